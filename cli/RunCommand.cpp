@@ -1,0 +1,65 @@
+// tolvi run: one prediction run on a freshly started window, then the window's state.
+
+#include "cli/Commands.h"
+#include "cli/EngineFactory.h"
+#include "cli/SimulatedWindow.h"
+#include "engine/NumberFormat.h"
+#include "history/HistoryFile.h"
+
+#include <iostream>
+#include <map>
+#include <memory>
+
+namespace tolvi::cli {
+
+namespace {
+
+struct RunOptions {
+    Edition edition = Edition::Numbers3;
+    bool factor = false;
+    bool noMismatch = false;
+    std::string dir = ".";
+    bool json = false;
+};
+
+int runOnce(const RunOptions& options)
+{
+    RunRequest request;
+    request.tag = options.factor ? kFactorEvaluationTag : kPredictionTag;
+    request.mismatch = !options.noMismatch;
+    request.historyPath = std::filesystem::path(options.dir) / kHistoryFileName;
+    request.groupSeparator = userGroupSeparator();
+
+    SimulatedWindow window(options.edition);
+    std::string error;
+    bool failed = false;
+    try {
+        makeEngine(options.edition)->run(request, window);
+    } catch (const std::exception& e) {
+        error = e.what();
+        failed = true;
+    }
+    if (options.json)
+        std::cout << window.toJson(failed ? &error : nullptr).dump(-1, ' ', false) << '\n';
+    else
+        std::cout << window.toText(failed ? &error : nullptr);
+    return failed ? 1 : 0;
+}
+
+}  // namespace
+
+void addRunCommand(CLI::App& app, int& status)
+{
+    auto options = std::make_shared<RunOptions>();
+    CLI::App* run = app.add_subcommand("run", "予想を 1 回実行し、その後のウィンドウの状態を表示します");
+    const std::map<std::string, Edition> editions {{"numbers3", Edition::Numbers3}, {"mini", Edition::Mini}};
+    run->add_option("--edition", options->edition, "numbers3 または mini")
+        ->transform(CLI::CheckedTransformer(editions, CLI::ignore_case));
+    run->add_flag("--factor", options->factor, "要素評価として実行します (Tag 999)");
+    run->add_flag("--no-mismatch", options->noMismatch, "一字違いを表示しません");
+    run->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    run->add_flag("--json", options->json, "JSON で出力します");
+    run->callback([options, &status] { status = runOnce(*options); });
+}
+
+}  // namespace tolvi::cli

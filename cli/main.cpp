@@ -1,0 +1,26 @@
+// tolvi: the programs' core without a window, for scripting and for tests.
+
+#include "cli/Commands.h"
+
+#include <clocale>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    CLI::App app {"Tolvi Numbers の予想・結果入力をウィンドウなしで行います。"};
+    app.require_subcommand(1);
+    int status = 0;
+    tolvi::cli::addRunCommand(app, status);
+    tolvi::cli::addAppendCommand(app, status);
+    tolvi::cli::addCheckCommand(app, status);
+    tolvi::cli::addFetchCommand(app, status);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);
+        // Usage errors end with 2; --help ends with 0.
+        return code == 0 ? 0 : 2;
+    }
+    return status;
+}

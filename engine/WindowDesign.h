@@ -1,0 +1,28 @@
+#pragma once
+// The two editions and the design-time texts of the controls a run writes, shared by the
+// window and by the command-line tool's simulated window.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvi {
+
+enum class Edition { Numbers3, Mini };
+
+struct EditionInfo {
+    Edition edition;
+    const char* applicationTitle;  // task bar and message boxes
+    const char* windowCaption;     // set by FormCreate
+    const char* programName;       // executable, and the settings file's base name
+};
+
+const EditionInfo& editionInfo(Edition edition);
+
+// The labels a run writes, in the order the command-line tool lists them.
+const std::vector<std::string>& runLabelNames(Edition edition);
+
+// The caption a label has when the window is created.
+std::string designCaption(Edition edition, std::string_view label);
+
+}  // namespace tolvi

@@ -1,0 +1,41 @@
+#pragma once
+// One 87-byte record of the history file, read by fixed byte columns (counted from 1).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tolvi {
+
+// First columns of the fields that the readers use.
+inline constexpr int kDrawNumberColumn = 1;        // 4 bytes
+inline constexpr int kWinningNumberColumn = 6;     // 3 bytes, or "---"
+inline constexpr int kStraightPrizeColumn = 10;    // 7 bytes each
+inline constexpr int kBoxPrizeColumn = 18;
+inline constexpr int kMiniPrizeColumn = 42;
+inline constexpr std::string_view kNoResult = "---";
+
+class DrawRecord {
+public:
+    // `block` is one full record as read; the record's text ends at its first NUL byte.
+    explicit DrawRecord(std::string_view block);
+
+    const std::string& text() const { return text_; }
+    bool isComment() const { return !text_.empty() && text_[0] == ';'; }
+
+    // Bytes `first` .. `first + width - 1`, clipped to the text.
+    std::string_view column(int first, int width) const;
+
+    // Columns 1-4 as an integer (ConversionError when they are not one).
+    std::int32_t drawNumber() const;
+    // Columns 6-8 exactly as stored.
+    std::string_view winningNumber() const { return column(kWinningNumberColumn, 3); }
+    bool hasResult() const { return winningNumber() != kNoResult; }
+    // The seven-byte prize field that starts at `firstColumn`, as an integer.
+    std::int32_t prize(int firstColumn) const;
+
+private:
+    std::string text_;
+};
+
+}  // namespace tolvi

@@ -1,0 +1,26 @@
+#pragma once
+// The two ways of reading the history file: every record in order, and the last record alone.
+
+#include "history/DrawRecord.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace tolvi {
+
+class HistoryReader {
+public:
+    // Every full 87-byte block from offset 0, comment records included, in file order. A
+    // shorter block at the end (the 0x1A byte, a cut-off record) ends the reading and is ignored.
+    static std::vector<DrawRecord> readRecords(const std::filesystem::path& path);
+
+    // The same from bytes already read.
+    static std::vector<DrawRecord> splitRecords(std::string_view content);
+
+    // The draw number of the record at ((size div 87) - 1) x 87, found with one seek. An empty
+    // file raises IoError; a comment record or a non-numeric draw number raises ConversionError.
+    static std::int32_t lastDrawNumber(const std::filesystem::path& path);
+};
+
+}  // namespace tolvi

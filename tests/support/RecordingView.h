@@ -1,0 +1,46 @@
+#pragma once
+// A RunView that remembers everything a run showed, in order.
+
+#include "engine/RunView.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tolvi::test {
+
+class RecordingView : public RunView {
+public:
+    void clearResults() override { results.clear(); ++clears; }
+    void addResult(ResultRow row) override { results.push_back(std::move(row)); }
+    void addStats(StatsRow row) override { stats.push_back(std::move(row)); }
+    void setText(std::string_view control, std::string text) override { texts[std::string(control)] = std::move(text); }
+    void setVisible(std::string_view control, bool v) override { visible[std::string(control)] = v; }
+    void openPanel(std::string_view panel) override
+    {
+        opened.emplace_back(panel);
+        visible[std::string(panel)] = true;
+    }
+    void disableCommands() override { commandsDisabled = true; }
+
+    std::string text(const std::string& control) const
+    {
+        auto it = texts.find(control);
+        return it == texts.end() ? std::string("<unset>") : it->second;
+    }
+    bool isOpen(const std::string& panel) const
+    {
+        auto it = visible.find(panel);
+        return it != visible.end() && it->second;
+    }
+
+    std::vector<ResultRow> results;
+    std::vector<StatsRow> stats;
+    std::map<std::string, std::string> texts;
+    std::map<std::string, bool> visible;
+    std::vector<std::string> opened;
+    bool commandsDisabled = false;
+    int clears = 0;
+};
+
+}  // namespace tolvi::test
