@@ -24,6 +24,7 @@ public:
     void setVisible(std::string_view control, bool visible) override;
     void openPanel(std::string_view panel) override;
     void disableCommands() override { commandsEnabled_ = false; }
+    bool showsProgress() const override { return false; }
 
     // {"list", "stats", "labels", "visible", "error"} as the tool prints it.
     nlohmann::ordered_json toJson(const std::string* error) const;

@@ -33,6 +33,11 @@ public:
     virtual void openPanel(std::string_view panel) = 0;
     // Disables Button1, N1, EditMenu and Setting, in that order.
     virtual void disableCommands() = 0;
+
+    // Whether the view shows what happens during a run (the window) or only the state a run
+    // leaves behind (the command-line tool). A view that shows only the end lets the engine
+    // skip the rows and captions that a later pass or record replaces anyway.
+    virtual bool showsProgress() const { return true; }
 };
 
 }  // namespace tolvi

@@ -1,0 +1,8 @@
+// Placeholder until this command is built.
+#include "cli/Commands.h"
+
+namespace tolvi::cli {
+
+void addCheckCommand(CLI::App&, int&) {}
+
+}  // namespace tolvi::cli
