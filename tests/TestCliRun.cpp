@@ -1,0 +1,118 @@
+// The tolvi tool's run command against results computed independently of the engine (see
+// tests/reference/numbers3_reference.py, which produced the golden files).
+
+#include "support/HistoryBuilder.h"
+#include "support/TempDir.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+using tolvi::test::TempDir;
+
+namespace {
+
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+
+CommandResult runTolvi(const std::string& arguments)
+{
+    CommandResult result;
+    const std::string command = std::string("LANG=C LC_ALL=C ") + TOLVI_CLI_PATH + " " + arguments + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 65536> buffer {};
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.output.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string golden(const std::string& name)
+{
+    std::string text = tolvi::test::readFileBytes(std::filesystem::path(TOLVI_TEST_DATA) / name);
+    return text;
+}
+
+class CliRunGolden : public ::testing::TestWithParam<std::tuple<const char*, const char*, const char*>> {};
+
+}  // namespace
+
+TEST_P(CliRunGolden, MatchesTheIndependentlyComputedWindowState)
+{
+    const auto [history, options, goldenName] = GetParam();
+    TempDir dir;
+    std::filesystem::copy_file(std::filesystem::path(TOLVI_TEST_DATA) / ".." / ".." / history, dir.file("Numbers.dat"));
+    const CommandResult result = runTolvi("run --json --dir " + dir.path().string() + " " + options);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output, golden(goldenName));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers3, CliRunGolden,
+    ::testing::Values(std::make_tuple("data/Numbers.dat", "", "sample-numbers3.json"),
+                      std::make_tuple("data/Numbers.dat", "--factor", "sample-numbers3-factor.json"),
+                      std::make_tuple("data/Numbers.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
+                      std::make_tuple("tests/data/synthetic-1500.dat", "", "synthetic-numbers3.json"),
+                      std::make_tuple("tests/data/synthetic-1500.dat", "--edition numbers3 --factor",
+                                      "synthetic-numbers3-factor.json"),
+                      std::make_tuple("tests/data/synthetic-1500.dat", "--no-mismatch",
+                                      "synthetic-numbers3-no-mismatch.json")));
+
+TEST(CliRun, MissingHistoryReportsTheErrorAndExitsWithOne)
+{
+    TempDir dir;
+    const CommandResult result = runTolvi("run --json --dir " + dir.path().string());
+    EXPECT_EQ(result.status, 1);
+    const auto state = nlohmann::json::parse(result.output);
+    EXPECT_TRUE(state["error"].is_string());
+    EXPECT_NE(state["error"].get<std::string>().find("Numbers.dat"), std::string::npos);
+    // Nothing changed: the labels keep their design captions and no panel is open.
+    EXPECT_EQ(state["labels"]["Label16"], "次回抽選の予想番号");
+    EXPECT_EQ(state["labels"]["Label17"], "000");
+    EXPECT_EQ(state["visible"]["GetPanel"], false);
+    EXPECT_TRUE(state["list"].empty());
+}
+
+TEST(CliRun, ConversionErrorKeepsTheRowsShownSoFar)
+{
+    TempDir dir;
+    std::string bad = tolvi::test::drawRecord({2, "755"});
+    bad.replace(9, 7, "12x4567");
+    dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").raw(bad).bytes());
+    const CommandResult result = runTolvi("run --json --dir " + dir.path().string());
+    EXPECT_EQ(result.status, 1);
+    const auto state = nlohmann::json::parse(result.output);
+    EXPECT_EQ(state["list"], nlohmann::json::parse(R"([["   1","295","205一桁違い"]])"));
+    EXPECT_EQ(state["visible"]["GetPanel"], false);
+    EXPECT_EQ(state["labels"]["Label4"], "ｽﾄﾚｰﾄ的中数：");
+}
+
+TEST(CliRun, UsageErrorsExitWithTwo)
+{
+    EXPECT_EQ(runTolvi("run --edition numbers5").status, 2);
+    EXPECT_EQ(runTolvi("run --no-such-option").status, 2);
+    EXPECT_EQ(runTolvi("").status, 2);
+}
+
+TEST(CliRun, ReadableOutputListsRowsThenLabels)
+{
+    TempDir dir;
+    dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").bytes());
+    const CommandResult result = runTolvi("run --dir " + dir.path().string());
+    EXPECT_EQ(result.status, 0);
+    const auto rowAt = result.output.find("   1 | 295 | 205一桁違い");
+    const auto labelAt = result.output.find("Label16: 次回    2回抽選予想番号");
+    EXPECT_NE(rowAt, std::string::npos);
+    EXPECT_NE(labelAt, std::string::npos);
+    EXPECT_LT(rowAt, labelAt);
+}
