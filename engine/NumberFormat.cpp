@@ -6,22 +6,31 @@ namespace tolvi {
 
 namespace {
 
+// The decimal digits of |value|, most significant first. Works on the unsigned magnitude so
+// that the smallest int64 has no overflow.
 std::string digitsOf(std::int64_t value)
 {
-    // Works on the unsigned magnitude so that the smallest int64 has no overflow.
     std::uint64_t magnitude = value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
-    std::string digits;
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    char* begin = end;
     do {
-        digits.insert(digits.begin(), char('0' + magnitude % 10));
+        *--begin = char('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    return digits;
+    return std::string(begin, end);
 }
 
-std::string padLeft(std::string text, int width)
+// `sign` + `body`, right-aligned with blanks in at least `width` characters.
+std::string assemble(bool negative, const std::string& body, int width)
 {
-    if (width > 0 && text.size() < std::size_t(width))
-        text.insert(0, std::size_t(width) - text.size(), ' ');
+    const std::size_t length = body.size() + (negative ? 1 : 0);
+    std::string text;
+    if (width > 0 && length < std::size_t(width))
+        text.assign(std::size_t(width) - length, ' ');
+    if (negative)
+        text += '-';
+    text += body;
     return text;
 }
 
@@ -29,12 +38,12 @@ std::string padLeft(std::string text, int width)
 
 std::string formatInt(std::int64_t value, int width, int precision)
 {
-    std::string digits = digitsOf(value);
+    const std::string digits = digitsOf(value);
+    std::string body;
     if (precision > 0 && digits.size() < std::size_t(precision))
-        digits.insert(0, std::size_t(precision) - digits.size(), '0');
-    if (value < 0)
-        digits.insert(0, 1, '-');
-    return padLeft(std::move(digits), width);
+        body.assign(std::size_t(precision) - digits.size(), '0');
+    body += digits;
+    return assemble(value < 0, body, width);
 }
 
 std::string formatGrouped(std::int64_t value, int width, const std::string& separator)
@@ -46,9 +55,7 @@ std::string formatGrouped(std::int64_t value, int width, const std::string& sepa
             grouped += separator;
         grouped += digits[i];
     }
-    if (value < 0)
-        grouped.insert(0, 1, '-');
-    return padLeft(std::move(grouped), width);
+    return assemble(value < 0, grouped, width);
 }
 
 std::string userGroupSeparator()
