@@ -1,0 +1,55 @@
+// The engine against the plain transcription of the run, on many random histories.
+
+#include "engine/Numbers3Engine.h"
+#include "support/LiteralNumbers3Engine.h"
+#include "support/RandomHistory.h"
+#include "support/RecordingView.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolvi;
+using namespace tolvi::test;
+
+namespace {
+
+void expectSameState(const RecordingView& fast, const RecordingView& literal)
+{
+    EXPECT_EQ(fast.results, literal.results);
+    EXPECT_EQ(fast.stats, literal.stats);
+    EXPECT_EQ(fast.texts, literal.texts);
+    EXPECT_EQ(fast.visible, literal.visible);
+    EXPECT_EQ(fast.opened, literal.opened);
+    EXPECT_EQ(fast.commandsDisabled, literal.commandsDisabled);
+}
+
+}  // namespace
+
+TEST(Numbers3Identity, EngineMatchesThePlainRunOnRandomHistories)
+{
+    TempDir dir;
+    // Lengths around the interesting places: empty, one record, across draw 1108.
+    const int lengths[] = {0, 1, 2, 50, 1107, 1108, 1109, 1500};
+    std::uint32_t seed = 11;
+    for (const int records : lengths) {
+        for (const int tag : {kPredictionTag, kFactorEvaluationTag}) {
+            for (const bool mismatch : {true, false}) {
+                RandomHistoryOptions options;
+                options.records = records;
+                options.seed = ++seed;
+                options.commentShare = 0.01;
+                options.noResultShare = 0.01;
+                options.endOfFileByte = seed % 2 == 0;
+                RunRequest request;
+                request.tag = tag;
+                request.mismatch = mismatch;
+                request.historyPath = dir.write("Numbers.dat", randomHistory(options));
+                RecordingView fast, literal;
+                Numbers3Engine().run(request, fast);
+                LiteralNumbers3Engine().run(request, literal);
+                SCOPED_TRACE("records " + std::to_string(records) + " tag " + std::to_string(tag));
+                expectSameState(fast, literal);
+            }
+        }
+    }
+}
