@@ -1,19 +1,224 @@
-// Placeholder until the settings file is built.
 #include "app/SettingsFile.h"
+
+#include "app/IniFile.h"
+#include "history/Errors.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace tolvi {
 
-std::filesystem::path SettingsFile::pathForProgram(const std::filesystem::path& programPath)
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSection = "Option";
+constexpr std::string_view kKey = "Mismatch";
+
+// The whole text must be a decimal integer that fits 32 bits, with an optional sign: "12abc",
+// "0x10", "1.0" and "" are not integers and leave the setting at its default.
+std::optional<std::int32_t> parseInteger(std::string_view text)
 {
-    std::filesystem::path path = programPath;
-    return path.replace_extension(".ini");
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+            return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
-bool SettingsFile::loadMismatch(const std::filesystem::path&)
+IoError cannotWrite(const fs::path& path)
 {
+    std::error_code ignored;
+    fs::path full = fs::absolute(path, ignored);
+    if (full.empty())
+        full = path;
+    return IoError(full.string() + " に書き込めません.");
+}
+
+// A settings file reached through a symbolic link is edited where it lies; replacing the link
+// with a plain file would quietly detach it from the file the user keeps elsewhere.
+fs::path resolveLink(const fs::path& path)
+{
+    std::error_code error;
+    if (fs::is_symlink(path, error)) {
+        fs::path target = fs::canonical(path, error);
+        if (!error)
+            return target;
+    }
+    return path;
+}
+
+bool readWhole(const fs::path& path, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// Owns the descriptor of the temporary file and removes the file unless it has been renamed
+// into place, so a failure at any step leaves the directory as it was.
+class TemporaryFile {
+public:
+    TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~TemporaryFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!committed_)
+            ::unlink(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+    void commit() { committed_ = true; }
+
+private:
+    int fd_;
+    std::string path_;
+    bool committed_ = false;
+};
+
+std::optional<TemporaryFile> createTemporaryBeside(const fs::path& target)
+{
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "."
+                                 + std::to_string(entropy() % 1000000u) + ".tmp";
+        const std::string path = (directory / name).string();
+        // Mode 0666 lets the process's umask decide, as for any newly created file.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return std::optional<TemporaryFile>(std::in_place, fd, path);
+        if (errno != EEXIST)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(std::size_t(written));
+    }
     return true;
 }
 
-void SettingsFile::saveMismatch(const std::filesystem::path&, bool) {}
+// Writes `bytes` into a new file beside `target` and renames it over `target`, so that readers
+// see either the old file or the complete new one, never a half-written one.
+bool replaceFile(const fs::path& target, std::string_view bytes, const struct stat* old)
+{
+    std::optional<TemporaryFile> temporary = createTemporaryBeside(target);
+    if (!temporary)
+        return false;
+    if (!writeAll(temporary->fd(), bytes) || ::fsync(temporary->fd()) != 0)
+        return false;
+    if (old) {
+        if (::fchmod(temporary->fd(), old->st_mode & 07777) != 0)
+            return false;
+        // Only a privileged process may give the file back to another owner; the file then
+        // simply belongs to whoever saved it, as a newly written file would.
+        if (::fchown(temporary->fd(), old->st_uid, old->st_gid) != 0) {
+        }
+    }
+    if (!temporary->close())
+        return false;
+    if (::rename(temporary->path().c_str(), target.c_str()) != 0)
+        return false;
+    temporary->commit();
+
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const int directoryFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd >= 0) {
+        ::fsync(directoryFd);
+        ::close(directoryFd);
+    }
+    return true;
+}
+
+}  // namespace
+
+fs::path SettingsFile::pathForProgram(const fs::path& programPath)
+{
+    fs::path path = programPath;
+    return path.replace_extension(".ini");
+}
+
+bool SettingsFile::loadMismatch(const fs::path& settingsPath)
+{
+    constexpr bool kDefault = true;
+    try {
+        std::error_code error;
+        // Anything but a regular file (a folder, a pipe that would block) is no settings file.
+        if (!fs::is_regular_file(settingsPath, error))
+            return kDefault;
+        std::string bytes;
+        if (!readWhole(settingsPath, bytes))
+            return kDefault;
+        const std::optional<std::string> text = IniFile(std::move(bytes)).value(kSection, kKey);
+        if (!text)
+            return kDefault;
+        const std::optional<std::int32_t> value = parseInteger(*text);
+        if (!value)
+            return kDefault;
+        return (static_cast<std::uint32_t>(*value) & 0xFFu) != 0;
+    } catch (...) {
+        return kDefault;
+    }
+}
+
+void SettingsFile::saveMismatch(const fs::path& settingsPath, bool mismatch)
+{
+    const fs::path target = resolveLink(settingsPath);
+    std::string bytes;
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists) {
+        // A file marked read-only stays untouched even for a user whose rights would let the
+        // rename replace it; and a file that cannot be read back cannot be kept intact.
+        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0
+            || !readWhole(target, bytes))
+            throw cannotWrite(settingsPath);
+    } else if (errno != ENOENT) {
+        throw cannotWrite(settingsPath);
+    }
+
+    IniFile ini(std::move(bytes));
+    ini.setValue(kSection, kKey, mismatch ? "1" : "0");
+    if (!replaceFile(target, ini.bytes(), exists ? &old : nullptr))
+        throw cannotWrite(settingsPath);
+}
 
 }  // namespace tolvi
