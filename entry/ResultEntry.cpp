@@ -1,10 +1,32 @@
-// Placeholder until result entry is built.
 #include "entry/ResultEntry.h"
 
 #include "engine/NumberFormat.h"
+#include "entry/ShiftJis.h"
 #include "history/Errors.h"
+#include "history/HistoryAppender.h"
+#include "history/StrToInt.h"
+
+#include <array>
 
 namespace tolvi {
+
+namespace {
+
+// Positions of the fields in EntryFields, in tab order.
+constexpr std::size_t kNumbers3Field = 0;
+constexpr std::size_t kNumbers4Field = 6;
+constexpr std::array<std::size_t, 9> kPrizeFields {1, 2, 3, 4, 5, 7, 8, 9, 10};
+
+// The widest prize the record's seven-digit field holds. The edits stop the user at seven
+// characters, but texts filled in from the results pages are not bound by that.
+constexpr std::size_t kPrizeDigits = 7;
+
+bool isDigitsOfLength(std::string_view bytes, std::size_t length)
+{
+    return bytes.size() == length && !checkNumEditData(bytes);
+}
+
+}  // namespace
 
 std::string entryPanelTitle(std::int32_t drawNumber)
 {
@@ -19,14 +41,44 @@ bool checkNumEditData(std::string_view text)
     return false;
 }
 
-std::optional<std::string> validateEntry(const EntryFields&)
+std::optional<std::string> validateEntry(const EntryFields& fields)
 {
+    // Lengths and digits are counted in the bytes the program works in, so a full-width digit
+    // is two bytes and never a digit.
+    std::array<std::string, kEntryFieldCount> bytes;
+    for (std::size_t i = 0; i < kEntryFieldCount; ++i)
+        bytes[i] = toShiftJis(fields[i]);
+
+    if (!isDigitsOfLength(bytes[kNumbers3Field], 3))
+        return std::string(kNumbers3Message);
+    if (!isDigitsOfLength(bytes[kNumbers4Field], 4))
+        return std::string(kNumbers4Message);
+    for (const std::size_t i : kPrizeFields)
+        if (bytes[i].empty())
+            return std::string(kPrizeMessage);
+    for (const std::size_t i : kPrizeFields)
+        if (checkNumEditData(bytes[i]))
+            return std::string(kPrizeMessage);
+    for (const std::size_t i : kPrizeFields)
+        if (bytes[i].size() > kPrizeDigits)
+            return std::string(kPrizeMessage);
     return std::nullopt;
 }
 
-std::string appendEntry(const std::filesystem::path&, const EntryFields&)
+std::string appendEntry(const std::filesystem::path& historyPath, const EntryFields& fields)
 {
-    throw RefusedError("結果データの書き込みはまだできません");
+    if (const std::optional<std::string> refusal = validateEntry(fields))
+        throw RefusedError(*refusal);
+
+    // Every field now holds only ASCII digits, so its UTF-8 text is its byte text.
+    HistoryAppender::Draw draw;
+    draw.numbers3 = strToInt(fields[kNumbers3Field]);
+    for (std::size_t i = 0; i < draw.numbers3Prizes.size(); ++i)
+        draw.numbers3Prizes[i] = strToInt(fields[kPrizeFields[i]]);
+    draw.numbers4 = strToInt(fields[kNumbers4Field]);
+    for (std::size_t i = 0; i < draw.numbers4Prizes.size(); ++i)
+        draw.numbers4Prizes[i] = strToInt(fields[kPrizeFields[draw.numbers3Prizes.size() + i]]);
+    return HistoryAppender(historyPath).append(draw);
 }
 
 }  // namespace tolvi

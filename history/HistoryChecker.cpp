@@ -1,0 +1,263 @@
+#include "history/HistoryChecker.h"
+
+#include "engine/NumberFormat.h"
+#include "history/Errors.h"
+#include "history/HistoryFile.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace tolvi {
+
+namespace {
+
+constexpr std::int64_t kRecord = std::int64_t(kRecordSize);
+
+struct Field {
+    int column;  // first column, counted from 1
+    int width;
+    const char* name;
+};
+
+constexpr std::array<Field, 9> kPrizeFields {{
+    {10, 7, "Numbers3 ストレート金額"},
+    {18, 7, "Numbers3 ボックス金額"},
+    {26, 7, "Numbers3 セットストレート金額"},
+    {34, 7, "Numbers3 セットボックス金額"},
+    {42, 7, "Numbers3 ミニ金額"},
+    {55, 7, "Numbers4 ストレート金額"},
+    {63, 7, "Numbers4 ボックス金額"},
+    {71, 7, "Numbers4 セットストレート金額"},
+    {79, 7, "Numbers4 セットボックス金額"},
+}};
+
+constexpr std::array<int, 11> kSeparatorColumns {5, 9, 17, 25, 33, 41, 49, 54, 62, 70, 78};
+
+std::string number(std::int64_t value)
+{
+    return formatInt(value, 0);
+}
+
+// The bytes as they can be shown on one line: printable ASCII as it is, anything else as \xNN.
+std::string shown(std::string_view bytes)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
+            out += c;
+        } else {
+            out += "\\x";
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        }
+    }
+    return out + "\"";
+}
+
+bool allDigits(std::string_view text)
+{
+    for (const char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return !text.empty();
+}
+
+std::string columns(int first, int width)
+{
+    return number(first) + "-" + number(first + width - 1) + " 桁目";
+}
+
+class Collector {
+public:
+    explicit Collector(HistoryChecker::Report& report) : report_(report) {}
+
+    void atRecord(HistoryChecker::Kind kind, std::int64_t record, const std::string& text)
+    {
+        const std::int64_t offset = (record - 1) * kRecord;
+        report_.problems.push_back({kind, record, offset,
+                                    "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
+    }
+
+    void atOffset(HistoryChecker::Kind kind, std::int64_t offset, const std::string& text)
+    {
+        const std::int64_t record = offset / kRecord + 1;
+        report_.problems.push_back({kind, record, offset,
+                                    "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
+    }
+
+    void onFile(HistoryChecker::Kind kind, const std::string& text)
+    {
+        report_.problems.push_back({kind, 0, 0, "ファイル全体: " + text});
+    }
+
+private:
+    HistoryChecker::Report& report_;
+};
+
+// Fields of one draw record; returns its draw number when columns 1-4 hold one.
+std::optional<std::int32_t> checkDrawRecord(std::string_view record, std::int64_t index, Collector& out)
+{
+    using Kind = HistoryChecker::Kind;
+    auto column = [&](int first, int width) { return record.substr(std::size_t(first - 1), std::size_t(width)); };
+
+    std::optional<std::int32_t> draw;
+    const std::string_view drawText = column(1, 4);
+    if (allDigits(drawText))
+        draw = (drawText[0] - '0') * 1000 + (drawText[1] - '0') * 100 + (drawText[2] - '0') * 10 + (drawText[3] - '0');
+    else
+        out.atRecord(Kind::BadDrawNumber, index,
+                     "回号 (" + columns(1, 4) + ") " + shown(drawText) + " が数字 4 桁ではありません。");
+
+    std::string missing;
+    for (const int c : kSeparatorColumns)
+        if (record[std::size_t(c - 1)] != ',')
+            missing += (missing.empty() ? "" : ", ") + number(c);
+    if (!missing.empty())
+        out.atRecord(Kind::BadSeparator, index, "区切りの \",\" があるべき桁 (" + missing + " 桁目) にありません。");
+
+    const std::string_view winning = column(6, 3);
+    if (!allDigits(winning) && winning != "---")
+        out.atRecord(Kind::BadWinningNumber, index,
+                     "Numbers3 の当選番号 (" + columns(6, 3) + ") " + shown(winning) +
+                         " が数字 3 桁でも \"---\" でもありません。");
+
+    const std::string_view numbers4 = column(50, 4);
+    if (!allDigits(numbers4))
+        out.atRecord(Kind::BadNumbers4Number, index,
+                     "Numbers4 の当選番号 (" + columns(50, 4) + ") " + shown(numbers4) + " が数字 4 桁ではありません。");
+
+    for (const Field& field : kPrizeFields) {
+        const std::string_view prize = column(field.column, field.width);
+        if (!allDigits(prize))
+            out.atRecord(Kind::BadPrize, index,
+                         std::string(field.name) + " (" + columns(field.column, field.width) + ") " + shown(prize) +
+                             " が数字 7 桁ではありません。");
+    }
+
+    if (column(86, 2) != "\r\n")
+        out.atRecord(Kind::BadLineEnd, index,
+                     "行末 (86-87 桁目) " + shown(column(86, 2)) + " が CR LF ではありません。");
+    return draw;
+}
+
+void checkEndMarkers(std::string_view content, Collector& out)
+{
+    const std::int64_t size = std::int64_t(content.size());
+    std::int64_t p = 0;
+    while (p < size) {
+        if (content[std::size_t(p)] != kEndOfFileByte) {
+            ++p;
+            continue;
+        }
+        std::int64_t end = p;
+        while (end + 1 < size && content[std::size_t(end + 1)] == kEndOfFileByte)
+            ++end;
+        const std::int64_t run = end - p + 1;
+        if (end == size - 1 && run > 1)
+            out.atOffset(HistoryChecker::Kind::MisplacedEndMarker, p,
+                         "0x1A が " + number(run) + " バイト続いてファイルが終わっています。0x1A はファイルの最後の "
+                         "1 バイトにだけ置けます。");
+        else if (end < size - 1)
+            out.atOffset(HistoryChecker::Kind::MisplacedEndMarker, p,
+                         "0x1A (" + number(run) + " バイト) の後にまだ " + number(size - 1 - end) +
+                             " バイトあります。0x1A はファイルの最後の 1 バイトにだけ置けます。");
+        p = end + 1;
+    }
+}
+
+}  // namespace
+
+HistoryChecker::Report HistoryChecker::check(std::string_view content)
+{
+    Report report;
+    Collector out(report);
+    const std::int64_t size = std::int64_t(content.size());
+    const std::int64_t records = size / kRecord;
+    const std::int64_t tail = size % kRecord;
+    report.records = records;
+
+    if (records == 0)
+        out.onFile(Kind::NoRecords, "結果データが 1 件もありません (長さ " + number(size) +
+                                        " バイト)。次の回号を決められないため、追記できません。");
+
+    std::optional<std::int32_t> previous;
+    std::int64_t previousIndex = 0;
+    for (std::int64_t k = 0; k < records; ++k) {
+        const std::string_view record = content.substr(std::size_t(k * kRecord), kRecordSize);
+        const std::int64_t index = k + 1;
+        if (record[0] == ';') {
+            ++report.comments;
+            continue;
+        }
+        const std::optional<std::int32_t> draw = checkDrawRecord(record, index, out);
+        if (draw && previous && *draw != *previous + 1)
+            out.atRecord(Kind::DrawNotRising, index,
+                         "回号 " + formatInt(*draw, 0, 4) + " が前の結果データ (レコード " + number(previousIndex) +
+                             ") の回号 " + formatInt(*previous, 0, 4) + " の次 (" + formatInt(*previous + 1, 0, 4) +
+                             ") ではありません。");
+        previous = draw;
+        previousIndex = index;
+    }
+
+    if (tail == 1 && content.back() != kEndOfFileByte)
+        out.atOffset(Kind::StrayBytes, records * kRecord,
+                     "最後の結果データの後に余分な 1 バイト " + shown(content.substr(std::size_t(records * kRecord))) +
+                         " があります (0x1A だけが置けます)。追記はこのバイトの後に書かれ、位置がずれます。");
+    else if (tail > 1)
+        out.atOffset(Kind::CutOffTail, records * kRecord,
+                     "最後の " + number(tail) + " バイトは 87 バイトに足りない、途中で切れた結果データです (ファイルの長さ " +
+                         number(size) + " バイトが 87 の倍数でも 87 の倍数 + 1 でもありません)。");
+
+    checkEndMarkers(content, out);
+
+    if (records > 0) {
+        const std::int64_t last = records - 1;
+        const std::string_view record = content.substr(std::size_t(last * kRecord), kRecordSize);
+        if (record[0] == ';') {
+            out.atRecord(Kind::LastIsComment, records,
+                         "最後のレコードがコメントレコードです。次の回号を決められないため、追記できません。");
+        } else if (previous && previousIndex == records) {
+            report.lastDraw = *previous;
+            if (*previous >= 9999)
+                out.atRecord(Kind::NoNextDrawNumber, records,
+                             "最後の回号 " + formatInt(*previous, 0, 4) + " の次は 4 桁の回号欄に収まらないため、追記できません。");
+        }
+    }
+    // In file order, so that a reader can walk the file along the list.
+    std::stable_sort(report.problems.begin(), report.problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.offset < b.offset; });
+    return report;
+}
+
+HistoryChecker::Report HistoryChecker::checkFile(const std::filesystem::path& path)
+{
+    try {
+        const HistoryFile file = HistoryFile::openExisting(path);
+        return check(file.readAll());
+    } catch (const IoError& openFailure) {
+        // A file that can still be read is checked all the same; that it cannot be opened for
+        // writing stops both the programs' readers and the append, so it comes first.
+        std::error_code ignored;
+        if (!std::filesystem::is_regular_file(path, ignored))
+            throw;
+        std::ifstream in(path, std::ios::binary);
+        if (!in)
+            throw;
+        const std::string content {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad())
+            throw;
+        Report report = check(content);
+        report.problems.insert(report.problems.begin(),
+                               {Kind::CannotOpen, 0, 0,
+                                "ファイル全体: " + std::string(openFailure.what()) +
+                                    "。書き込み用に開けないため、予想の読み込みも追記もできません。"});
+        return report;
+    }
+}
+
+}  // namespace tolvi

@@ -1,0 +1,190 @@
+// The `tolvi append` and `tolvi check` commands, run as the built program.
+
+#include "entry/ResultEntry.h"
+
+#include "support/HistoryBuilder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+using tolvi::test::HistoryBuilder;
+using tolvi::test::TempDir;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the tool with `args`, its output caught in files of `scratch`.
+Outcome runTool(const TempDir& scratch, const std::vector<std::string>& args)
+{
+    const std::string outPath = scratch.file("stdout.txt").string();
+    const std::string errPath = scratch.file("stderr.txt").string();
+    std::vector<char*> argv;
+    std::string program = TOLVI_CLI_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies(args);
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0)
+            ::_exit(126);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    Outcome outcome;
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        outcome.status = WEXITSTATUS(status);
+    outcome.out = tolvi::test::readFileBytes(outPath);
+    outcome.err = tolvi::test::readFileBytes(errPath);
+    return outcome;
+}
+
+std::vector<std::string> appendArgs(const TempDir& dir, std::vector<std::string> fields)
+{
+    std::vector<std::string> args {"append", "--dir", dir.path().string()};
+    args.insert(args.end(), fields.begin(), fields.end());
+    return args;
+}
+
+const std::vector<std::string> kValid {"012", "90000", "15000", "52500", "7500", "4000",
+                                       "0345", "1000000", "41600", "520800", "20800"};
+
+std::size_t lineCount(const std::string& text)
+{
+    return std::size_t(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace
+
+// ---- append -------------------------------------------------------------------------------
+
+TEST(CliAppend, StoresTheRecordAndPrintsIt)
+{
+    TempDir dir, scratch;
+    const std::string before = HistoryBuilder().draw(40, "111").draw(41, "222").endOfFile().bytes();
+    dir.write("Numbers.dat", before);
+
+    const Outcome outcome = runTool(scratch, appendArgs(dir, kValid));
+
+    const std::string record = "0042,012,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800";
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, record + "\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(dir.read("Numbers.dat"), before.substr(0, before.size() - 1) + record + "\r\n\x1A");
+}
+
+TEST(CliAppend, RefusesAsTheEntryPanelDoesWithItsMessagesAndLeavesTheFile)
+{
+    TempDir dir, scratch;
+    const std::string before = HistoryBuilder().draw(41, "222").bytes();
+    dir.write("Numbers.dat", before);
+    struct Case {
+        std::size_t field;
+        std::string text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {0, "12", tolvi::kNumbers3Message},     {0, "１２３", tolvi::kNumbers3Message},
+        {0, "-12", tolvi::kNumbers3Message},    {6, "123", tolvi::kNumbers4Message},
+        {1, "", tolvi::kPrizeMessage},          {2, "1,000", tolvi::kPrizeMessage},
+        {10, "1.5", tolvi::kPrizeMessage},      {5, "12345678", tolvi::kPrizeMessage},
+        {7, "-5", tolvi::kPrizeMessage},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> fields = kValid;
+        fields[c.field] = c.text;
+        const Outcome outcome = runTool(scratch, appendArgs(dir, fields));
+        EXPECT_EQ(outcome.status, 1) << c.text;
+        EXPECT_EQ(outcome.err, std::string(c.message) + "\n") << c.text;
+        EXPECT_EQ(outcome.out, "") << c.text;
+        EXPECT_EQ(dir.read("Numbers.dat"), before) << c.text;
+    }
+}
+
+TEST(CliAppend, FileErrorsEndWithStatusOneAndAMessage)
+{
+    TempDir dir, scratch;
+    Outcome missing = runTool(scratch, appendArgs(dir, kValid));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Numbers.dat")));
+
+    const std::string damaged = HistoryBuilder().draw(41, "222").raw("junk").bytes();
+    dir.write("Numbers.dat", damaged);
+    const Outcome refused = runTool(scratch, appendArgs(dir, kValid));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("壊れています"), std::string::npos) << refused.err;
+    EXPECT_EQ(dir.read("Numbers.dat"), damaged);
+
+    const std::string comment = HistoryBuilder().draw(41, "222").comment().bytes();
+    dir.write("Numbers.dat", comment);
+    EXPECT_EQ(runTool(scratch, appendArgs(dir, kValid)).status, 1);
+    EXPECT_EQ(dir.read("Numbers.dat"), comment);
+}
+
+TEST(CliAppend, WrongNumberOfFieldsIsAUsageError)
+{
+    TempDir dir, scratch;
+    const std::string before = HistoryBuilder().draw(41, "222").bytes();
+    dir.write("Numbers.dat", before);
+    std::vector<std::string> tooFew(kValid.begin(), kValid.end() - 1);
+    std::vector<std::string> tooMany = kValid;
+    tooMany.push_back("1");
+    EXPECT_EQ(runTool(scratch, appendArgs(dir, tooFew)).status, 2);
+    EXPECT_EQ(runTool(scratch, appendArgs(dir, tooMany)).status, 2);
+    EXPECT_EQ(dir.read("Numbers.dat"), before);
+}
+
+// ---- check --------------------------------------------------------------------------------
+
+TEST(CliCheck, CleanFileEndsWithStatusZero)
+{
+    TempDir dir, scratch;
+    dir.write("Numbers.dat", HistoryBuilder().comment().draw(1, "123").draw(2, "---").endOfFile().bytes());
+    const Outcome outcome = runTool(scratch, {"check", "--dir", dir.path().string()});
+    EXPECT_EQ(outcome.status, 0) << outcome.out;
+    EXPECT_EQ(lineCount(outcome.out), 1u) << outcome.out;
+}
+
+TEST(CliCheck, EachProblemIsOneLineWithRecordAndOffset)
+{
+    TempDir dir, scratch;
+    std::string second = tolvi::test::drawRecord({2, "1x3"});
+    dir.write("Numbers.dat", HistoryBuilder().draw(1, "123").raw(second).draw(4, "456").raw("zz").bytes());
+
+    const Outcome outcome = runTool(scratch, {"check", "--dir", dir.path().string()});
+
+    EXPECT_EQ(outcome.status, 1);
+    // Winning number of record 2, draw 4 after 2, the cut-off tail; then the summary line.
+    EXPECT_EQ(lineCount(outcome.out), 4u) << outcome.out;
+    EXPECT_NE(outcome.out.find("レコード 2 (オフセット 87)"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("レコード 3 (オフセット 174)"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("レコード 4 (オフセット 261)"), std::string::npos) << outcome.out;
+}
+
+TEST(CliCheck, MissingFileAndUsageErrors)
+{
+    TempDir dir, scratch;
+    const Outcome missing = runTool(scratch, {"check", "--dir", dir.path().string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err, "");
+    EXPECT_EQ(runTool(scratch, {"check", "--dir"}).status, 2);
+    EXPECT_EQ(runTool(scratch, {"check", "--bogus"}).status, 2);
+    EXPECT_EQ(runTool(scratch, {"check", "extra"}).status, 2);
+}
