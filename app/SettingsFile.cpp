@@ -136,27 +136,29 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+enum class Replaced { Yes, NoTemporaryFile, No };
+
 // Writes `bytes` into a new file beside `target` and renames it over `target`, so that readers
 // see either the old file or the complete new one, never a half-written one.
-bool replaceFile(const fs::path& target, std::string_view bytes, const struct stat* old)
+Replaced replaceFile(const fs::path& target, std::string_view bytes, const struct stat* old)
 {
     std::optional<TemporaryFile> temporary = createTemporaryBeside(target);
     if (!temporary)
-        return false;
+        return Replaced::NoTemporaryFile;
     if (!writeAll(temporary->fd(), bytes) || ::fsync(temporary->fd()) != 0)
-        return false;
+        return Replaced::No;
     if (old) {
         if (::fchmod(temporary->fd(), old->st_mode & 07777) != 0)
-            return false;
+            return Replaced::No;
         // Only a privileged process may give the file back to another owner; the file then
         // simply belongs to whoever saved it, as a newly written file would.
         if (::fchown(temporary->fd(), old->st_uid, old->st_gid) != 0) {
         }
     }
     if (!temporary->close())
-        return false;
+        return Replaced::No;
     if (::rename(temporary->path().c_str(), target.c_str()) != 0)
-        return false;
+        return Replaced::No;
     temporary->commit();
 
     const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -165,7 +167,19 @@ bool replaceFile(const fs::path& target, std::string_view bytes, const struct st
         ::fsync(directoryFd);
         ::close(directoryFd);
     }
-    return true;
+    return Replaced::Yes;
+}
+
+// For a writable settings file in a folder that takes no new files (a shared installation
+// where only the file was opened up for writing): rewrite the file where it is. The file is a
+// few dozen bytes, written in one call.
+bool rewriteInPlace(const fs::path& target, std::string_view bytes)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace
@@ -217,8 +231,12 @@ void SettingsFile::saveMismatch(const fs::path& settingsPath, bool mismatch)
 
     IniFile ini(std::move(bytes));
     ini.setValue(kSection, kKey, mismatch ? "1" : "0");
-    if (!replaceFile(target, ini.bytes(), exists ? &old : nullptr))
-        throw cannotWrite(settingsPath);
+    const Replaced replaced = replaceFile(target, ini.bytes(), exists ? &old : nullptr);
+    if (replaced == Replaced::Yes)
+        return;
+    if (replaced == Replaced::NoTemporaryFile && exists && rewriteInPlace(target, ini.bytes()))
+        return;
+    throw cannotWrite(settingsPath);
 }
 
 }  // namespace tolvi
