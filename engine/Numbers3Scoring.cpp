@@ -1,6 +1,5 @@
 #include "engine/Numbers3Scoring.h"
 
-#include <algorithm>
 #include <array>
 
 namespace tolvi {
@@ -14,29 +13,24 @@ Triple toTriple(std::string_view text)
     return {text[0], text[1], text[2]};
 }
 
-// True when one of the six orderings of `c` equals `w`: the same bytes with repetition.
-bool isOrdering(Triple c, Triple w)
+// How many bytes the two have in common, counted with repetition and regardless of position.
+// Six orderings of the candidate equal the winning number exactly when all three are in common;
+// blanking one position of each (the one-digit-off test) leaves an equal pair exactly when at
+// least two are.
+int commonCount(const Triple& c, const Triple& w)
 {
-    std::sort(c.begin(), c.end());
-    std::sort(w.begin(), w.end());
-    return c == w;
-}
-
-// Nine tests: blank position p of the winning number and position q of the candidate, then
-// compare every ordering. Holds when the two share at least two digits, counted with repetition.
-bool isOneDigitOff(const Triple& c, const Triple& w)
-{
-    for (std::size_t p = 0; p < 3; ++p) {
-        for (std::size_t q = 0; q < 3; ++q) {
-            Triple blankedW = w;
-            Triple blankedC = c;
-            blankedW[p] = ' ';
-            blankedC[q] = ' ';
-            if (isOrdering(blankedC, blankedW))
-                return true;
+    bool used[3] = {false, false, false};
+    int common = 0;
+    for (const char digit : c) {
+        for (std::size_t j = 0; j < 3; ++j) {
+            if (!used[j] && w[j] == digit) {
+                used[j] = true;
+                ++common;
+                break;
+            }
         }
     }
-    return false;
+    return common;
 }
 
 }  // namespace
@@ -48,10 +42,11 @@ CandidateScore scoreNumbers3(std::string_view candidate, std::string_view winnin
         return score;
     const Triple c = toTriple(candidate);
     const Triple w = toTriple(winning);
+    const int common = commonCount(c, w);
     score.straight = c == w;
-    score.box = isOrdering(c, w);
+    score.box = common == 3;
     score.mini = c[1] == w[1] && c[2] == w[2];
-    score.oneDigitOff = mismatch && isOneDigitOff(c, w);
+    score.oneDigitOff = mismatch && common >= 2;
     return score;
 }
 

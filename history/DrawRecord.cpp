@@ -2,16 +2,23 @@
 
 #include "history/StrToInt.h"
 
+#include <algorithm>
+
 namespace tolvi {
 
-DrawRecord::DrawRecord(std::string_view block) : text_(block.substr(0, block.find('\0'))) {}
+DrawRecord::DrawRecord(std::string_view block)
+{
+    const std::string_view text = block.substr(0, std::min(block.find('\0'), text_.size()));
+    text.copy(text_.data(), text.size());
+    length_ = std::uint8_t(text.size());
+}
 
 std::string_view DrawRecord::column(int first, int width) const
 {
     const std::size_t start = std::size_t(first - 1);
-    if (start >= text_.size())
+    if (start >= length_)
         return {};
-    return std::string_view(text_).substr(start, std::size_t(width));
+    return text().substr(start, std::size_t(width));
 }
 
 std::int32_t DrawRecord::drawNumber() const

@@ -1,8 +1,8 @@
 #pragma once
 // One 87-byte record of the history file, read by fixed byte columns (counted from 1).
 
+#include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace tolvi {
@@ -20,8 +20,8 @@ public:
     // `block` is one full record as read; the record's text ends at its first NUL byte.
     explicit DrawRecord(std::string_view block);
 
-    const std::string& text() const { return text_; }
-    bool isComment() const { return !text_.empty() && text_[0] == ';'; }
+    std::string_view text() const { return {text_.data(), length_}; }
+    bool isComment() const { return length_ != 0 && text_[0] == ';'; }
 
     // Bytes `first` .. `first + width - 1`, clipped to the text.
     std::string_view column(int first, int width) const;
@@ -35,7 +35,9 @@ public:
     std::int32_t prize(int firstColumn) const;
 
 private:
-    std::string text_;
+    // Kept inline: a history holds thousands of records, read on every run.
+    std::array<char, 87> text_ {};
+    std::uint8_t length_ = 0;
 };
 
 }  // namespace tolvi

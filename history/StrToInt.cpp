@@ -10,7 +10,10 @@ namespace tolvi {
 std::int32_t strToInt(std::string_view text)
 {
     auto fail = [&]() -> ConversionError {
-        return ConversionError("'" + std::string(text) + "' は正しい整数値ではありません");
+        std::string message = "'";
+        message.append(text);
+        message += "' は正しい整数値ではありません";
+        return ConversionError(message);
     };
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ')
