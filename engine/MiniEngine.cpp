@@ -1,13 +1,263 @@
-// Placeholder until the Mini engine is built.
 #include "engine/MiniEngine.h"
 
-#include <stdexcept>
+#include "engine/MiniHistory.h"
+#include "engine/NumberFormat.h"
+#include "history/Errors.h"
+#include "history/HistoryReader.h"
+
+#include <optional>
+#include <string>
 
 namespace tolvi {
 
-void MiniEngine::run(const RunRequest&, RunView&)
+namespace {
+
+constexpr std::int32_t kStakePerTicket = 200;  // yen per candidate and draw record
+constexpr int kLastRankPattern = 999;
+
+struct RankTriple {
+    int hundreds, tens, units;
+};
+// The parity of the number of draw records already handled picks the rule set.
+constexpr std::array<RankTriple, 4> kEvenRules {{{3, 6, 5}, {7, 9, 6}, {5, 1, 4}, {4, 7, 3}}};
+constexpr std::array<RankTriple, 4> kOddRules {{{4, 4, 6}, {3, 6, 4}, {0, 2, 8}, {3, 9, 1}}};
+
+int composeFrom(const MiniHistory& history, std::size_t draw, int hundredsRank, int tensRank, int unitsRank)
 {
-    throw std::runtime_error("ミニ版のエンジンはまだありません");
+    return history.rankDigit(draw, 0, hundredsRank) * 100 + history.rankDigit(draw, 1, tensRank) * 10 +
+           history.rankDigit(draw, 2, unitsRank);
+}
+
+// Three digits all from 0-4 or all from 5-9 (leading zeros count as digits).
+bool allLowOrAllHigh(int candidate)
+{
+    const int high = (candidate / 100 >= 5) + (candidate / 10 % 10 >= 5) + (candidate % 10 >= 5);
+    return high == 0 || high == 3;
+}
+
+// The candidates scored against draw `draw` (or, for draw == drawCount(), the prediction for
+// the next draw). A factor evaluation bets only the rank pattern's own candidate.
+MiniCandidates composeCandidates(const MiniHistory& history, std::size_t draw, bool factorEvaluation,
+                                 int rankPattern)
+{
+    const auto& rules = draw % 2 == 0 ? kEvenRules : kOddRules;
+    std::array<int, 4> composed {};
+    for (std::size_t k = 0; k < rules.size(); ++k)
+        composed[k] = composeFrom(history, draw, rules[k].hundreds, rules[k].tens, rules[k].units);
+    int count = int(rules.size());
+    if (factorEvaluation) {
+        composed[0] = composeFrom(history, draw, rankPattern / 100 % 10, rankPattern / 10 % 10, rankPattern % 10);
+        count = 1;
+    }
+
+    MiniCandidates kept;
+    for (int k = 0; k < count; ++k) {
+        // Of equal candidates the last one stays, where it stands.
+        bool repeatedLater = false;
+        for (int later = k + 1; later < count; ++later)
+            repeatedLater = repeatedLater || composed[std::size_t(later)] == composed[std::size_t(k)];
+        if (!repeatedLater && !allLowOrAllHigh(composed[std::size_t(k)]))
+            kept.values[std::size_t(kept.count++)] = composed[std::size_t(k)];
+    }
+    return kept;
+}
+
+// The Mini bet of a candidate: the last two of its three digits.
+std::string miniText(int candidate)
+{
+    return formatInt(candidate, 3, 3).substr(1);
+}
+
+// Prize sum in percent of the stake; none when nothing was staked.
+std::optional<std::int32_t> paybackRate(std::int32_t prizeSum, std::int32_t stake)
+{
+    const std::int32_t divisor = stake / 100;
+    // A stake is a multiple of 200, so its hundreds are 0 only when it is 0 (or has wrapped
+    // around 32 bits, which needs millions of records).
+    if (divisor == 0)
+        return std::nullopt;
+    return std::int32_t(std::int64_t(prizeSum) / divisor);
+}
+
+}  // namespace
+
+void MiniEngine::run(const RunRequest& request, RunView& view)
+{
+    if (request.tag < 0 || request.tag > kLastRankPattern)
+        throw RefusedError("予想の実行モード " + formatInt(request.tag, 0) +
+                           " には対応していません (0 で予想、1 から 999 で要素評価です)");
+    // Read once: every pass replays the same records, and nothing about them depends on the pass.
+    const MiniHistory history(HistoryReader::readRecords(request.historyPath));
+    const int lastPass = request.tag;
+    factorEvaluation_ = lastPass != kPredictionTag;
+    const bool showsProgress = view.showsProgress();
+
+    for (int pass = 0; pass <= lastPass; ++pass) {
+        if (showsProgress || pass == lastPass) {
+            replayPass(history, request, view, pass);
+        } else if (countPass(history, pass)) {
+            // The rows, Label43 and the prediction labels of this pass are replaced by the next
+            // pass; the hit panel is not, once it is open.
+            if (lastDrawMiniHits_ != 0)
+                showHitPanel(history, view);
+        } else {
+            // This pass ends in an error. Show what the window would hold at that point: the
+            // prediction the pass before left, and this pass's rows and stake so far.
+            if (pass > 0)
+                showPrediction(history, view,
+                               composeCandidates(history, history.drawCount(), factorEvaluation_, pass - 1));
+            replayPass(history, request, view, pass);
+        }
+        if (factorEvaluation_)
+            addStatistics(view, pass);
+    }
+    finishRun(request, view);
+}
+
+void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& request, RunView& view, int rankPattern)
+{
+    totals_ = {};
+    stake_ = 0;
+    lastDrawMiniHits_ = 0;
+    candidates_ = {};
+    view.clearResults();
+    auto showStake = [&] { view.setText("Label43", formatInt(stake_ / kStakePerTicket, 0)); };
+
+    const std::size_t draws = history.drawCount();
+    const std::uint8_t* tens = history.winningTens();
+    const std::uint8_t* units = history.winningUnits();
+    for (std::size_t draw = 0; draw < draws; ++draw) {
+        candidates_ = composeCandidates(history, draw, factorEvaluation_, rankPattern);
+        stake_ = wrappingAdd(stake_, kStakePerTicket * candidates_.count);
+        lastDrawMiniHits_ = 0;
+        for (int k = 0; k < candidates_.count; ++k) {
+            const int candidate = candidates_.values[std::size_t(k)];
+            const bool tensMatch = candidate / 10 % 10 == tens[draw];
+            const bool unitsMatch = candidate % 10 == units[draw];
+            const DrawRecord& record = history.record(draw);
+            if (tensMatch && unitsMatch) {
+                ++lastDrawMiniHits_;
+                ++totals_.miniHits;
+                if (history.miniPrizeBroken()[draw]) {
+                    showStake();
+                    history.throwPrizeError(draw);
+                }
+                const std::int32_t prize = history.miniPrizes()[draw];
+                totals_.miniSum = wrappingAdd(totals_.miniSum, prize);
+                view.addResult({formatInt(history.drawNumber(draw), 4), std::string(record.column(7, 2)),
+                                miniText(candidate) + "的中 " + formatInt(prize, 5) + "円"});
+            } else if (request.mismatch && (tensMatch || unitsMatch)) {
+                view.addResult({formatInt(history.drawNumber(draw), 4), std::string(record.column(7, 2)),
+                                miniText(candidate) + "一桁違い"});
+            }
+        }
+    }
+    if (draws != 0)
+        showStake();
+    if (history.stopsWithError())
+        history.throwStopError();
+
+    candidates_ = composeCandidates(history, draws, factorEvaluation_, rankPattern);
+    if (lastDrawMiniHits_ != 0)
+        showHitPanel(history, view);
+    showPrediction(history, view, candidates_);
+}
+
+// A factor evaluation pass that shows nothing: it bets one candidate, so a pass reduces to
+// counting over the precomputed rank columns. False when the pass would end in an error; the
+// state is then undefined and the pass has to be replayed to show where it stopped.
+bool MiniEngine::countPass(const MiniHistory& history, int rankPattern)
+{
+    if (history.stopsWithError())
+        return false;
+    const std::size_t draws = history.drawCount();
+    const std::uint8_t* hundredsDigit = history.rankColumn(0, rankPattern / 100 % 10);
+    const std::uint8_t* tensDigit = history.rankColumn(1, rankPattern / 10 % 10);
+    const std::uint8_t* unitsDigit = history.rankColumn(2, rankPattern % 10);
+    const std::uint8_t* tens = history.winningTens();
+    const std::uint8_t* units = history.winningUnits();
+    const std::int32_t* prizes = history.miniPrizes();
+    const std::uint8_t* broken = history.miniPrizeBroken();
+
+    // Unsigned sums wrap exactly like the repeated 32-bit additions of the replay.
+    std::uint32_t tickets = 0, hits = 0, prizeSum = 0, brokenHits = 0, lastHit = 0;
+    for (std::size_t draw = 0; draw < draws; ++draw) {
+        const std::uint32_t high = std::uint32_t(hundredsDigit[draw] >= 5) + std::uint32_t(tensDigit[draw] >= 5) +
+                                   std::uint32_t(unitsDigit[draw] >= 5);
+        const std::uint32_t kept = high - 1u < 2u;  // one or two high digits
+        const std::uint32_t hit = kept & std::uint32_t(tensDigit[draw] == tens[draw]) &
+                                  std::uint32_t(unitsDigit[draw] == units[draw]);
+        tickets += kept;
+        hits += hit;
+        prizeSum += std::uint32_t(prizes[draw]) & (0u - hit);
+        brokenHits |= hit & broken[draw];
+        lastHit = hit;
+    }
+    if (brokenHits != 0)
+        return false;
+
+    totals_ = {};
+    totals_.miniHits = std::int32_t(hits);
+    totals_.miniSum = std::int32_t(prizeSum);
+    stake_ = std::int32_t(tickets * std::uint32_t(kStakePerTicket));
+    lastDrawMiniHits_ = int(lastHit);
+    candidates_ = composeCandidates(history, draws, true, rankPattern);
+    return true;
+}
+
+void MiniEngine::showHitPanel(const MiniHistory& history, RunView& view) const
+{
+    // The draw record the hit counter describes, even when comment records follow it.
+    const std::size_t last = history.drawCount() - 1;
+    view.openPanel("GetPanel2");
+    view.setText("Label23", formatInt(history.drawNumber(last), 4));
+    view.setText("Label26", std::string(history.record(last).winningNumber()));
+    view.setText("Label27", "ミニ");
+}
+
+void MiniEngine::showPrediction(const MiniHistory& history, RunView& view, const MiniCandidates& prediction) const
+{
+    const std::size_t draws = history.drawCount();
+    const std::int32_t lastDrawNumber = draws == 0 ? 0 : history.drawNumber(draws - 1);
+    view.setText("Label16", "次回 " + formatInt(wrappingAdd(lastDrawNumber, 1), 4) + "回抽選予想番号");
+    view.setText("Label17", prediction.count > 0 ? miniText(prediction.values[0]) : "なし");
+    view.setVisible("Label17", true);
+    static const char* const kOtherLabels[] = {"Label18", "Label19", "Label20"};
+    for (int k = 1; k < 4; ++k) {
+        const bool exists = k < prediction.count;
+        view.setText(kOtherLabels[k - 1], exists ? miniText(prediction.values[std::size_t(k)]) : std::string());
+        view.setVisible(kOtherLabels[k - 1], exists);
+    }
+}
+
+void MiniEngine::addStatistics(RunView& view, int rankPattern) const
+{
+    // Only rank patterns that returned at least what they staked are listed.
+    const std::optional<std::int32_t> rate = paybackRate(totals_.miniSum, stake_);
+    if (!rate || *rate < 100)
+        return;
+    const StatsCells cells = formatStatsCells(totals_, *rate);
+    view.addStats({formatInt(rankPattern, 3, 3), cells.straightHits, cells.straightSum, cells.boxHits, cells.boxSum,
+                   cells.miniHits, cells.miniSum, cells.rate});
+}
+
+void MiniEngine::finishRun(const RunRequest& request, RunView& view) const
+{
+    const SummaryTexts summary =
+        formatSummary(totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
+    view.setText("Label4", summary.label4);
+    view.setText("Label5", summary.label5);
+    view.setText("Label6", summary.label6);
+    view.setText("Label7", summary.label7);
+    view.setText("Label8", summary.label8);
+    view.setText("Label9", summary.label9);
+    view.disableCommands();
+    view.openPanel("GetPanel");
+    view.setText("Label10", formatGrouped(totals_.miniSum, 12, request.groupSeparator));
+    // Without a prize or a stake the rate keeps the caption it had.
+    if (totals_.miniSum != 0)
+        if (const std::optional<std::int32_t> rate = paybackRate(totals_.miniSum, stake_))
+            view.setText("Label14", formatInt(*rate, 3));
 }
 
 }  // namespace tolvi
