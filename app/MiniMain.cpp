@@ -1,0 +1,17 @@
+// TolviNumbersMini: the Mini edition.
+#include "app/MainUnit.h"
+#include "engine/MiniEngine.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const tolvi::EditionInfo& info = tolvi::editionInfo(tolvi::Edition::Mini);
+    QApplication::setApplicationName(QString::fromUtf8(info.programName));
+
+    TMainForm mainForm(tolvi::Edition::Mini, std::make_unique<tolvi::MiniEngine>());
+    mainForm.FormCreate();
+    mainForm.show();
+    return app.exec();
+}

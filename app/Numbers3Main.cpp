@@ -1,0 +1,17 @@
+// TolviNumbers3: the Numbers3 edition.
+#include "app/MainUnit.h"
+#include "engine/Numbers3Engine.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const tolvi::EditionInfo& info = tolvi::editionInfo(tolvi::Edition::Numbers3);
+    QApplication::setApplicationName(QString::fromUtf8(info.programName));
+
+    TMainForm mainForm(tolvi::Edition::Numbers3, std::make_unique<tolvi::Numbers3Engine>());
+    mainForm.FormCreate();
+    mainForm.show();
+    return app.exec();
+}
