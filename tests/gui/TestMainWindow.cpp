@@ -1,0 +1,714 @@
+// The Numbers3 window as the user meets it: its controls at their places, what can and cannot be
+// reached, which commands are available in which state, the deferred run and its failure, the
+// options panel, the setting's load and save, the local pages and the program's end.
+
+#include "gui/GuiTestBase.h"
+#include "support/HistoryBuilder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <fstream>
+
+using namespace tolvi;
+using namespace tolvi::guitest;
+
+namespace {
+
+QString u(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// One record, so that the entry panel can open.
+std::string oneDraw()
+{
+    return test::HistoryBuilder().draw(1, "123").bytes();
+}
+
+bool commandsEnabled(GuiFixture& f)
+{
+    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") && f.available("Option");
+}
+
+bool commandsDisabled(GuiFixture& f)
+{
+    return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
+           !f.action("Setting")->isEnabled() && !f.available("Option");
+}
+
+bool alwaysAvailable(GuiFixture& f)
+{
+    return f.available("Exit1") && f.available("Help") && f.available("Saport") && f.action("Main")->isEnabled();
+}
+
+// Records the pages the window asks the desktop to open.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlGeometry_data();
+    void controlGeometry();
+    void designTextsAndFonts_data();
+    void designTextsAndFonts();
+    void coloursAndHints();
+    void menuTree();
+    void fixedSizeWindowWithoutMaximise();
+    void captionsBeforeAndAfterFormCreate();
+    void panelsStartClosed();
+    void hiddenControlsAreNeverReachable();
+    void handCursors();
+    void editLimitsAndTabOrder();
+    void listColumns();
+    void idleCommandsAvailable();
+    void twoClicksWithin100msGiveOneRun();
+    void secondCommandBeforeTickChangesOnlyTheMode();
+    void missingHistoryShowsErrorBoxAndStaysIdle();
+    void optionsPanelOpensAndCloses();
+    void settingLoadedAtCreation();
+    void settingSavedOnceAtEndEvenWithOptionsOpen();
+    void unwritableSettingsShowErrorBoxAtEnd();
+    void helpPagesOpenOnlyWhenPresent();
+    void exitClosesTheWindow();
+};
+
+void TestMainWindow::controlGeometry_data()
+{
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRect>("geometry");
+    auto add = [](const char* name, const char* parent, int x, int y, int w, int h) {
+        QTest::newRow(name) << QString::fromUtf8(parent) << QRect(x, y, w, h);
+    };
+    add("Label4", "ClientArea", 10, 160, 78, 12);
+    add("Label5", "ClientArea", 10, 180, 78, 12);
+    add("Label6", "ClientArea", 10, 200, 78, 12);
+    add("Label7", "ClientArea", 136, 160, 36, 12);
+    add("Label8", "ClientArea", 136, 180, 36, 12);
+    add("Label9", "ClientArea", 136, 200, 36, 12);
+    add("ListView", "ClientArea", 6, 0, 250, 150);
+    add("EditNum", "ClientArea", 304, 140, 25, 20);
+    add("PatnView", "ClientArea", 280, 48, 57, 49);
+    add("Button2", "ClientArea", 296, 180, 65, 25);
+    add("Panel1", "ClientArea", 260, 0, 113, 211);
+    add("GetPanel", "ClientArea", 6, 0, 251, 211);
+    add("OptnPanel", "ClientArea", 6, 0, 369, 211);
+    add("EditPanel", "ClientArea", 6, 0, 369, 211);
+    add("Image1", "Panel1", 8, 10, 97, 111);
+    add("Image2", "Panel1", 8, 120, 97, 31);
+    add("Button1", "Panel1", 8, 160, 97, 41);
+    add("Label10", "GetPanel", 16, 30, 189, 21);
+    add("Label11", "GetPanel", 8, 10, 227, 12);
+    add("Label12", "GetPanel", 16, 60, 85, 16);
+    add("Label13", "GetPanel", 216, 40, 17, 16);
+    add("Label14", "GetPanel", 112, 60, 89, 26);
+    add("Label15", "GetPanel", 208, 60, 28, 27);
+    add("Label16", "GetPanel", 16, 90, 153, 16);
+    add("Label17", "GetPanel", 24, 110, 45, 27);
+    add("Label18", "GetPanel", 88, 110, 45, 27);
+    add("Label19", "GetPanel", 24, 150, 45, 27);
+    add("Label20", "GetPanel", 88, 150, 45, 27);
+    add("Button3", "GetPanel", 160, 180, 75, 25);
+    add("GetPanel2", "GetPanel", 0, 0, 251, 211);
+    add("Label24", "GetPanel2", 16, 40, 228, 37);
+    add("Label26", "GetPanel2", 8, 106, 147, 96);
+    add("Label25", "GetPanel2", 144, 100, 44, 12);
+    add("Label23", "GetPanel2", 64, 90, 58, 21);
+    add("Label27", "GetPanel2", 8, 20, 187, 21);
+    add("Button4", "GetPanel2", 160, 180, 75, 25);
+    add("Label31", "OptnPanel", 1, 1, 367, 19);
+    add("MismatchChk", "OptnPanel", 32, 30, 145, 17);
+    add("OptSetBut", "OptnPanel", 272, 170, 75, 25);
+    add("Bevel1", "EditPanel", 8, 24, 169, 153);
+    add("Bevel2", "EditPanel", 188, 24, 173, 153);
+    add("Label28", "EditPanel", 1, 1, 367, 19);
+    add("Label29", "EditPanel", 16, 52, 52, 13);
+    add("Label30", "EditPanel", 12, 76, 61, 13);
+    add("Label32", "EditPanel", 12, 96, 59, 13);
+    add("Label33", "EditPanel", 12, 116, 73, 13);
+    add("Label34", "EditPanel", 12, 136, 71, 13);
+    add("Label35", "EditPanel", 12, 158, 39, 13);
+    add("Label36", "EditPanel", 192, 76, 61, 13);
+    add("Label38", "EditPanel", 192, 136, 71, 13);
+    add("Label39", "EditPanel", 192, 116, 73, 13);
+    add("Label40", "EditPanel", 192, 96, 59, 13);
+    add("Label41", "EditPanel", 12, 28, 75, 16);
+    add("Label42", "EditPanel", 192, 28, 75, 16);
+    add("Label37", "EditPanel", 196, 52, 52, 13);
+    add("Num3Edit", "EditPanel", 88, 44, 65, 27);
+    add("EdtSetBut", "EditPanel", 220, 180, 63, 25);
+    add("EdtExtBut", "EditPanel", 292, 180, 63, 25);
+    add("Num3Edit1", "EditPanel", 92, 72, 61, 21);
+    add("Num3Edit2", "EditPanel", 92, 92, 61, 21);
+    add("Num3Edit3", "EditPanel", 92, 112, 61, 21);
+    add("Num3Edit4", "EditPanel", 92, 132, 61, 21);
+    add("Num3Edit5", "EditPanel", 92, 152, 61, 21);
+    add("Num4Edit1", "EditPanel", 272, 72, 61, 21);
+    add("Num4Edit2", "EditPanel", 272, 92, 61, 21);
+    add("Num4Edit3", "EditPanel", 272, 112, 61, 21);
+    add("Num4Edit4", "EditPanel", 272, 132, 61, 21);
+    add("Num4Edit", "EditPanel", 268, 44, 65, 27);
+    add("EdtAutoBut", "EditPanel", 10, 180, 166, 25);
+}
+
+void TestMainWindow::controlGeometry()
+{
+    QFETCH(QString, parent);
+    QFETCH(QRect, geometry);
+    GuiFixture f(Edition::Numbers3);
+    QWidget* control = f.widget(QTest::currentDataTag());
+    QVERIFY(control->parentWidget());
+    QCOMPARE(control->parentWidget()->objectName(), parent);
+    QCOMPARE(control->geometry(), geometry);
+}
+
+void TestMainWindow::designTextsAndFonts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    auto add = [](const char* name, const char* text, const char* family, int size, bool bold) {
+        QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(family) << size << bold;
+    };
+    // "ＭＳ Ｐゴシック" is drawn in IPAPGothic, "ＭＳ ゴシック" and "ＪＳゴシック" in IPAGothic,
+    // the Mincho faces in IPAPMincho, "ＤＨＰ特太ゴシック体" in a bold IPAPGothic.
+    add("Label4", "ｽﾄﾚｰﾄ的中数：", "IPAGothic", 12, false);
+    add("Label5", "ﾎﾞｯｸｽ的中数：", "IPAGothic", 12, false);
+    add("Label6", "ﾐﾆ   的中数：", "IPAGothic", 12, false);
+    add("Label7", "金額：", "IPAGothic", 12, false);
+    add("Label8", "金額：", "IPAGothic", 12, false);
+    add("Label9", "金額：", "IPAGothic", 12, false);
+    add("EditNum", "4", "IPAPGothic", 12, false);
+    add("Button2", "要素評価", "IPAPGothic", 12, false);
+    add("Button1", "予想", "IPAPMincho", 24, true);
+    add("Label10", "0", "IPAPGothic", 21, true);
+    add("Label11", "ｽﾄﾚｰﾄとﾎﾞｯｸｽ両方購入した時の回収総金額", "IPAPGothic", 12, false);
+    add("Label12", "総合回収率", "IPAPGothic", 16, true);
+    add("Label13", "円", "IPAPGothic", 16, true);
+    add("Label14", "0", "IPAPGothic", 27, true);
+    add("Label15", "％", "IPAPGothic", 27, true);
+    add("Label16", "次回抽選の予想番号", "IPAPGothic", 16, true);
+    add("Label17", "000", "IPAPGothic", 27, true);
+    add("Label18", "000", "IPAPGothic", 27, true);
+    add("Label19", "000", "IPAPGothic", 27, true);
+    add("Label20", "000", "IPAPGothic", 27, true);
+    add("Button3", "OK", "IPAPGothic", 13, true);
+    add("Label24", "予想的中！！", "IPAPMincho", 37, true);
+    add("Label26", "888", "IPAPMincho", 96, true);
+    add("Label25", "回　予想", "IPAPGothic", 12, false);
+    add("Label23", "あたり", "IPAPGothic", 21, true);
+    add("Label27", "ストレート＆ボックス", "IPAPMincho", 21, true);
+    add("Button4", "OK", "IPAPGothic", 13, true);
+    add("Label31", "オプション設定情報", "IPAPGothic", 19, true);
+    add("MismatchChk", "一字違いを表示する。", "IPAPGothic", 12, false);
+    add("OptSetBut", "設定", "IPAPGothic", 12, false);
+    add("Label28", "第9999回　結果データの入力", "IPAPGothic", 19, true);
+    add("Label29", "当選番号", "IPAPGothic", 13, false);
+    add("Label30", "ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
+    add("Label32", "ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
+    add("Label33", "S ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
+    add("Label34", "S ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
+    add("Label35", "ﾐﾆ金額", "IPAPGothic", 13, false);
+    add("Label36", "ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
+    add("Label38", "S ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
+    add("Label39", "S ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
+    add("Label40", "ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
+    add("Label41", "Numbers3", "IPAGothic", 16, true);
+    add("Label42", "Numbers4", "IPAGothic", 16, true);
+    add("Label37", "当選番号", "IPAPGothic", 13, false);
+    add("Num3Edit", "000", "IPAPGothic", 19, true);
+    add("Num3Edit1", "0", "IPAGothic", 13, false);
+    add("Num3Edit5", "0", "IPAGothic", 13, false);
+    add("Num4Edit", "0000", "IPAPGothic", 19, true);
+    add("Num4Edit4", "0", "IPAGothic", 13, false);
+    add("EdtSetBut", "入力", "IPAPGothic", 13, false);
+    add("EdtExtBut", "中止", "IPAPGothic", 13, false);
+    add("EdtAutoBut", "インターネットから参照", "IPAPGothic", 13, false);
+}
+
+void TestMainWindow::designTextsAndFonts()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, family);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    GuiFixture f(Edition::Numbers3);
+    QWidget* control = f.widget(QTest::currentDataTag());
+    QString shown;
+    if (auto* label = qobject_cast<QLabel*>(control))
+        shown = label->text();
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        shown = button->text();
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        shown = edit->text();
+    QCOMPARE(shown, text);
+    QCOMPARE(control->font().family(), family);
+    QCOMPARE(control->font().pixelSize(), pixelSize);
+    QCOMPARE(control->font().bold(), bold);
+    // The face is installed: what is drawn is the face asked for, not a fallback.
+    QCOMPARE(QFontInfo(control->font()).family(), family);
+}
+
+void TestMainWindow::coloursAndHints()
+{
+    GuiFixture f(Edition::Numbers3);
+    auto background = [&](const char* name) {
+        QWidget* w = f.widget(name);
+        return w->autoFillBackground() ? w->palette().color(QPalette::Window) : QColor();
+    };
+    auto textColour = [&](const char* name) { return f.widget(name)->palette().color(QPalette::WindowText); };
+    const QColor aqua(0, 255, 255), fuchsia(255, 0, 255), yellow(255, 255, 0), navy(0, 0, 128), white(255, 255, 255);
+    QCOMPARE(background("Label10"), aqua);
+    QCOMPARE(background("Label14"), aqua);
+    QCOMPARE(textColour("Label14"), fuchsia);
+    for (const char* name : {"Label17", "Label18", "Label19", "Label20"})
+        QCOMPARE(background(name), white);
+    QCOMPARE(background("GetPanel2"), yellow);
+    QCOMPARE(textColour("Label24"), QColor(255, 0, 0));
+    QCOMPARE(textColour("Label26"), aqua);
+    QCOMPARE(textColour("Label23"), QColor(0, 0, 255));
+    QCOMPARE(textColour("Label27"), fuchsia);
+    for (const char* title : {"Label31", "Label28"}) {
+        QCOMPARE(background(title), navy);
+        QCOMPARE(textColour(title), white);
+        QVERIFY(f.label(title)->alignment() & Qt::AlignHCenter);
+    }
+    QVERIFY(f.label("Label10")->alignment() & Qt::AlignRight);
+    QVERIFY(f.label("Label14")->alignment() & Qt::AlignRight);
+
+    QCOMPARE(f.widget("Button1")->toolTip(), u("次回抽選の当たり予想をします。"));
+    QCOMPARE(f.widget("Label10")->toolTip(), u("過去からの回収金額の合計です。"));
+    QCOMPARE(f.widget("Label14")->toolTip(), u("過去からのトータル回収率です。"));
+    QCOMPARE(f.widget("Button3")->toolTip(), u("回収率画面を消します。"));
+    QVERIFY(f.widget("Image2")->toolTip().startsWith(u("http://")));
+    QVERIFY(f.widget("Image1")->toolTip().isEmpty());
+
+    // The pictures are there, at their design sizes before stretching.
+    QCOMPARE(f.label("Image1")->pixmap().size(), QSize(100, 100));
+    QCOMPARE(f.label("Image2")->pixmap().size(), QSize(100, 40));
+    QVERIFY(f.label("Image1")->hasScaledContents());
+}
+
+void TestMainWindow::menuTree()
+{
+    GuiFixture f(Edition::Numbers3);
+    auto* bar = f.form().findChild<QMenuBar*>(u("MainMenu1"));
+    QVERIFY(bar);
+    QCOMPARE(f.form().menuBar(), bar);
+    const QList<QAction*> top = bar->actions();
+    QCOMPARE(top.size(), 4);
+    QCOMPARE(top[0], f.action("Main"));
+    QCOMPARE(top[1], f.action("Setting"));
+    QCOMPARE(top[2], f.action("Help"));
+    QCOMPARE(top[3], f.action("Saport"));
+    QCOMPARE(top[0]->text(), u("メイン"));
+    QCOMPARE(top[1]->text(), u("設定"));
+    QCOMPARE(top[2]->text(), u("ヘルプ"));
+    QCOMPARE(top[3]->text(), u("サポート"));
+    QVERIFY(!top[2]->menu());
+    QVERIFY(!top[3]->menu());
+
+    auto* mainMenu = f.form().findChild<QMenu*>(u("Main"));
+    QVERIFY(mainMenu);
+    QCOMPARE(mainMenu->actions(), (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("Exit1")}));
+    QCOMPARE(f.action("N1")->text(), u("予想"));
+    QCOMPARE(f.action("EditMenu")->text(), u("結果入力"));
+    QCOMPARE(f.action("Exit1")->text(), u("終了"));
+    auto* setting = f.form().findChild<QMenu*>(u("Setting"));
+    QVERIFY(setting);
+    QCOMPARE(setting->actions(), QList<QAction*> {f.action("Option")});
+    QCOMPARE(f.action("Option")->text(), u("オプション設定"));
+
+    // No keyboard shortcuts, no accelerators.
+    for (QAction* item : f.form().findChildren<QAction*>()) {
+        QVERIFY2(item->shortcut().isEmpty(), qPrintable(item->objectName()));
+        QVERIFY2(!item->text().contains(u("&")), qPrintable(item->objectName()));
+    }
+}
+
+void TestMainWindow::fixedSizeWindowWithoutMaximise()
+{
+    GuiFixture f(Edition::Numbers3);
+    TMainForm& form = f.form();
+    QCOMPARE(form.objectName(), u("MainForm"));
+    QCOMPARE(form.centralWidget()->size(), QSize(381, 215));
+    QCOMPARE(form.centralWidget()->y(), form.menuBar()->height());
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.size(), form.minimumSize());
+    QCOMPARE(form.height(), form.menuBar()->height() + 215);
+    const Qt::WindowFlags flags = form.windowFlags();
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(flags & Qt::WindowSystemMenuHint);
+
+    // Asking for more room changes nothing.
+    form.resize(600, 400);
+    QCOMPARE(form.size(), form.minimumSize());
+    form.showMaximized();
+    QTest::qWait(20);
+    QCOMPARE(form.centralWidget()->size(), QSize(381, 215));
+    form.showNormal();
+    form.showMinimized();
+    QTest::qWait(20);
+    QVERIFY(form.isMinimized());
+}
+
+void TestMainWindow::captionsBeforeAndAfterFormCreate()
+{
+    GuiFixture f(Edition::Numbers3, FixtureOptions().notCreated());
+    QCOMPARE(f.form().windowTitle(), u("Tolvi Numbers3"));
+    QCOMPARE(f.form().applicationTitle(), u("Tolvi Numbers3"));
+    f.form().FormCreate();
+    QCOMPARE(f.form().windowTitle(), u("Tolvi Numbers3 Ver1.6c"));
+    QCOMPARE(f.form().applicationTitle(), u("Tolvi Numbers3"));
+}
+
+void TestMainWindow::panelsStartClosed()
+{
+    GuiFixture f(Edition::Numbers3);
+    for (const char* panel : {"GetPanel", "GetPanel2", "OptnPanel", "EditPanel"}) {
+        QVERIFY2(f.widget(panel)->isHidden(), panel);
+        QVERIFY2(!f.widget(panel)->isEnabled(), panel);
+    }
+    QVERIFY(f.isOpen("Panel1"));
+    auto* timer = f.form().findChild<QTimer*>(u("WkupTim"));
+    QVERIFY(timer);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(timer->interval(), 100);
+    QCOMPARE(f.form().wkupTimTag(), 0);
+    QVERIFY(f.get<QCheckBox>("MismatchChk")->isChecked());
+}
+
+void TestMainWindow::hiddenControlsAreNeverReachable()
+{
+    GuiFixture f(Edition::Numbers3);
+    QWidget* panel1 = f.widget("Panel1");
+    QWidget* client = f.form().centralWidget();
+    for (const char* name : {"EditNum", "PatnView", "Button2"}) {
+        QWidget* hidden = f.widget(name);
+        QCOMPARE(hidden->focusPolicy(), Qt::NoFocus);
+        QVERIFY2(!f.reachable(hidden), name);
+        // Every pixel of it lies under the side panel.
+        const QRect area = hidden->geometry();
+        QVERIFY2(panel1->geometry().contains(area), name);
+        for (const QPoint& p : {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight(), area.center()}) {
+            QWidget* top = client->childAt(p);
+            QVERIFY2(top == panel1 || panel1->isAncestorOf(top), name);
+        }
+    }
+    QCOMPARE(f.get<QLineEdit>("EditNum")->text(), u("4"));
+    QVERIFY(!f.click("Button2"));
+
+    // The keyboard never reaches them either.
+    f.widget("Button1")->setFocus();
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        for (const char* name : {"EditNum", "PatnView", "Button2"})
+            QVERIFY2(QApplication::focusWidget() != f.widget(name), name);
+    }
+    // Nothing else takes the focus while no panel is open.
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
+}
+
+void TestMainWindow::handCursors()
+{
+    GuiFixture f(Edition::Numbers3);
+    for (const char* name : {"Button1", "Button3", "Button4", "OptSetBut", "EdtSetBut", "EdtExtBut", "EdtAutoBut"})
+        QVERIFY2(f.widget(name)->cursor().shape() == Qt::PointingHandCursor, name);
+    for (const char* name : {"Button2", "MismatchChk", "ListView", "Num3Edit"})
+        QVERIFY2(f.widget(name)->cursor().shape() != Qt::PointingHandCursor, name);
+}
+
+void TestMainWindow::editLimitsAndTabOrder()
+{
+    GuiFixture f(Edition::Numbers3, withHistory(oneDraw()));
+    QCOMPARE(f.get<QLineEdit>("Num3Edit")->maxLength(), 3);
+    QCOMPARE(f.get<QLineEdit>("Num4Edit")->maxLength(), 4);
+    for (const char* name : {"Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5", "Num4Edit1",
+                             "Num4Edit2", "Num4Edit3", "Num4Edit4"})
+        QCOMPARE(f.get<QLineEdit>(name)->maxLength(), 7);
+
+    QVERIFY(f.trigger("EditMenu"));
+    QVERIFY(f.isOpen("EditPanel"));
+    QCOMPARE(QApplication::focusWidget(), f.widget("Num3Edit"));
+    // Typing stops at the limit.
+    f.type("Num3Edit", u("12345"));
+    QCOMPARE(f.get<QLineEdit>("Num3Edit")->text(), u("123"));
+    f.type("Num3Edit1", u("123456789"));
+    QCOMPARE(f.get<QLineEdit>("Num3Edit1")->text(), u("1234567"));
+
+    f.widget("Num3Edit")->setFocus();
+    const char* const order[] = {"Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5", "Num4Edit",
+                                 "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4", "EdtSetBut", "EdtExtBut",
+                                 "EdtAutoBut", "Num3Edit"};
+    for (const char* expected : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u(expected));
+    }
+}
+
+void TestMainWindow::listColumns()
+{
+    GuiFixture f(Edition::Numbers3);
+    QTableView* list = f.list("ListView");
+    QAbstractItemModel* model = list->model();
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), u("抽選"));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), u("当選番号"));
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), u("結果"));
+    QCOMPARE(list->columnWidth(0), 50);
+    QCOMPARE(list->columnWidth(1), 80);
+    QCOMPARE(list->columnWidth(2), 100);
+    auto alignment = [&](int column) {
+        return Qt::Alignment(model->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt()) &
+               Qt::AlignHorizontal_Mask;
+    };
+    QCOMPARE(alignment(0), Qt::AlignLeft);
+    QCOMPARE(alignment(1), Qt::AlignHCenter);
+    QCOMPARE(alignment(2), Qt::AlignLeft);
+    QVERIFY(list->showGrid());
+    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QVERIFY(!(list->focusPolicy() & Qt::TabFocus));
+    QCOMPARE(list->font().family(), u("IPAGothic"));
+    QCOMPARE(list->font().pixelSize(), 12);
+
+    QTableView* stats = f.list("PatnView");
+    const char* const headers[] = {"No", "ｽﾄﾚｰﾄ", "", "ﾎﾞｯｸｽ", "", "ﾐﾆ", "", "回収率"};
+    const int widths[] = {50, 45, 60, 45, 60, 45, 60, 70};
+    QCOMPARE(stats->model()->columnCount(), 8);
+    for (int column = 0; column < 8; ++column) {
+        QCOMPARE(stats->model()->headerData(column, Qt::Horizontal).toString(), u(headers[column]));
+        QCOMPARE(stats->columnWidth(column), widths[column]);
+        const auto align = Qt::Alignment(stats->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
+        QCOMPARE(align & Qt::AlignHorizontal_Mask, column == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    }
+}
+
+void TestMainWindow::idleCommandsAvailable()
+{
+    GuiFixture f(Edition::Numbers3);
+    QVERIFY(commandsEnabled(f));
+    QVERIFY(alwaysAvailable(f));
+}
+
+void TestMainWindow::twoClicksWithin100msGiveOneRun()
+{
+    GuiFixture f(Edition::Numbers3, withHistory(oneDraw()));
+    auto* timer = f.form().findChild<QTimer*>(u("WkupTim"));
+    QElapsedTimer sinceFirst;
+    QVERIFY(f.click("Button1"));
+    sinceFirst.start();
+    QVERIFY(timer->isActive());
+    QCOMPARE(f.runs(), 0);  // deferred: nothing ran inside the click
+    QTest::qWait(40);
+    QVERIFY(f.click("Button1"));
+    const qint64 elapsed = sinceFirst.elapsed();
+    if (f.runs() == 0) {
+        // The second click did not restart the interval: the tick is still due 100 ms after the first.
+        QVERIFY2(timer->remainingTime() <= 100 - elapsed + 5,
+                 qPrintable(QString("remaining %1 ms, %2 ms after the first click").arg(timer->remainingTime()).arg(elapsed)));
+    }
+    QVERIFY(f.waitForRuns(1));
+    QVERIFY(!timer->isActive());
+    QTest::qWait(300);
+    QCOMPARE(f.runs(), 1);
+    QVERIFY(f.isOpen("GetPanel"));
+}
+
+void TestMainWindow::secondCommandBeforeTickChangesOnlyTheMode()
+{
+    GuiFixture f(Edition::Numbers3, withHistory(oneDraw()));
+    QVERIFY(f.trigger("N1"));
+    QCOMPARE(f.form().wkupTimTag(), 0);
+    // "要素評価" lies under the side panel; its handler is what a click would run.
+    f.form().Button2Click();
+    QCOMPARE(f.form().wkupTimTag(), 999);
+    QVERIFY(f.waitForRuns(1));
+    QTest::qWait(200);
+    QCOMPARE(f.runs(), 1);
+    // The one run was a factor evaluation: it added a statistics row.
+    QCOMPARE(f.rowCount("PatnView"), 1);
+}
+
+void TestMainWindow::missingHistoryShowsErrorBoxAndStaysIdle()
+{
+    GuiFixture f(Edition::Numbers3);  // no Numbers.dat
+    MessageBoxWatcher boxes;
+    QVERIFY(f.click("Button1"));
+    QVERIFY(f.waitForRuns(1));
+    QTRY_COMPARE(boxes.boxes().size(), 1);
+    const ShownBox box = boxes.boxes().first();
+    QCOMPARE(box.caption, u("Tolvi Numbers3"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(!box.text.isEmpty());
+    // No panel opened; the commands are still there; the list and labels are untouched.
+    for (const char* panel : {"GetPanel", "GetPanel2", "OptnPanel", "EditPanel"})
+        QVERIFY2(!f.isOpen(panel), panel);
+    QVERIFY(commandsEnabled(f));
+    QCOMPARE(f.rowCount("ListView"), 0);
+    QCOMPARE(f.labelText("Label16"), u("次回抽選の予想番号"));
+    QCOMPARE(f.labelText("Label4"), u("ｽﾄﾚｰﾄ的中数："));
+    // And no second run follows by itself.
+    QTest::qWait(400);
+    QCOMPARE(f.runs(), 1);
+    QCOMPARE(boxes.boxes().size(), 1);
+
+    // The user can try again at once.
+    QVERIFY(f.click("Button1"));
+    QVERIFY(f.waitForRuns(2));
+    QTRY_COMPARE(boxes.boxes().size(), 2);
+}
+
+void TestMainWindow::optionsPanelOpensAndCloses()
+{
+    GuiFixture f(Edition::Numbers3);
+    QVERIFY(f.trigger("Option"));
+    QVERIFY(f.isOpen("OptnPanel"));
+    QVERIFY(commandsDisabled(f));
+    QVERIFY(alwaysAvailable(f));
+    QCOMPARE(QApplication::focusWidget(), f.widget("OptSetBut"));
+    // The panel covers the list and the side panel.
+    QVERIFY(!f.reachable(f.widget("Button1")));
+    QVERIFY(!f.reachable(f.widget("ListView")));
+
+    QVERIFY(f.click("MismatchChk"));
+    QVERIFY(!f.get<QCheckBox>("MismatchChk")->isChecked());
+    QVERIFY(f.click("OptSetBut"));
+    QVERIFY(!f.isOpen("OptnPanel"));
+    QVERIFY(f.widget("OptnPanel")->isHidden());
+    QVERIFY(commandsEnabled(f));
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
+    // "設定" only closes: the box keeps its state, and nothing is written before the end.
+    QVERIFY(!f.get<QCheckBox>("MismatchChk")->isChecked());
+    QVERIFY(!std::filesystem::exists(f.settingsPath()));
+}
+
+void TestMainWindow::settingLoadedAtCreation()
+{
+    {
+        GuiFixture f(Edition::Numbers3, FixtureOptions().withSettings("[Option]\r\nMismatch=0\r\n"));
+        QVERIFY(!f.get<QCheckBox>("MismatchChk")->isChecked());
+    }
+    {
+        GuiFixture f(Edition::Numbers3, FixtureOptions().withSettings("[Option]\r\nMismatch=1\r\n"));
+        QVERIFY(f.get<QCheckBox>("MismatchChk")->isChecked());
+    }
+    {
+        GuiFixture f(Edition::Numbers3);  // no file: ticked, as designed
+        QVERIFY(f.get<QCheckBox>("MismatchChk")->isChecked());
+    }
+}
+
+void TestMainWindow::settingSavedOnceAtEndEvenWithOptionsOpen()
+{
+    GuiFixture f(Edition::Numbers3, FixtureOptions().withSettings("[Option]\r\nMismatch=1\r\n"));
+    QVERIFY(f.trigger("Option"));
+    QVERIFY(f.click("MismatchChk"));
+    QVERIFY(f.isOpen("OptnPanel"));
+    // "終了" with the panel still open.
+    QVERIFY(f.trigger("Exit1"));
+    QTRY_VERIFY(!f.form().isVisible());
+    f.destroyForm();
+    const std::string saved = test::readFileBytes(f.settingsPath());
+    QVERIFY2(saved.find("Mismatch=0") != std::string::npos, saved.c_str());
+    QVERIFY(saved.find("Mismatch=1") == std::string::npos);
+
+    // Once only: an explicit FormDestroy before the end is not repeated by the destruction.
+    GuiFixture g(Edition::Numbers3);
+    g.form().FormDestroy();
+    QVERIFY(std::filesystem::exists(g.settingsPath()));
+    std::filesystem::remove(g.settingsPath());
+    g.destroyForm();
+    QVERIFY(!std::filesystem::exists(g.settingsPath()));
+}
+
+void TestMainWindow::unwritableSettingsShowErrorBoxAtEnd()
+{
+    GuiFixture f(Edition::Numbers3);
+    const std::filesystem::path unwritable = f.dir().path() / "missing-directory" / "Tolvi.ini";
+    f.form().setSettingsPath(unwritable);
+    MessageBoxWatcher boxes;
+    f.destroyForm();
+    QCOMPARE(boxes.boxes().size(), 1);
+    const ShownBox box = boxes.boxes().first();
+    QCOMPARE(box.caption, u("Tolvi Numbers3"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.text, QString::fromStdString(unwritable.string()) + u(" に書き込めません."));
+}
+
+void TestMainWindow::helpPagesOpenOnlyWhenPresent()
+{
+    GuiFixture f(Edition::Numbers3);
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(u("file"), &recorder, "open");
+    MessageBoxWatcher boxes;
+
+    QVERIFY(f.trigger("Help"));
+    QVERIFY(f.trigger("Saport"));
+    QTest::qWait(50);
+    QVERIFY(recorder.opened.isEmpty());
+    QVERIFY(boxes.boxes().isEmpty());
+
+    f.dir().write("help.html", "<html></html>");
+    f.dir().write("index.html", "<html></html>");
+    QVERIFY(f.trigger("Help"));
+    QVERIFY(f.trigger("Saport"));
+    QCOMPARE(recorder.opened.size(), 2);
+    QCOMPARE(recorder.opened[0], QUrl::fromLocalFile(QString::fromStdString(f.dir().file("help.html").string())));
+    QCOMPARE(recorder.opened[1], QUrl::fromLocalFile(QString::fromStdString(f.dir().file("index.html").string())));
+    QVERIFY(boxes.boxes().isEmpty());
+    // The window is unchanged.
+    QVERIFY(commandsEnabled(f));
+    QDesktopServices::unsetUrlHandler(u("file"));
+}
+
+void TestMainWindow::exitClosesTheWindow()
+{
+    GuiFixture f(Edition::Numbers3);
+    QVERIFY(f.trigger("Exit1"));
+    QTRY_VERIFY(!f.form().isVisible());
+    // Closing is not yet the end: the setting is written when the window is destroyed.
+    QVERIFY(!std::filesystem::exists(f.settingsPath()));
+    f.destroyForm();
+    QVERIFY(std::filesystem::exists(f.settingsPath()));
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Closing the window in a test must not end the test program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestMainWindow.moc"
