@@ -1,0 +1,112 @@
+# The local pages beside the programs, and everything `cmake --install` puts in place.
+#
+# The programs open help.html and index.html from their own folder and keep their settings file
+# (TolviNumbers3.ini, TolviNumbersMini.ini) there too. So a build copies the pages next to the
+# executables, and an installation gives the programs a folder of their own,
+# PREFIX/libexec/tolvi-numbers, holding the executables and the pages (and, once the programs
+# have ended, their settings files), with links to them in PREFIX/bin. That keeps the generic
+# names help.html and index.html out of a bin folder shared with other programs.
+#
+# Layout of an installation:
+#   bin/TolviNumbers3, bin/TolviNumbersMini          links to ../libexec/tolvi-numbers/...
+#   libexec/tolvi-numbers/TolviNumbers3, TolviNumbersMini, help.html, index.html
+#   share/applications/TolviNumbers3.desktop, TolviNumbersMini.desktop
+#   share/icons/hicolor/{48x48,64x64,96x96}/apps/tolvi-numbers3.png, tolvi-numbersmini.png
+#                                                    (made from the window's logo)
+#   share/tolvi-numbers/Numbers.dat                   the sample history to copy into a work folder
+# The command-line tool `tolvi` is installed into bin by cli/CMakeLists.txt, with or without the
+# window programs.
+
+include_guard(GLOBAL)
+include(GNUInstallDirs)
+
+set(TOLVI_PAGES_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/pages)
+set(TOLVI_DESKTOP_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/desktop)
+set(TOLVI_PAGES help.html index.html)
+set(TOLVI_PROGRAMS TolviNumbers3 TolviNumbersMini)
+set(TOLVI_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tolvi-numbers)
+
+set(tolvi_built_programs)
+foreach(program IN LISTS TOLVI_PROGRAMS)
+  if(TARGET ${program})
+    list(APPEND tolvi_built_programs ${program})
+  endif()
+endforeach()
+
+# --- Build: the pages next to the executables -----------------------------------------------
+
+# Where the executables are written: their own output folder when they name one, else the
+# build's bin folder.
+set(TOLVI_PAGES_BUILD_DIR ${CMAKE_BINARY_DIR}/bin)
+if(tolvi_built_programs)
+  list(GET tolvi_built_programs 0 tolvi_first_program)
+  get_target_property(tolvi_output_dir ${tolvi_first_program} RUNTIME_OUTPUT_DIRECTORY)
+  if(tolvi_output_dir)
+    set(TOLVI_PAGES_BUILD_DIR ${tolvi_output_dir})
+  elseif(CMAKE_RUNTIME_OUTPUT_DIRECTORY)
+    set(TOLVI_PAGES_BUILD_DIR ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+  endif()
+endif()
+
+set(tolvi_page_copies)
+foreach(page IN LISTS TOLVI_PAGES)
+  add_custom_command(
+    OUTPUT ${TOLVI_PAGES_BUILD_DIR}/${page}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TOLVI_PAGES_BUILD_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOLVI_PAGES_SOURCE_DIR}/${page} ${TOLVI_PAGES_BUILD_DIR}/${page}
+    DEPENDS ${TOLVI_PAGES_SOURCE_DIR}/${page}
+    COMMENT "Copying ${page} next to the programs"
+    VERBATIM)
+  list(APPEND tolvi_page_copies ${TOLVI_PAGES_BUILD_DIR}/${page})
+endforeach()
+add_custom_target(tolvi_pages ALL DEPENDS ${tolvi_page_copies})
+# Building only a program (--target TolviNumbers3) brings its pages along.
+foreach(program IN LISTS tolvi_built_programs)
+  add_dependencies(${program} tolvi_pages)
+endforeach()
+
+# --- Install ----------------------------------------------------------------------------------
+
+if(tolvi_built_programs)
+  install(TARGETS ${tolvi_built_programs} RUNTIME DESTINATION ${TOLVI_INSTALL_PROGRAM_DIR})
+  list(TRANSFORM TOLVI_PAGES PREPEND ${TOLVI_PAGES_SOURCE_DIR}/ OUTPUT_VARIABLE tolvi_page_sources)
+  install(FILES ${tolvi_page_sources} DESTINATION ${TOLVI_INSTALL_PROGRAM_DIR})
+
+  # Relative links, so the installed tree can be moved or staged with DESTDIR. The program
+  # finds its folder through the link (the kernel reports the real executable's path).
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}" OR IS_ABSOLUTE "${TOLVI_INSTALL_PROGRAM_DIR}")
+    set(tolvi_link_base ${CMAKE_INSTALL_FULL_LIBEXECDIR}/tolvi-numbers)
+  else()
+    file(RELATIVE_PATH tolvi_link_base /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${TOLVI_INSTALL_PROGRAM_DIR})
+  endif()
+  set(tolvi_link_dir ${CMAKE_CURRENT_BINARY_DIR}/install-links)
+  file(MAKE_DIRECTORY ${tolvi_link_dir})
+  foreach(program IN LISTS tolvi_built_programs)
+    file(CREATE_LINK ${tolvi_link_base}/${program} ${tolvi_link_dir}/${program} SYMBOLIC)
+    install(FILES ${tolvi_link_dir}/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+    # The desktop entry names the program by its full installed path, which is known only when
+    # installing (cmake --install --prefix may choose another prefix than the configured one).
+    string(TOLOWER ${program} tolvi_icon)
+    string(REPLACE "tolvinumbers" "tolvi-numbers" tolvi_icon ${tolvi_icon})
+    set(tolvi_entry_in ${TOLVI_DESKTOP_SOURCE_DIR}/${program}.desktop.in)
+    set(tolvi_entry_out ${CMAKE_CURRENT_BINARY_DIR}/desktop/${program}.desktop)
+    install(CODE "
+      file(READ \"${tolvi_entry_in}\" tolvi_entry)
+      set(TOLVI_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+      if(IS_ABSOLUTE \"${CMAKE_INSTALL_BINDIR}\")
+        set(TOLVI_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+      endif()
+      string(CONFIGURE \"\${tolvi_entry}\" tolvi_entry @ONLY)
+      file(WRITE \"${tolvi_entry_out}\" \"\${tolvi_entry}\")
+      file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+           TYPE FILE FILES \"${tolvi_entry_out}\")
+    ")
+    foreach(size 48 64 96)
+      install(FILES ${TOLVI_DESKTOP_SOURCE_DIR}/${tolvi_icon}-${size}.png
+              DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${tolvi_icon}.png)
+    endforeach()
+  endforeach()
+endif()
+
+install(FILES ${CMAKE_SOURCE_DIR}/data/Numbers.dat DESTINATION ${CMAKE_INSTALL_DATADIR}/tolvi-numbers)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Makes the programs' desktop icons from the window's logo (app/resources/logo.png, 100 x 100):
+# the logo itself for TolviNumbers3, and the logo with a "mini" tag for TolviNumbersMini, each
+# at the hicolor sizes 48, 64 and 96 (the logo is not drawn larger than it is).
+# The PNGs are kept in the repository; run this again only when the logo changes.
+set -euo pipefail
+cd "$(dirname "$0")"
+logo=../resources/logo.png
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+# The logo's corners outside its rounded tile become transparent.
+corners=(-fuzz 12% -fill none)
+for corner in 0,0 99,0 0,99 99,99; do
+  corners+=(-draw "color $corner floodfill")
+done
+
+convert "$logo" -alpha on "${corners[@]}" tolvi-numbers3-100.png
+convert "$logo" -alpha on "${corners[@]}" \
+  -fill '#f46036' -stroke white -strokewidth 2 -draw 'roundrectangle 52,2 98,24 6,6' \
+  -stroke none -fill white -font "$font" -pointsize 15 -gravity northeast -annotate +7+4 'mini' \
+  tolvi-numbersmini-100.png
+
+for name in tolvi-numbers3 tolvi-numbersmini; do
+  for size in 48 64 96; do
+    convert "$name-100.png" -filter Lanczos -resize "${size}x${size}" "$name-$size.png"
+  done
+  rm "$name-100.png"
+done
