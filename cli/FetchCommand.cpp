@@ -1,8 +1,85 @@
-// Placeholder until this command is built.
+// tolvi fetch: "インターネットから参照" without a window: the entry panel's eleven fields as the
+// results pages fill them, and the message the window would show.
+
 #include "cli/Commands.h"
+#include "entry/EntryFields.h"
+#include "entry/ResultEntry.h"
+#include "entry/ResultRetrieval.h"
+
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include <nlohmann/json.hpp>
 
 namespace tolvi::cli {
 
-void addFetchCommand(CLI::App&, int&) {}
+namespace {
+
+struct FetchOptions {
+    std::int32_t draw = 0;
+    std::string host = defaultResultsHost();
+    std::string dir = ".";
+    bool json = false;
+};
+
+// The message's lines for a terminal: CR LF as the system writes it becomes one line break.
+std::string forTerminal(std::string text)
+{
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.erase(at, 1);
+    return text;
+}
+
+int fetchOnce(const FetchOptions& options)
+{
+    EntryFields fields;  // the panel opens with every edit empty
+    RetrievalHooks hooks;
+    hooks.setField = [&fields](std::string_view edit, const std::string& text) { fields.byName(edit) = text; };
+
+    std::optional<std::string> shown;
+    bool filled = false;
+    try {
+        const std::unique_ptr<HttpClient> http = makeCurlClient(options.host);
+        const RetrievalResult result =
+            retrieveResults(entryPanelTitle(options.draw), *http, options.host, options.dir, hooks);
+        filled = result.filled;
+        if (result.kind != MessageKind::None)
+            shown = result.message;
+    } catch (const std::exception& error) {
+        // The window shows these in its error box.
+        shown = error.what();
+    }
+
+    if (options.json) {
+        nlohmann::ordered_json out;
+        out["fields"] = nlohmann::ordered_json::object();
+        for (std::size_t i = 0; i < kEntryFieldCount; ++i)
+            out["fields"][std::string(kEntryEditNames[i])] = fields[i];
+        out["message"] = shown ? nlohmann::ordered_json(*shown) : nlohmann::ordered_json(nullptr);
+        std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    } else {
+        for (std::size_t i = 0; i < kEntryFieldCount; ++i)
+            std::cout << kEntryEditNames[i] << ": " << fields[i] << '\n';
+        if (shown)
+            std::cout << "\nメッセージ: " << forTerminal(*shown) << '\n';
+    }
+    return filled ? 0 : 1;
+}
+
+}  // namespace
+
+void addFetchCommand(CLI::App& app, int& status)
+{
+    auto options = std::make_shared<FetchOptions>();
+    CLI::App* fetch = app.add_subcommand(
+        "fetch", "結果ページから抽せん結果を取得し、結果入力欄に入る内容を表示します (インターネットから参照)");
+    fetch->add_option("--draw", options->draw, "抽せん回 (1-9999)")->required()->check(CLI::Range(1, 9999));
+    fetch->add_option("--host", options->host, "結果ページのサーバー HOST[:PORT] (既定: " + defaultResultsHost() + ")");
+    fetch->add_option("--dir", options->dir, "numbers.tmp を書くフォルダー (既定: カレントフォルダー)");
+    fetch->add_flag("--json", options->json, "JSON で出力します");
+    fetch->callback([options, &status] { status = fetchOnce(*options); });
+}
 
 }  // namespace tolvi::cli

@@ -1,22 +1,106 @@
-// Placeholder until web retrieval is built.
 #include "entry/ResultRetrieval.h"
+
+#include "entry/CurlHttpClient.h"
+#include "entry/EntryFields.h"
+#include "entry/FilterNumText.h"
+#include "entry/ShiftJis.h"
+#include "history/Errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 namespace tolvi {
 
 namespace {
-class NoHttpClient : public HttpClient {
-public:
-    bool canConnect() override { return false; }
-    bool fetch(const std::string&, const std::function<void(std::string_view)>&, const std::function<void()>&) override
-    {
-        return false;
-    }
+
+// A page of this many received bytes or fewer, complete and without the draw, is the server's
+// "no such page" answer: the months after it hold nothing yet.
+constexpr std::size_t kShortPageBytes = 250;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
+
+// numbers.tmp while a page arrives: created (or emptied) only once the server has opened the
+// page, and flushed after every block so that it always holds what was received.
+class PageFile {
+public:
+    explicit PageFile(std::filesystem::path path) : path_(std::move(path)) {}
+
+    void open()
+    {
+        if (file_)
+            return;
+        file_.reset(std::fopen(path_.c_str(), "wb"));
+        if (!file_)
+            throw IoError(describeSystemError(path_.string() + " を作成できません", errno));
+    }
+
+    void write(std::string_view block)
+    {
+        open();
+        if (std::fwrite(block.data(), 1, block.size(), file_.get()) != block.size() || std::fflush(file_.get()) != 0)
+            throw IoError(describeSystemError(path_.string() + " に書き込めません", errno));
+    }
+
+    void close()
+    {
+        if (file_ && std::fclose(file_.release()) != 0)
+            throw IoError(describeSystemError(path_.string() + " に書き込めません", errno));
+    }
+
+private:
+    std::filesystem::path path_;
+    std::unique_ptr<std::FILE, FileCloser> file_;
+};
+
+// Raised from inside a transfer when the page grows past the limit; it stops the transfer.
+struct PageTooLarge {};
+
+// The whole of numbers.tmp, however long (never longer than `maxBytes`, which the download
+// has already enforced).
+std::string readPage(const std::filesystem::path& path, std::size_t maxBytes)
+{
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        throw IoError(describeSystemError(path.string() + " を開けません", errno));
+    std::string page;
+    char buffer[16384];
+    while (true) {
+        const std::size_t count = std::fread(buffer, 1, sizeof buffer, file.get());
+        page.append(buffer, count);
+        if (page.size() > maxBytes)
+            throw PageTooLarge();
+        if (count < sizeof buffer)
+            break;
+    }
+    if (std::ferror(file.get()))
+        throw IoError(describeSystemError(path.string() + " を読み込めません", errno));
+    return page;
+}
+
+// Writes one page's results into the panel's edits of that page's kind.
+void fillFields(PageKind kind, const ParsedResults& results, const RetrievalHooks& hooks)
+{
+    if (!hooks.setField)
+        return;
+    const std::size_t first = kind == PageKind::Numbers3 ? 0 : 6;
+    hooks.setField(kEntryEditNames[first], fromShiftJis(results.number));
+    for (std::size_t i = 0; i < results.prizes.size(); ++i)
+        hooks.setField(kEntryEditNames[first + 1 + i], fromShiftJis(results.prizes[i]));
+}
+
+RetrievalResult message(MessageKind kind, const char* text)
+{
+    return {false, kind, text};
+}
+
 }  // namespace
 
-std::unique_ptr<HttpClient> makeCurlClient(const std::string&)
+std::unique_ptr<HttpClient> makeCurlClient(const std::string& host)
 {
-    return std::make_unique<NoHttpClient>();
+    return std::make_unique<CurlHttpClient>(host);
 }
 
 std::string defaultResultsHost()
@@ -24,10 +108,112 @@ std::string defaultResultsHost()
     return TOLVI_RESULTS_HOST;
 }
 
-RetrievalResult retrieveResults(std::string_view, HttpClient&, const std::string&, const std::filesystem::path&,
-                                const RetrievalHooks&)
+std::string drawKeyFromTitle(std::string_view panelTitle)
 {
-    return {false, MessageKind::Plain, "エラー：インターネットに接続できません。"};
+    const std::string title = toShiftJis(panelTitle);
+    const std::string number = title.size() > 2 ? title.substr(2, 4) : std::string();
+    return toShiftJis("第") + filterNumText(number) + toShiftJis("回");
+}
+
+RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+                                const std::filesystem::path& workDir, const RetrievalHooks& hooks)
+{
+    return retrieveResults(panelTitle, http, host, workDir, hooks, RetrievalLimits {});
+}
+
+RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+                                const std::filesystem::path& workDir, const RetrievalHooks& hooks,
+                                const RetrievalLimits& limits)
+{
+    if (!http.canConnect())
+        return message(MessageKind::Plain, kNoConnectionMessage);
+
+    const std::string key = drawKeyFromTitle(panelTitle);
+    const PageMonth lastMonth = limits.lastMonth.value_or(PageMonth::current());
+    const int fetchesPerAddress = std::max(1, limits.fetchesPerAddress);
+    const std::filesystem::path pagePath = workDir / kResultsPageFileName;
+    const std::function<void()> processEvents = [&hooks] {
+        if (hooks.processEvents)
+            hooks.processEvents();
+    };
+
+    // Why the current address is being fetched again, for the message when it gives up.
+    enum class Retry { None, NoReply, CutShort } retry = Retry::None;
+    int fetches = 0;  // of the current address
+    ResultsMonthWalk walk;
+    auto moveOn = [&] {
+        fetches = 0;
+        retry = Retry::None;
+    };
+
+    while (true) {
+        // The months after the current one have no results yet.
+        if (walk.month() > lastMonth)
+            return message(MessageKind::Information, kNotFoundMessage);
+        if (fetches >= fetchesPerAddress)
+            return message(MessageKind::Plain, retry == Retry::CutShort ? kCutShortMessage : kNoReplyMessage);
+        ++fetches;
+
+        const std::string address = walk.address(host);
+        processEvents();
+        std::size_t received = 0;
+        try {
+            PageFile file(pagePath);
+            const bool opened = http.fetch(
+                address,
+                [&](std::string_view block) {
+                    if (block.size() > limits.maxPageBytes - received)
+                        throw PageTooLarge();
+                    file.write(block);
+                    received += block.size();
+                    processEvents();
+                },
+                processEvents);
+            if (opened)
+                file.open();  // an empty page still empties the file
+            file.close();
+        } catch (const PageTooLarge&) {
+            return message(MessageKind::Plain, kTooLargeMessage);
+        }
+        processEvents();
+        if (received == 0) {
+            retry = Retry::NoReply;
+            continue;
+        }
+
+        std::string page;
+        try {
+            page = readPage(pagePath, limits.maxPageBytes);
+        } catch (const PageTooLarge&) {
+            return message(MessageKind::Plain, kTooLargeMessage);
+        }
+        if (page.empty()) {
+            retry = Retry::NoReply;
+            continue;
+        }
+
+        const ResultsPageParser parser(page);
+        const std::optional<std::size_t> keyAt = parser.find(key);
+        if (keyAt)
+            fillFields(walk.kind(), parser.parse(walk.kind(), *keyAt), hooks);
+        processEvents();
+
+        if (keyAt) {
+            if (walk.kind() == PageKind::Numbers4)
+                return {true, MessageKind::None, {}};
+            walk.toNumbers4();
+            moveOn();
+            continue;
+        }
+        if (!parser.isComplete()) {
+            retry = Retry::CutShort;
+            continue;
+        }
+        walk.toNextMonth();
+        moveOn();
+        if (received <= kShortPageBytes)
+            return message(MessageKind::Information, kNotFoundMessage);
+    }
 }
 
 }  // namespace tolvi

@@ -1,9 +1,13 @@
 #pragma once
 // Filling the entry fields from the lottery's monthly results pages.
 
+#include "entry/ResultsMonthWalk.h"
+
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,12 +21,14 @@ public:
     virtual bool canConnect() = 0;
     // Fetches `url` and hands each received block of the body to `onBlock`, whatever the HTTP
     // status; `idle` is called often while waiting so the window stays alive. Returns false
-    // when the page could not be opened or the transfer failed.
+    // when the page could not be opened or the transfer failed (blocks may have been handed
+    // over before that). An exception thrown by `onBlock` or `idle` ends the transfer and
+    // leaves fetch().
     virtual bool fetch(const std::string& url, const std::function<void(std::string_view)>& onBlock,
                        const std::function<void()>& idle) = 0;
 };
 
-// The libcurl client for `host` ("name" or "name:port").
+// The libcurl client for `host` ("name" or "name:port"), with 10-second time-outs.
 std::unique_ptr<HttpClient> makeCurlClient(const std::string& host);
 
 // The results server's host name, fixed at build time.
@@ -41,9 +47,43 @@ struct RetrievalResult {
     std::string message;          // UTF-8, lines joined by "\r\n"
 };
 
+// The downloaded page's file in the working directory; it keeps the last page fetched.
+inline constexpr const char* kResultsPageFileName = "numbers.tmp";
+
+// Plain: the results server's name does not resolve.
+inline constexpr const char* kNoConnectionMessage = "エラー：インターネットに接続できません。";
+// Information: the walk ended without the draw (a short page, or past the current month).
+inline constexpr const char* kNotFoundMessage = "結果データがすでに最新か\r\nもしくはデータが見つかりません。";
+// Plain: one address gave no reply, or an empty one, on every try.
+inline constexpr const char* kNoReplyMessage =
+    "エラー：結果データのサーバーから応答がありません。\r\n時間をおいてもう一度お試しください。";
+// Plain: one address gave a page cut short (no "</HTML") on every try.
+inline constexpr const char* kCutShortMessage =
+    "エラー：結果データのページを最後まで受信できません。\r\n時間をおいてもう一度お試しください。";
+// Plain: a page grew past RetrievalLimits::maxPageBytes and its transfer was stopped.
+inline constexpr const char* kTooLargeMessage =
+    "エラー：結果データのページが大きすぎるため、受信を中止しました。";
+
+// What keeps one click from running on for ever.
+struct RetrievalLimits {
+    // Fetches of one address that gave nothing, an empty page or a page cut short.
+    int fetchesPerAddress = 3;
+    // Largest page accepted; a longer one is refused while it is still arriving.
+    std::size_t maxPageBytes = std::size_t(8) << 20;
+    // The last month walked to; the current month when unset.
+    std::optional<PageMonth> lastMonth;
+};
+
+// The draw key 第N回 (Shift-JIS) for the panel's title (UTF-8): N is taken from the four bytes
+// after "第" in Shift-JIS, digits only.
+std::string drawKeyFromTitle(std::string_view panelTitle);
+
 // One click of "インターネットから参照": `panelTitle` is Label28's caption (UTF-8); `workDir`
 // receives numbers.tmp. File failures raise IoError.
 RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
                                 const std::filesystem::path& workDir, const RetrievalHooks& hooks);
+RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+                                const std::filesystem::path& workDir, const RetrievalHooks& hooks,
+                                const RetrievalLimits& limits);
 
 }  // namespace tolvi

@@ -1,0 +1,210 @@
+#include "entry/CurlHttpClient.h"
+
+#include "entry/ShiftJis.h"
+
+#include <algorithm>
+#include <curl/curl.h>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <netdb.h>
+#include <optional>
+#include <sys/socket.h>
+#include <utility>
+
+namespace tolvi {
+
+namespace {
+
+// How long one wait for network activity may last before the window gets its turn again.
+constexpr int kIdleIntervalMs = 50;
+
+void initialiseCurl()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+// One transfer's hand-over of the body. An exception may not cross libcurl's C frames, so the
+// write callback parks it here, stops the transfer and fetch() rethrows it.
+struct Receiver {
+    const std::function<void(std::string_view)>* onBlock = nullptr;
+    std::exception_ptr failure;
+    std::size_t delivered = 0;
+    std::chrono::steady_clock::time_point lastByte;  // of the headers or the body
+};
+
+std::size_t receiveBlock(char* data, std::size_t, std::size_t count, void* user)
+{
+    auto* receiver = static_cast<Receiver*>(user);
+    receiver->lastByte = std::chrono::steady_clock::now();
+    if (count == 0)
+        return 0;
+    try {
+        (*receiver->onBlock)(std::string_view(data, count));
+        receiver->delivered += count;
+        return count;
+    } catch (...) {
+        receiver->failure = std::current_exception();
+        return 0;  // any count other than `count` stops the transfer
+    }
+}
+
+std::size_t receiveHeader(char*, std::size_t, std::size_t count, void* user)
+{
+    static_cast<Receiver*>(user)->lastByte = std::chrono::steady_clock::now();
+    return count;
+}
+
+// Runs the transfer set up on `easy` to its end, giving `idle` a turn at least every
+// kIdleIntervalMs, and returns libcurl's result for it. Once connected, a transfer that
+// receives nothing for `receiveTimeout` ends with CURLE_OPERATION_TIMEDOUT.
+CURLcode perform(CURL* easy, Receiver& receiver, std::chrono::milliseconds receiveTimeout,
+                 const std::function<void()>& idle)
+{
+    using Clock = std::chrono::steady_clock;
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    struct Detach {
+        CURLM* multi;
+        CURL* easy;
+        ~Detach() { curl_multi_remove_handle(multi, easy); }
+    } detach {multi.get(), easy};
+
+    std::optional<Clock::time_point> connectedAt;
+    int running = 1;
+    while (running) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        if (!running)
+            break;
+        curl_off_t connectTime = 0;
+        curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
+        if (connectTime > 0) {
+            const Clock::time_point now = Clock::now();
+            if (!connectedAt)
+                connectedAt = now;
+            if (now - std::max(*connectedAt, receiver.lastByte) >= receiveTimeout)
+                return CURLE_OPERATION_TIMEDOUT;
+        }
+        if (idle)
+            idle();
+        if (curl_multi_poll(multi.get(), nullptr, 0, kIdleIntervalMs, nullptr) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+    }
+    CURLcode result = CURLE_FAILED_INIT;
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+            result = message->data.result;
+    return result;
+}
+
+// True when the transfer ended before a connection to the server was made.
+bool connectionFailed(CURL* easy, CURLcode result)
+{
+    if (result == CURLE_COULDNT_CONNECT)
+        return true;
+    if (result != CURLE_OPERATION_TIMEDOUT)
+        return false;
+    curl_off_t connectTime = 0;
+    curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
+    return connectTime == 0;
+}
+
+}  // namespace
+
+CurlHttpClient::CurlHttpClient(std::string host, CurlTimeouts timeouts) : host_(std::move(host)), timeouts_(timeouts)
+{
+    initialiseCurl();
+}
+
+std::string CurlHttpClient::hostName(const std::string& host)
+{
+    if (!host.empty() && host.front() == '[') {
+        const std::size_t close = host.find(']');
+        return host.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    const std::size_t colon = host.find(':');
+    if (colon != std::string::npos && host.find(':', colon + 1) == std::string::npos)
+        return host.substr(0, colon);
+    return host;  // a bare name, or an IPv6 address without a port
+}
+
+bool CurlHttpClient::canConnect()
+{
+    const std::string name = hostName(host_);
+    if (name.empty())
+        return false;
+    addrinfo hints {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int result = getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    if (found)
+        freeaddrinfo(found);
+    return result == 0;
+}
+
+bool CurlHttpClient::fetch(const std::string& url, const std::function<void(std::string_view)>& onBlock,
+                           const std::function<void()>& idle)
+{
+    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    if (!easy)
+        return false;
+    curl_slist* headers = nullptr;
+    for (const char* header : {"Cache-Control: no-cache", "Pragma: no-cache"})
+        headers = curl_slist_append(headers, header);
+    std::unique_ptr<curl_slist, ListDeleter> headerList(headers);
+    if (!headerList)
+        return false;
+    const std::string agent = toShiftJis("Microsoft Internet　Explorer");
+
+    Receiver receiver;
+    receiver.onBlock = &onBlock;
+    CURL* e = easy.get();
+    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList.get());
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_NOPROGRESS, 1L);
+    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts_.connect.count()));
+    // libcurl's own check averages the speed over several seconds and so notices a stall
+    // late; it stays as a backstop behind the exact receive time-out in perform().
+    const auto lowSpeedSeconds = std::chrono::ceil<std::chrono::seconds>(timeouts_.receive).count();
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, long(std::max<decltype(lowSpeedSeconds)>(1, lowSpeedSeconds)));
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, receiveBlock);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &receiver);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, receiveHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, &receiver);
+
+    for (int attempt = 0;; ++attempt) {
+        const CURLcode result = perform(e, receiver, timeouts_.receive, idle);
+        if (receiver.failure)
+            std::rethrow_exception(receiver.failure);
+        if (result == CURLE_OK)
+            return true;
+        if (attempt >= timeouts_.connectRetries || receiver.delivered != 0 || !connectionFailed(e, result))
+            return false;
+    }
+}
+
+}  // namespace tolvi
