@@ -58,12 +58,15 @@ QString text(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
+// The colour of an enabled control's text; a disabled one keeps the greyed text of the style.
 void setTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette pal = widget->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    pal.setColor(QPalette::ButtonText, colour);
-    pal.setColor(QPalette::Text, colour);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::WindowText, colour);
+        pal.setColor(group, QPalette::ButtonText, colour);
+        pal.setColor(group, QPalette::Text, colour);
+    }
     widget->setPalette(pal);
 }
 
@@ -114,6 +117,10 @@ QLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const char*
         setBackgroundColour(label, *design.background);
     if (design.hint)
         label->setToolTip(text(design.hint));
+    // The design sizes fit the design faces; where an installed face draws the text wider, the
+    // label grows to show all of it, as it does whenever its text changes.
+    if (design.autoSize && label->sizeHint().width() > geometry.width())
+        label->resize(label->sizeHint().width(), geometry.height());
     return label;
 }
 

@@ -212,6 +212,11 @@ bool GuiFixture::isOpen(const char* panelName)
     return panel->isEnabled() && panel->isVisible();
 }
 
+QRect autoSizedGeometry(const QLabel* label, const QRect& design)
+{
+    return QRect(design.topLeft(), QSize(qMax(design.width(), label->sizeHint().width()), design.height()));
+}
+
 std::string sampleHistory()
 {
     return test::readFileBytes(TOLVI_SAMPLE_HISTORY);

@@ -157,6 +157,10 @@ private:
     std::unique_ptr<TMainForm> form_;
 };
 
+// Where a label that sizes itself to its text stands: its design box, unless the installed face
+// draws the design text wider; then it is just wide enough.
+QRect autoSizedGeometry(const QLabel* label, const QRect& design);
+
 // The shipped sample history.
 std::string sampleHistory();
 // The directory of the committed golden files of the core tests.

