@@ -33,7 +33,7 @@ public:
     // is built after the last draw: the tables of the prediction for the next draw.
     const std::uint8_t* rankColumn(int position, int rank) const
     {
-        return ranks_.data() + std::size_t(position * 10 + rank) * (draws_.size() + 1);
+        return ranks_.data() + std::size_t(position * 10 + rank) * columnStride_;
     }
     int rankDigit(std::size_t draw, int position, int rank) const { return rankColumn(position, rank)[draw]; }
 
@@ -65,7 +65,8 @@ private:
 
     std::vector<DrawRecord> records_;
     std::vector<Draw> draws_;
-    std::vector<std::uint8_t> ranks_;  // [position * 10 + rank][draw], drawCount() + 1 per column
+    std::vector<std::uint8_t> ranks_;  // [position * 10 + rank][draw]
+    std::size_t columnStride_ = 1;     // room for every record plus the prediction
     std::vector<std::uint8_t> tens_, units_;
     std::vector<std::int32_t> prizes_;
     std::vector<std::uint8_t> prizeBroken_;

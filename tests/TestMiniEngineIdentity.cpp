@@ -117,22 +117,22 @@ struct Counts {
     int runs = 0, errors = 0, withStats = 0, withHitPanel = 0, withRows = 0;
 };
 
-void compareOn(const HistoryShape& shape, std::uint32_t seed, int tag, bool mismatch, Counts& counts)
+void compareOn(const std::string& historyBytes, const std::string& name, std::uint32_t seed, int tag, bool mismatch,
+               Counts& counts)
 {
     TempDir dir;
     RunRequest request;
     request.tag = tag;
     request.mismatch = mismatch;
     request.groupSeparator = seed % 3 == 0 ? "." : ",";
-    request.historyPath = dir.write("Numbers.dat", generateHistory(shape, seed));
+    request.historyPath = dir.write("Numbers.dat", historyBytes);
 
     RecordingView literal, progress;
     EndStateView endState;
     LiteralMiniEngine literalEngine;
     MiniEngine engine;
     const Outcome literalOutcome = runOn(literalEngine, request, literal);
-    SCOPED_TRACE("draws " + std::to_string(shape.draws) + " seed " + std::to_string(seed) + " tag " +
-                 std::to_string(tag) + (mismatch ? " mismatch" : ""));
+    SCOPED_TRACE(name + " seed " + std::to_string(seed) + " tag " + std::to_string(tag) + (mismatch ? " mismatch" : ""));
     {
         SCOPED_TRACE("view showing progress");
         expectSameEndState(progress, runOn(engine, request, progress), literal, literalOutcome);
@@ -146,6 +146,11 @@ void compareOn(const HistoryShape& shape, std::uint32_t seed, int tag, bool mism
     counts.withStats += literal.stats.size() > 1;
     counts.withHitPanel += literal.isOpen("GetPanel2");
     counts.withRows += !literal.results.empty() && literal.results[0].caption != "9999";
+}
+
+void compareOn(const HistoryShape& shape, std::uint32_t seed, int tag, bool mismatch, Counts& counts)
+{
+    compareOn(generateHistory(shape, seed), std::to_string(shape.draws) + " draws", seed, tag, mismatch, counts);
 }
 
 }  // namespace
@@ -201,4 +206,16 @@ TEST(MiniEngineIdentity, FactorEvaluationsMatchThePlainRun)
     EXPECT_GT(counts.errors, 1);
     EXPECT_GT(counts.withStats, 0);
     EXPECT_GT(counts.withHitPanel, 0);
+}
+
+TEST(MiniEngineIdentity, SampleHistoryMatchesThePlainRun)
+{
+    const std::string sample = readFileBytes(TOLVI_SAMPLE_HISTORY);
+    ASSERT_GT(sample.size(), 87u * 1000);
+    Counts counts;
+    compareOn(sample, "sample", 1, kPredictionTag, true, counts);
+    compareOn(sample, "sample", 2, kPredictionTag, false, counts);
+    // The plain run re-reads the whole file for every pass: a short evaluation is enough.
+    compareOn(sample, "sample", 3, 40, true, counts);
+    EXPECT_EQ(counts.errors, 0);
 }
