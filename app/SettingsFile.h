@@ -1,6 +1,7 @@
 #pragma once
 // The one setting, "Mismatch" in section "Option" of the settings file beside the program.
-// Plain C++ (no Qt) so that it can be tested and fuzzed headless.
+// Plain C++ (no Qt) so that it can be tested and fuzzed headless; the file is read and edited by
+// IniFile, which keeps every byte the program does not own.
 
 #include <filesystem>
 
@@ -8,15 +9,21 @@ namespace tolvi {
 
 class SettingsFile {
 public:
-    // The program file's path with its extension replaced by ".ini" (added when it has none).
+    // The program file's path with its extension replaced by ".ini" (added when it has none):
+    // /x/TolviNumbers3 gives /x/TolviNumbers3.ini, /x/a.exe gives /x/a.ini.
     static std::filesystem::path pathForProgram(const std::filesystem::path& programPath);
 
-    // "Mismatch" of "Option": a missing file, section or key, or a value that is not an integer
-    // gives 1; the box is ticked when the value's lowest eight bits are not all zero. Never fails.
+    // "Mismatch" of "Option": a missing file, section or key, or a value that is not wholly a
+    // decimal 32-bit integer ("", "abc", "12abc", "0x10") gives 1; the box is ticked when the
+    // value's lowest eight bits are not all zero (2 ticks, 256 does not, -1 does). Never fails.
     static bool loadMismatch(const std::filesystem::path& settingsPath);
 
-    // Writes "1" or "0" as the value of "Mismatch", keeping every other byte of the file. Raises
-    // IoError with "<path> に書き込めません." when it cannot.
+    // Writes "1" or "0" as the value of "Mismatch", keeping every other byte of the file; a new
+    // file holds exactly "[Option]" and "Mismatch=1" (or 0), each ending in CR LF. The new
+    // content goes to a temporary file beside the old one, which is then renamed over it with
+    // the old file's permissions. Raises IoError with "<full path> に書き込めません." when the
+    // file cannot be written: its folder is missing or not a folder, the file is marked
+    // read-only (no write permission bit at all), or it cannot be read back or replaced.
     static void saveMismatch(const std::filesystem::path& settingsPath, bool mismatch);
 };
 
