@@ -1,0 +1,372 @@
+// The settings file beside the program: where it lies, how "Mismatch" is read back into the
+// check box, what saving leaves on disk, and how a file that cannot be written is reported.
+
+#include "app/SettingsFile.h"
+#include "history/Errors.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <initializer_list>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using tolvi::IoError;
+using tolvi::SettingsFile;
+using tolvi::test::readFileBytes;
+using tolvi::test::TempDir;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool loadFrom(const std::string& content)
+{
+    TempDir dir;
+    return SettingsFile::loadMismatch(dir.write("TolviNumbers3.ini", content));
+}
+
+bool loadValue(const std::string& value)
+{
+    return loadFrom("[Option]\r\nMismatch=" + value + "\r\n");
+}
+
+// The text of the IoError that saving raises, or "" when it raises none.
+std::string saveError(const fs::path& path, bool mismatch)
+{
+    try {
+        SettingsFile::saveMismatch(path, mismatch);
+    } catch (const IoError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+std::string cannotWriteText(const fs::path& path)
+{
+    return path.string() + " に書き込めません.";
+}
+
+// Names in the folder other than those given: what a save may have left behind.
+std::vector<std::string> strayFiles(const fs::path& dir, std::initializer_list<std::string> expected)
+{
+    std::vector<std::string> stray;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end())
+            stray.push_back(name);
+    }
+    return stray;
+}
+
+}  // namespace
+
+TEST(SettingsFilePath, ExtensionReplacedOrAdded)
+{
+    EXPECT_EQ(SettingsFile::pathForProgram("/x/TolviNumbers3"), fs::path("/x/TolviNumbers3.ini"));
+    EXPECT_EQ(SettingsFile::pathForProgram("/x/TolviNumbersMini"), fs::path("/x/TolviNumbersMini.ini"));
+    EXPECT_EQ(SettingsFile::pathForProgram("/x/a.exe"), fs::path("/x/a.ini"));
+    EXPECT_EQ(SettingsFile::pathForProgram("/x/a.b.exe"), fs::path("/x/a.b.ini"));
+    // A dot in a folder name is not the program's extension.
+    EXPECT_EQ(SettingsFile::pathForProgram("/opt/tolvi-1.6c/bin.d/TolviNumbers3"),
+              fs::path("/opt/tolvi-1.6c/bin.d/TolviNumbers3.ini"));
+    EXPECT_EQ(SettingsFile::pathForProgram("/x/prog."), fs::path("/x/prog.ini"));
+}
+
+TEST(SettingsFileLoad, MissingOrUnreadableFilesGiveTicked)
+{
+    TempDir dir;
+    EXPECT_TRUE(SettingsFile::loadMismatch(dir.file("TolviNumbers3.ini")));
+    EXPECT_TRUE(SettingsFile::loadMismatch(dir.file("no-such-folder/TolviNumbers3.ini")));
+    // A folder or a pipe in the file's place is no settings file; the pipe must not block.
+    fs::create_directory(dir.file("Folder.ini"));
+    EXPECT_TRUE(SettingsFile::loadMismatch(dir.file("Folder.ini")));
+    ASSERT_EQ(::mkfifo(dir.file("Pipe.ini").c_str(), 0600), 0);
+    EXPECT_TRUE(SettingsFile::loadMismatch(dir.file("Pipe.ini")));
+    EXPECT_TRUE(loadFrom(""));
+    EXPECT_TRUE(loadFrom("[Window]\r\nLeft=1\r\n"));
+    EXPECT_TRUE(loadFrom("[Option]\r\nOther=0\r\n"));
+}
+
+TEST(SettingsFileLoad, ZeroUnticksAndOneTicks)
+{
+    EXPECT_FALSE(loadValue("0"));
+    EXPECT_TRUE(loadValue("1"));
+    EXPECT_FALSE(loadValue("  0  "));
+    EXPECT_FALSE(loadValue("\"0\""));
+    EXPECT_FALSE(loadValue("00"));
+    EXPECT_FALSE(loadValue("+0"));
+    EXPECT_FALSE(loadValue("-0"));
+}
+
+TEST(SettingsFileLoad, ValuesThatAreNotIntegersGiveTicked)
+{
+    EXPECT_TRUE(loadValue(""));
+    EXPECT_TRUE(loadValue("abc"));
+    EXPECT_TRUE(loadValue("off"));
+    EXPECT_TRUE(loadValue("false"));
+    // Only a whole integer counts: leading digits followed by anything else are not one.
+    EXPECT_TRUE(loadValue("0abc"));
+    EXPECT_TRUE(loadValue("0 ; off"));
+    EXPECT_TRUE(loadValue("0.0"));
+    EXPECT_TRUE(loadValue("0x0"));
+    EXPECT_TRUE(loadValue("0 0"));
+    EXPECT_TRUE(loadValue("-"));
+    EXPECT_TRUE(loadValue("+-0"));
+    EXPECT_TRUE(loadValue("\xef\xbc\x90"));  // a full-width zero
+    // 4294967296 has its lowest eight bits zero but does not fit 32 bits, so it is no integer.
+    EXPECT_TRUE(loadValue("4294967296"));
+    EXPECT_TRUE(loadValue("-2147483649"));
+}
+
+TEST(SettingsFileLoad, OnlyTheLowestEightBitsCount)
+{
+    EXPECT_TRUE(loadValue("2"));
+    EXPECT_TRUE(loadValue("255"));
+    EXPECT_FALSE(loadValue("256"));
+    EXPECT_TRUE(loadValue("257"));
+    EXPECT_FALSE(loadValue("512"));
+    EXPECT_FALSE(loadValue("65536"));
+    EXPECT_TRUE(loadValue("2147483647"));
+    // Negative values by their two's complement: -1 is ...11111111, -256 is ...00000000.
+    EXPECT_TRUE(loadValue("-1"));
+    EXPECT_FALSE(loadValue("-256"));
+    EXPECT_TRUE(loadValue("-255"));
+    EXPECT_FALSE(loadValue("-2147483648"));
+}
+
+TEST(SettingsFileLoad, NamesAndSections)
+{
+    EXPECT_FALSE(loadFrom("[option]\r\nMISMATCH=0\r\n"));
+    EXPECT_FALSE(loadFrom("[Option]\nMismatch=0"));
+    // The key in another section, or commented out, is not the setting.
+    EXPECT_TRUE(loadFrom("[Window]\r\nMismatch=0\r\n[Option]\r\n"));
+    EXPECT_TRUE(loadFrom("[Option]\r\n;Mismatch=0\r\n"));
+    EXPECT_TRUE(loadFrom("Mismatch=0\r\n"));
+    EXPECT_FALSE(loadFrom("[Window]\r\nMismatch=1\r\n[Option]\r\nMismatch=0\r\n"));
+}
+
+TEST(SettingsFileSave, FirstStartCreatesTheTwoLines)
+{
+    TempDir dir;
+    const fs::path path = dir.file("TolviNumbers3.ini");
+    EXPECT_TRUE(SettingsFile::loadMismatch(path));
+    SettingsFile::saveMismatch(path, true);
+    EXPECT_EQ(readFileBytes(path), "[Option]\r\nMismatch=1\r\n");
+    SettingsFile::saveMismatch(path, false);
+    EXPECT_EQ(readFileBytes(path), "[Option]\r\nMismatch=0\r\n");
+    EXPECT_FALSE(SettingsFile::loadMismatch(path));
+    EXPECT_TRUE(strayFiles(dir.path(), {"TolviNumbers3.ini"}).empty());
+}
+
+TEST(SettingsFileSave, TheKeyIsWrittenEvenWhenTheStateIsTheDefault)
+{
+    TempDir dir;
+    const fs::path path = dir.write("TolviNumbers3.ini", "[Option]\r\n");
+    SettingsFile::saveMismatch(path, true);
+    EXPECT_EQ(readFileBytes(path), "[Option]\r\nMismatch=1\r\n");
+}
+
+TEST(SettingsFileSave, ValuesThatReadAsTickedOrNotAreWrittenAsOneOrZero)
+{
+    TempDir dir;
+    const fs::path path = dir.write("TolviNumbers3.ini", "[Option]\r\nMismatch=256\r\n");
+    ASSERT_FALSE(SettingsFile::loadMismatch(path));
+    SettingsFile::saveMismatch(path, false);
+    EXPECT_EQ(readFileBytes(path), "[Option]\r\nMismatch=0\r\n");
+    dir.write("TolviNumbers3.ini", "[Option]\r\nMismatch=abc\r\n");
+    SettingsFile::saveMismatch(path, true);
+    EXPECT_EQ(readFileBytes(path), "[Option]\r\nMismatch=1\r\n");
+}
+
+TEST(SettingsFileSave, EverythingElseInTheFileStaysByteForByte)
+{
+    TempDir dir;
+    const std::string before =
+        "; Tolvi Numbers3\r\n"
+        "\r\n"
+        "[Window]\r\n"
+        "  Left = 120 \r\n"
+        "Mismatch=1\r\n"
+        "\r\n"
+        "[option]\r\n"
+        "; one-digit-off rows in the result list\r\n"
+        "MISMATCH = 1\r\n"
+        "Font=\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e\r\n"
+        "\r\n"
+        "[Option]\r\n"
+        "Mismatch=1\r\n";
+    const fs::path path = dir.write("TolviNumbers3.ini", before);
+    SettingsFile::saveMismatch(path, false);
+    std::string expected = before;
+    expected.replace(expected.find("MISMATCH = 1") + 11, 1, "0");
+    EXPECT_EQ(readFileBytes(path), expected);
+    EXPECT_FALSE(SettingsFile::loadMismatch(path));
+}
+
+TEST(SettingsFileSave, AFileWithoutTheSectionGetsItAppended)
+{
+    TempDir dir;
+    const fs::path path = dir.write("TolviNumbersMini.ini", "[Window]\nMismatch=0\n");
+    SettingsFile::saveMismatch(path, false);
+    EXPECT_EQ(readFileBytes(path), "[Window]\nMismatch=0\n[Option]\nMismatch=0\n");
+}
+
+TEST(SettingsFileSave, PermissionsOfAnExistingFileAreKept)
+{
+    TempDir dir;
+    const fs::path path = dir.write("TolviNumbers3.ini", "[Option]\r\nMismatch=1\r\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    SettingsFile::saveMismatch(path, false);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(readFileBytes(path), "[Option]\r\nMismatch=0\r\n");
+}
+
+TEST(SettingsFileSave, ANewFileFollowsTheUmask)
+{
+    TempDir dir;
+    const mode_t previous = ::umask(027);
+    SettingsFile::saveMismatch(dir.file("TolviNumbers3.ini"), true);
+    ::umask(previous);
+    EXPECT_EQ(fs::status(dir.file("TolviNumbers3.ini")).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(SettingsFileSave, AFileReachedThroughALinkIsEditedWhereItLies)
+{
+    TempDir dir;
+    const fs::path real = dir.write("real.ini", "[Other]\r\nA=1\r\n");
+    const fs::path link = dir.file("TolviNumbers3.ini");
+    fs::create_symlink(real, link);
+    SettingsFile::saveMismatch(link, false);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readFileBytes(real), "[Other]\r\nA=1\r\n[Option]\r\nMismatch=0\r\n");
+    EXPECT_FALSE(SettingsFile::loadMismatch(link));
+}
+
+TEST(SettingsFileSaveFailure, MissingFolder)
+{
+    TempDir dir;
+    const fs::path path = dir.file("gone/TolviNumbers3.ini");
+    EXPECT_EQ(saveError(path, true), cannotWriteText(path));
+    EXPECT_FALSE(fs::exists(dir.file("gone")));
+}
+
+TEST(SettingsFileSaveFailure, AFileWhereTheFolderShouldBe)
+{
+    TempDir dir;
+    dir.write("bin", "not a folder");
+    const fs::path path = dir.file("bin/TolviNumbers3.ini");
+    EXPECT_EQ(saveError(path, false), cannotWriteText(path));
+    EXPECT_EQ(dir.read("bin"), "not a folder");
+}
+
+TEST(SettingsFileSaveFailure, AFolderWhereTheFileShouldBe)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("TolviNumbers3.ini"));
+    const fs::path path = dir.file("TolviNumbers3.ini");
+    EXPECT_EQ(saveError(path, true), cannotWriteText(path));
+    EXPECT_TRUE(fs::is_directory(path));
+}
+
+TEST(SettingsFileSaveFailure, AReadOnlyFileIsLeftAlone)
+{
+    // Marked read-only by its permission bits: refused even for a user whose rights would let
+    // the file be replaced.
+    TempDir dir;
+    const std::string before = "[Option]\r\nMismatch=1\r\n";
+    const fs::path path = dir.write("TolviNumbers3.ini", before);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(saveError(path, false), cannotWriteText(path));
+    EXPECT_EQ(readFileBytes(path), before);
+    EXPECT_TRUE(strayFiles(dir.path(), {"TolviNumbers3.ini"}).empty());
+}
+
+TEST(SettingsFileSaveFailure, AReadOnlyFolder)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("bin"));
+    fs::permissions(dir.file("bin"), fs::perms::owner_read | fs::perms::owner_exec);
+    if (::access(dir.file("bin").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "this user may write into a read-only folder (running as root)";
+    const fs::path path = dir.file("bin/TolviNumbers3.ini");
+    EXPECT_EQ(saveError(path, true), cannotWriteText(path));
+    EXPECT_FALSE(fs::exists(path));
+}
+
+// Sets the immutable attribute for as long as it lives, when the system lets us.
+class Immutable {
+public:
+    explicit Immutable(const fs::path& path) : quoted_("'" + path.string() + "'")
+    {
+        set_ = std::system(("chattr +i " + quoted_ + " 2>/dev/null").c_str()) == 0;
+    }
+    ~Immutable()
+    {
+        if (set_)
+            [[maybe_unused]] const int undone = std::system(("chattr -i " + quoted_).c_str());
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    bool isSet() const { return set_; }
+
+private:
+    std::string quoted_;
+    bool set_ = false;
+};
+
+TEST(SettingsFileSaveFailure, AnImmutableFile)
+{
+    TempDir dir;
+    const std::string before = "[Option]\r\nMismatch=1\r\n";
+    const fs::path path = dir.write("TolviNumbers3.ini", before);
+    Immutable immutable(path);
+    if (!immutable.isSet())
+        GTEST_SKIP() << "chattr +i is not available here";
+    EXPECT_EQ(saveError(path, false), cannotWriteText(path));
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST(SettingsFileSaveFailure, AFolderThatTakesNoNewFiles)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("bin"));
+    Immutable immutable(dir.file("bin"));
+    if (!immutable.isSet())
+        GTEST_SKIP() << "chattr +i is not available here";
+    const fs::path path = dir.file("bin/TolviNumbers3.ini");
+    EXPECT_EQ(saveError(path, true), cannotWriteText(path));
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST(SettingsFileSave, AWritableFileInAFolderThatTakesNoNewFilesIsRewrittenInPlace)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("bin"));
+    const fs::path path = dir.write("bin/TolviNumbers3.ini", "[Window]\r\nLeft=12345\r\n[Option]\r\nMismatch=256\r\n");
+    Immutable immutable(dir.file("bin"));
+    if (!immutable.isSet())
+        GTEST_SKIP() << "chattr +i is not available here";
+    SettingsFile::saveMismatch(path, true);
+    EXPECT_EQ(readFileBytes(path), "[Window]\r\nLeft=12345\r\n[Option]\r\nMismatch=1\r\n");
+    SettingsFile::saveMismatch(path, false);
+    EXPECT_EQ(readFileBytes(path), "[Window]\r\nLeft=12345\r\n[Option]\r\nMismatch=0\r\n");
+    EXPECT_TRUE(strayFiles(dir.file("bin"), {"TolviNumbers3.ini"}).empty());
+}
+
+TEST(SettingsFileSaveFailure, TheMessageNamesTheFullPath)
+{
+    // A relative path is reported as the full path it stands for.
+    TempDir dir;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    const std::string error = saveError("missing/TolviNumbers3.ini", true);
+    fs::current_path(previous);
+    EXPECT_EQ(error, (dir.path() / "missing/TolviNumbers3.ini").string() + " に書き込めません.");
+}
