@@ -74,8 +74,7 @@ struct Click {
     std::string saved() const { return dir.read("numbers.tmp"); }
 };
 
-// Months of year 17 from July up to `month` (and on into year 18 when `month` is below 7),
-// served as complete pages of other draws.
+// Complete pages of two other draws for every month from fromYear/fromMonth to toYear/toMonth.
 void serveOtherDraws(LocalHttpServer& server, int kind, int fromYear, int fromMonth, int toYear, int toMonth)
 {
     int draw = 1000;
@@ -360,7 +359,7 @@ TEST(ResultRetrieval, EmptyReplyIsFetchedAgainAndThenGivenUp)
 
 TEST(ResultRetrieval, RefusedConnectionIsGivenUpAfterThreeTries)
 {
-    LocalHttpServer server;  // only for the click's working directory and host bookkeeping
+    LocalHttpServer server;  // never asked: the click goes to a port where nothing listens
     Click click(server);
     const std::string host = "127.0.0.1:" + std::to_string(closedPort());
     CurlHttpClient http(host);
