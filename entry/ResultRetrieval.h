@@ -59,7 +59,7 @@ inline constexpr const char* kNoReplyMessage =
     "エラー：結果データのサーバーから応答がありません。\r\n時間をおいてもう一度お試しください。";
 // Plain: one address gave a page cut short (no "</HTML") on every try.
 inline constexpr const char* kCutShortMessage =
-    "エラー：結果データのページを最後まで受信できません。\r\n時間をおいてもう一度お試しください。";
+    "エラー：結果データのページを正しく受信できません。\r\n時間をおいてもう一度お試しください。";
 // Plain: a page grew past RetrievalLimits::maxPageBytes and its transfer was stopped.
 inline constexpr const char* kTooLargeMessage =
     "エラー：結果データのページが大きすぎるため、受信を中止しました。";
