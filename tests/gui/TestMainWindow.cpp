@@ -542,12 +542,17 @@ void TestMainWindow::twoClicksWithin100msGiveOneRun()
     QVERIFY(timer->isActive());
     QCOMPARE(f.runs(), 0);  // deferred: nothing ran inside the click
     QTest::qWait(40);
-    QVERIFY(f.click("Button1"));
-    const qint64 elapsed = sinceFirst.elapsed();
+    // On a machine too busy to come back within the 100 ms the run has already happened; the
+    // second click then finds "予想" unavailable, and there is still one run.
     if (f.runs() == 0) {
+        QVERIFY(f.click("Button1"));
+        const qint64 elapsed = sinceFirst.elapsed();
         // The second click did not restart the interval: the tick is still due 100 ms after the first.
-        QVERIFY2(timer->remainingTime() <= 100 - elapsed + 5,
-                 qPrintable(QString("remaining %1 ms, %2 ms after the first click").arg(timer->remainingTime()).arg(elapsed)));
+        if (f.runs() == 0)
+            QVERIFY2(timer->remainingTime() <= 100 - elapsed + 5,
+                     qPrintable(QString("remaining %1 ms, %2 ms after the first click")
+                                    .arg(timer->remainingTime())
+                                    .arg(elapsed)));
     }
     QVERIFY(f.waitForRuns(1));
     QVERIFY(!timer->isActive());
