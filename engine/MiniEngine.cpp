@@ -137,7 +137,7 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
             const DrawRecord& record = history.record(draw);
             if (tensMatch && unitsMatch) {
                 ++lastDrawMiniHits_;
-                ++totals_.miniHits;
+                totals_.miniHits = wrappingAdd(totals_.miniHits, 1);
                 if (history.miniPrizeBroken()[draw]) {
                     showStake();
                     history.throwPrizeError(draw);
