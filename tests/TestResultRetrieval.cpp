@@ -34,9 +34,8 @@ namespace {
 
 std::string pagePath(int kind, int year, int month)
 {
-    char name[32];
-    std::snprintf(name, sizeof name, "/numbers/num%d-h%02d%02d.html", kind, year, month);
-    return name;
+    auto twoDigits = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+    return "/numbers/num" + std::to_string(kind) + "-h" + twoDigits(year) + twoDigits(month) + ".html";
 }
 
 using Fields = std::map<std::string, std::string, std::less<>>;
