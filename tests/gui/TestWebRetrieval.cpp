@@ -9,12 +9,6 @@
 #include "support/LocalHttpServer.h"
 #include "support/ResultsPages.h"
 
-// The window tests' support library carries only the fixture's helpers; the server and the
-// pages are compiled in here. (Were they added to the library, these definitions would simply
-// keep its copies from being linked in.)
-#include "support/LocalHttpServer.cpp"
-#include "support/ResultsPages.cpp"
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
