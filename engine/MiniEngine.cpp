@@ -236,21 +236,12 @@ void MiniEngine::addStatistics(RunView& view, int rankPattern) const
     const std::optional<std::int32_t> rate = paybackRate(totals_.miniSum, stake_);
     if (!rate || *rate < 100)
         return;
-    const StatsCells cells = formatStatsCells(totals_, *rate);
-    view.addStats({formatInt(rankPattern, 3, 3), cells.straightHits, cells.straightSum, cells.boxHits, cells.boxSum,
-                   cells.miniHits, cells.miniSum, cells.rate});
+    view.addStats(statsRow(rankPattern, totals_, *rate));
 }
 
 void MiniEngine::finishRun(const RunRequest& request, RunView& view) const
 {
-    const SummaryTexts summary =
-        formatSummary(totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
-    view.setText("Label4", summary.label4);
-    view.setText("Label5", summary.label5);
-    view.setText("Label6", summary.label6);
-    view.setText("Label7", summary.label7);
-    view.setText("Label8", summary.label8);
-    view.setText("Label9", summary.label9);
+    showSummary(view, totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
     view.disableCommands();
     view.openPanel("GetPanel");
     view.setText("Label10", formatGrouped(totals_.miniSum, 12, request.groupSeparator));

@@ -117,9 +117,7 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
     if (factorEvaluation) {
         const std::int32_t rate =
             paybackRate(lastDrawNumber_, candidateCount_, wrappingAdd(totals_.straightSum, totals_.boxSum));
-        const StatsCells cells = formatStatsCells(totals_, rate);
-        view.addStats({formatInt(rankPattern, 3, 3), cells.straightHits, cells.straightSum, cells.boxHits,
-                       cells.boxSum, cells.miniHits, cells.miniSum, cells.rate});
+        view.addStats(statsRow(rankPattern, totals_, rate));
     }
 }
 
@@ -153,13 +151,7 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
 
 void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)
 {
-    const SummaryTexts summary = formatSummary(totals_, formatInt(totals_.miniHits, 2), request.groupSeparator);
-    view.setText("Label4", summary.label4);
-    view.setText("Label5", summary.label5);
-    view.setText("Label6", summary.label6);
-    view.setText("Label7", summary.label7);
-    view.setText("Label8", summary.label8);
-    view.setText("Label9", summary.label9);
+    showSummary(view, totals_, formatInt(totals_.miniHits, 2), request.groupSeparator);
     view.disableCommands();
     view.openPanel("GetPanel");
     const std::int32_t returned = wrappingAdd(totals_.straightSum, totals_.boxSum);

@@ -1,6 +1,8 @@
 #pragma once
 // Hit counts and prize sums of one replay pass, and the arithmetic shown from them.
 
+#include "engine/RunView.h"
+
 #include <cstdint>
 #include <string>
 
@@ -18,18 +20,13 @@ struct RunTotals {
     std::int32_t straightSum = 0, boxSum = 0, miniSum = 0;
 };
 
-// The seven cells of a statistics row after its "No" caption.
-struct StatsCells {
-    std::string straightHits, straightSum, boxHits, boxSum, miniHits, miniSum, rate;
-};
-StatsCells formatStatsCells(const RunTotals& totals, std::int32_t rate);
+// The statistics row of a rank pattern: its "%3.3d" caption, the hit counts and prize sums of
+// straight, box and mini, and the payback rate.
+StatsRow statsRow(int rankPattern, const RunTotals& totals, std::int32_t rate);
 
-// "ｽﾄﾚｰﾄ的中数：" ... and "金額：" ... for Label4 to Label9. `miniCountFormat` is how the
+// Label4 to Label9: the three hit counts and the three prize sums. `miniCountText` is how the
 // edition writes the mini hit count.
-struct SummaryTexts {
-    std::string label4, label5, label6, label7, label8, label9;
-};
-SummaryTexts formatSummary(const RunTotals& totals, const std::string& miniCountText,
-                           const std::string& groupSeparator);
+void showSummary(RunView& view, const RunTotals& totals, const std::string& miniCountText,
+                 const std::string& groupSeparator);
 
 }  // namespace tolvi
