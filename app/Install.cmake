@@ -22,7 +22,7 @@ include(GNUInstallDirs)
 
 set(TOLVI_PAGES_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/pages)
 set(TOLVI_DESKTOP_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/desktop)
-set(TOLVI_PAGES help.html index.html)
+set(TOLVI_PAGES help.html index.html tolvi-pages.css)
 set(TOLVI_PROGRAMS TolviNumbers3 TolviNumbersMini)
 set(TOLVI_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tolvi-numbers)
 
