@@ -1,0 +1,64 @@
+#include "BenchViews.h"
+#include "HistoryFixture.h"
+#include "engine/MiniEngine.h"
+#include "support/LiteralMiniEngine.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// The window's view takes every row of every pass; the tool's view only what the run leaves.
+template <typename Engine, typename View>
+void runMini(benchmark::State& state, int tag)
+{
+    tolvi::RunRequest request;
+    request.tag = tag;
+    request.historyPath = tolvi::bench::historyOfLength(int(state.range(0)));
+    for (auto _ : state) {
+        View view;
+        Engine().run(request, view);
+        benchmark::DoNotOptimize(view.rows.data());
+    }
+}
+
+using tolvi::MiniEngine;
+using tolvi::bench::EndStateView;
+using tolvi::bench::ProgressView;
+using tolvi::test::LiteralMiniEngine;
+
+void BM_MiniRun(benchmark::State& state)
+{
+    runMini<MiniEngine, ProgressView>(state, tolvi::kPredictionTag);
+}
+void BM_MiniRunLiteral(benchmark::State& state)
+{
+    runMini<LiteralMiniEngine, ProgressView>(state, tolvi::kPredictionTag);
+}
+// 1000 passes, as the tool runs them: only the last pass is shown.
+void BM_MiniFactor(benchmark::State& state)
+{
+    runMini<MiniEngine, EndStateView>(state, tolvi::kFactorEvaluationTag);
+}
+void BM_MiniFactorLiteral(benchmark::State& state)
+{
+    runMini<LiteralMiniEngine, EndStateView>(state, tolvi::kFactorEvaluationTag);
+}
+// 1000 passes, as the window runs them: every pass's rows are shown.
+void BM_MiniFactorShown(benchmark::State& state)
+{
+    runMini<MiniEngine, ProgressView>(state, tolvi::kFactorEvaluationTag);
+}
+void BM_MiniFactorShownLiteral(benchmark::State& state)
+{
+    runMini<LiteralMiniEngine, ProgressView>(state, tolvi::kFactorEvaluationTag);
+}
+
+}  // namespace
+
+BENCHMARK(BM_MiniRun)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MiniRunLiteral)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MiniFactor)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond);
+// The plain factor evaluation reads the file a thousand times: a few seconds per run.
+BENCHMARK(BM_MiniFactorLiteral)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_MiniFactorShown)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MiniFactorShownLiteral)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond)->Iterations(1);
