@@ -57,20 +57,6 @@ std::string everyByte(std::size_t size)
     return bytes;
 }
 
-// A port on 127.0.0.1 where nothing listens.
-int closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 }  // namespace
 
 TEST(CurlHttpClient, SendsTheShiftJisAgentAndAsksCachesNotToAnswer)
@@ -167,7 +153,7 @@ TEST(CurlHttpClient, PageEndingEarlyFailsAfterHandingOverWhatArrived)
 
 TEST(CurlHttpClient, RefusedConnectionFailsWithoutABlock)
 {
-    const std::string host = "127.0.0.1:" + std::to_string(closedPort());
+    const std::string host = "127.0.0.1:" + std::to_string(tolvi::test::closedLoopbackPort());
     CurlHttpClient http(host, quick());
     EXPECT_TRUE(http.canConnect());
     const Received received = fetch(http, "http://" + host + "/numbers/num3-h1707.html");

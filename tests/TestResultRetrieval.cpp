@@ -96,19 +96,6 @@ std::vector<std::string> walk(std::initializer_list<std::tuple<int, int, int>> p
     return paths;
 }
 
-int closedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 }  // namespace
 
 // ---- Finding the draw --------------------------------------------------------------------
@@ -360,7 +347,7 @@ TEST(ResultRetrieval, RefusedConnectionIsGivenUpAfterThreeTries)
 {
     LocalHttpServer server;  // never asked: the click goes to a port where nothing listens
     Click click(server);
-    const std::string host = "127.0.0.1:" + std::to_string(closedPort());
+    const std::string host = "127.0.0.1:" + std::to_string(tolvi::test::closedLoopbackPort());
     CurlHttpClient http(host);
     RetrievalHooks hooks;
     const RetrievalResult result = retrieveResults(entryPanelTitle(1233), http, host, click.dir.path(), hooks, click.limits);

@@ -86,4 +86,7 @@ private:
     std::thread acceptor_;
 };
 
+// A port on 127.0.0.1 where nothing listens (bound, read back and released again).
+int closedLoopbackPort();
+
 }  // namespace tolvi::test
