@@ -1,0 +1,9 @@
+// libFuzzer target: checkSettings() of SettingsFuzzChecks.h on every input.
+
+#include "fuzz/FuzzTarget.h"
+#include "fuzz/SettingsFuzzChecks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return tolvi::fuzz::runCheck(data, size, tolvi::fuzz::checkSettings);
+}
