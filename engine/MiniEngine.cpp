@@ -62,10 +62,17 @@ MiniCandidates composeCandidates(const MiniHistory& history, std::size_t draw, b
     return kept;
 }
 
-// The Mini bet of a candidate: the last two of its three digits.
+// The Mini bet of a candidate (0-999): the last two of its three digits.
 std::string miniText(int candidate)
 {
-    return formatInt(candidate, 3, 3).substr(1);
+    return {char('0' + candidate / 10 % 10), char('0' + candidate % 10)};
+}
+
+// Columns 7-8 of a draw record that a candidate hit or nearly hit: its result is three digits
+// (a "---" record matches no candidate digit), so these are its tens and units digits.
+std::string miniNumberText(std::uint8_t tens, std::uint8_t units)
+{
+    return {char('0' + tens), char('0' + units)};
 }
 
 // Prize sum in percent of the stake; none when nothing was staked.
@@ -87,22 +94,23 @@ void MiniEngine::run(const RunRequest& request, RunView& view)
         throw RefusedError("予想の実行モード " + formatInt(request.tag, 0) +
                            " には対応していません (0 で予想、1 から 999 で要素評価です)");
     // Read once: every pass replays the same records, and nothing about them depends on the pass.
-    const MiniHistory history(HistoryReader::readRecords(request.historyPath));
+    const MiniHistory history(HistoryReader::readContent(request.historyPath));
     const int lastPass = request.tag;
     factorEvaluation_ = lastPass != kPredictionTag;
     const bool showsProgress = view.showsProgress();
 
     for (int pass = 0; pass <= lastPass; ++pass) {
-        if (showsProgress || pass == lastPass) {
+        if (showsProgress) {
             replayPass(history, request, view, pass);
-        } else if (countPass(history, pass)) {
+        } else if (pass != lastPass && countPass(history, pass)) {
             // The rows, Label43 and the prediction labels of this pass are replaced by the next
             // pass; the hit panel is not, once it is open.
             if (lastDrawMiniHits_ != 0)
                 showHitPanel(history, view);
         } else {
-            // This pass ends in an error. Show what the window would hold at that point: the
-            // prediction the pass before left, and this pass's rows and stake so far.
+            // The last pass, or one that ends in an error. Show what the window holds when it
+            // starts: the prediction the pass before left (which a last pass that fails never
+            // replaces); then this pass's rows, stake and its own prediction as far as it gets.
             if (pass > 0)
                 showPrediction(history, view,
                                composeCandidates(history, history.drawCount(), factorEvaluation_, pass - 1));
@@ -134,7 +142,6 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
             const int candidate = candidates_.values[std::size_t(k)];
             const bool tensMatch = candidate / 10 % 10 == tens[draw];
             const bool unitsMatch = candidate % 10 == units[draw];
-            const DrawRecord& record = history.record(draw);
             if (tensMatch && unitsMatch) {
                 ++lastDrawMiniHits_;
                 totals_.miniHits = wrappingAdd(totals_.miniHits, 1);
@@ -144,10 +151,10 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
                 }
                 const std::int32_t prize = history.miniPrizes()[draw];
                 totals_.miniSum = wrappingAdd(totals_.miniSum, prize);
-                view.addResult({formatInt(history.drawNumber(draw), 4), std::string(record.column(7, 2)),
+                view.addResult({formatInt(history.drawNumber(draw), 4), miniNumberText(tens[draw], units[draw]),
                                 miniText(candidate) + "的中 " + formatInt(prize, 5) + "円"});
             } else if (request.mismatch && (tensMatch || unitsMatch)) {
-                view.addResult({formatInt(history.drawNumber(draw), 4), std::string(record.column(7, 2)),
+                view.addResult({formatInt(history.drawNumber(draw), 4), miniNumberText(tens[draw], units[draw]),
                                 miniText(candidate) + "一桁違い"});
             }
         }
