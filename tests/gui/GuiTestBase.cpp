@@ -227,4 +227,39 @@ std::filesystem::path testDataDir()
     return TOLVI_TEST_DATA;
 }
 
+QString u(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QStringList cells(std::initializer_list<const char*> texts)
+{
+    QStringList result;
+    for (const char* text : texts)
+        result << u(text);
+    return result;
+}
+
+bool commandsEnabled(GuiFixture& f)
+{
+    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") && f.available("Option");
+}
+
+bool commandsDisabled(GuiFixture& f)
+{
+    return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
+           !f.action("Setting")->isEnabled() && !f.available("Option");
+}
+
+bool alwaysAvailable(GuiFixture& f)
+{
+    return f.available("Exit1") && f.available("Help") && f.available("Saport") && f.action("Main")->isEnabled();
+}
+
+bool predict(GuiFixture& f)
+{
+    const int before = f.runs();
+    return f.click("Button1") && f.waitForRuns(before + 1);
+}
+
 }  // namespace tolvi::guitest

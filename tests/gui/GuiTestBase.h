@@ -163,6 +163,18 @@ QRect autoSizedGeometry(const QLabel* label, const QRect& design);
 
 // The shipped sample history.
 std::string sampleHistory();
+
+// Test texts are written in UTF-8.
+QString u(const char* utf8);
+QStringList cells(std::initializer_list<const char*> texts);
+
+// The four commands a panel or a finished run disables, and the menu items never disabled.
+bool commandsEnabled(GuiFixture& f);
+bool commandsDisabled(GuiFixture& f);
+bool alwaysAvailable(GuiFixture& f);
+
+// Runs a prediction the way the user does ("予想"), and waits for it.
+bool predict(GuiFixture& f);
 // The directory of the committed golden files of the core tests.
 std::filesystem::path testDataDir();
 

@@ -30,31 +30,10 @@ using namespace tolvi::guitest;
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // One record, so that the entry panel can open.
 std::string oneDraw()
 {
     return test::HistoryBuilder().draw(1, "123").bytes();
-}
-
-bool commandsEnabled(GuiFixture& f)
-{
-    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") && f.available("Option");
-}
-
-bool commandsDisabled(GuiFixture& f)
-{
-    return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
-           !f.action("Setting")->isEnabled() && !f.available("Option");
-}
-
-bool alwaysAvailable(GuiFixture& f)
-{
-    return f.available("Exit1") && f.available("Help") && f.available("Saport") && f.action("Main")->isEnabled();
 }
 
 // Records the pages the window asks the desktop to open.

@@ -16,25 +16,6 @@ using namespace tolvi::guitest;
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QStringList cells(std::initializer_list<const char*> texts)
-{
-    QStringList result;
-    for (const char* text : texts)
-        result << u(text);
-    return result;
-}
-
-bool predict(GuiFixture& f)
-{
-    const int before = f.runs();
-    return f.click("Button1") && f.waitForRuns(before + 1);
-}
-
 }  // namespace
 
 class TestMiniWindow : public QObject {

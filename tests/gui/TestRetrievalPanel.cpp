@@ -23,11 +23,6 @@ using tolvi::test::LocalHttpServer;
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 const char* const kEdits[] = {"Num3Edit", "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5",
                               "Num4Edit", "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
 const char* const kLocked[] = {"EdtSetBut", "EdtExtBut", "EdtAutoBut", "Num3Edit", "Num3Edit1", "Num3Edit2",

@@ -23,42 +23,6 @@ using namespace tolvi::guitest;
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-QStringList cells(std::initializer_list<const char*> texts)
-{
-    QStringList result;
-    for (const char* text : texts)
-        result << u(text);
-    return result;
-}
-
-bool commandsDisabled(GuiFixture& f)
-{
-    return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
-           !f.action("Setting")->isEnabled() && !f.available("Option");
-}
-
-bool commandsEnabled(GuiFixture& f)
-{
-    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") && f.available("Option");
-}
-
-bool alwaysAvailable(GuiFixture& f)
-{
-    return f.available("Exit1") && f.available("Help") && f.available("Saport");
-}
-
-// Runs a prediction the way the user does, and waits for it.
-bool predict(GuiFixture& f)
-{
-    const int before = f.runs();
-    return f.click("Button1") && f.waitForRuns(before + 1);
-}
-
 // Closes the panels a run left open, hit panel first, as the user must.
 void closeResults(GuiFixture& f)
 {

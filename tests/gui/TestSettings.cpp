@@ -24,11 +24,6 @@ Q_DECLARE_METATYPE(tolvi::Edition)
 
 namespace {
 
-QString u(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 const QString kOneDigitOff = u("一桁違い");
 
 // Records the pages the window asks the desktop to open, instead of opening them.
