@@ -264,6 +264,33 @@ private slots:
         QCOMPARE(enabledCount(gui), kLockedCount);
     }
 
+    void pageValueLongerThanItsFieldIsShownWholeAndRefusedByInput()
+    {
+        LocalHttpServer server;
+        tolvi::test::DrawResult draw3 = numbers3Draw(1233, "402");
+        draw3.prizes[0] = "12,345,678円";
+        server.serve("/numbers/num3-h1707.html", HttpReply::page(resultsPage(3, "2005年7月", {draw3})));
+        server.serve("/numbers/num4-h1707.html", HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815")})));
+        GuiFixture gui(Edition::Numbers3, tolvi::guitest::withHistory(history()));
+        gui.form().setResultsHost(server.host());
+        QVERIFY(gui.trigger("EditMenu"));
+        QVERIFY(gui.click("EdtAutoBut"));
+        // Eight digits in a field for seven: shown whole, never silently cut to 1234567.
+        QCOMPARE(gui.get<QLineEdit>("Num3Edit1")->text(), q("12345678"));
+        MessageBoxWatcher boxes;
+        QVERIFY(gui.click("EdtSetBut"));
+        // The record has no room for it: refused, nothing written.
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes().first().text, q("入力当選金額データが間違っています。"));
+        QCOMPARE(QByteArray::fromStdString(gui.dir().read("Numbers.dat")), QByteArray::fromStdString(history()));
+        // The next opening restores the limit for typing.
+        QVERIFY(gui.click("EdtExtBut"));
+        QVERIFY(gui.trigger("EditMenu"));
+        QCOMPARE(gui.get<QLineEdit>("Num3Edit1")->maxLength(), 7);
+        gui.type("Num3Edit1", q("123456789"));
+        QCOMPARE(gui.get<QLineEdit>("Num3Edit1")->text(), q("1234567"));
+    }
+
     void numbersTmpThatCannotBeWrittenShowsTheErrorAndUnlocksThePanel()
     {
         LocalHttpServer server;
