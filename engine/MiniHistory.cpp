@@ -1,11 +1,12 @@
 #include "engine/MiniHistory.h"
 
 #include "engine/DigitTally.h"
+#include "engine/RankedTally.h"
 #include "history/Errors.h"
+#include "history/HistoryReader.h"
 #include "history/StrToInt.h"
 
 #include <array>
-#include <bit>
 #include <string_view>
 
 namespace tolvi {
@@ -40,93 +41,29 @@ void checkDigits(std::string_view winning)
         DigitTally().add(winning);
 }
 
-// One position's tally that keeps its digits ordered by count (highest first, then the lower
-// digit), so that the rank table comes out of that order without comparing every digit with
-// every other at every draw, and is built again only when the order or its ties change. It
-// gives exactly the tables of buildRankTable.
-class RankedTally {
-public:
-    void add(int digit)
-    {
-        const int count = ++counts_[std::size_t(digit)];
-        const std::size_t from = where_[std::size_t(digit)];
-        std::size_t at = from;
-        while (at > 0) {
-            const int before = order_[at - 1];
-            const int beforeCount = counts_[std::size_t(before)];
-            if (beforeCount > count || (beforeCount == count && before < digit))
-                break;
-            order_[at] = before;
-            where_[std::size_t(before)] = std::uint8_t(at);
-            --at;
-        }
-        order_[at] = digit;
-        where_[std::size_t(digit)] = std::uint8_t(at);
-        // The table stays as it is when the digit keeps its place, was drawn before, and is
-        // tied with its neighbours neither before nor after the count went up.
-        auto countAt = [&](std::size_t i) { return i < 10 ? counts_[std::size_t(order_[i])] : -1; };
-        const bool tiedBefore = countAt(from + 1) == count - 1 || (from > 0 && countAt(from - 1) == count - 1);
-        const bool tiedAfter = countAt(at + 1) == count || (at > 0 && countAt(at - 1) == count);
-        stale_ = stale_ || at != from || count == 1 || tiedBefore || tiedAfter;
-    }
-
-    // Each rank takes the highest remaining count; among tied digits the rank's own digit if
-    // it is one of them, otherwise the lowest. Once the drawn digits are used up, rank r
-    // takes digit r, even if an earlier rank holds it already.
-    const RankTable& rankTable()
-    {
-        if (stale_) {
-            rebuild();
-            stale_ = false;
-        }
-        return table_;
-    }
-
-private:
-    void rebuild()
-    {
-        std::size_t rank = 0;
-        std::size_t i = 0;
-        while (i < 10 && counts_[std::size_t(order_[i])] > 0) {
-            std::size_t end = i + 1;
-            const int count = counts_[std::size_t(order_[i])];
-            while (end < 10 && counts_[std::size_t(order_[end])] == count)
-                ++end;
-            if (end - i == 1) {
-                table_[rank++] = order_[i];
-            } else {
-                unsigned tied = 0;
-                for (std::size_t k = i; k < end; ++k)
-                    tied |= 1u << order_[k];
-                for (std::size_t k = i; k < end; ++k, ++rank) {
-                    const int choice = (tied >> rank) & 1u ? int(rank) : std::countr_zero(tied);
-                    table_[rank] = choice;
-                    tied &= ~(1u << choice);
-                }
-            }
-            i = end;
-        }
-        for (; rank < 10; ++rank)
-            table_[rank] = int(rank);
-    }
-
-    std::array<int, 10> counts_ {};
-    std::array<int, 10> order_ {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    std::array<std::uint8_t, 10> where_ {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    RankTable table_ {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    bool stale_ = false;
-};
+// The records again as file bytes: each text in its 87 bytes, padded with NUL bytes, which
+// cut it back to the same text.
+std::string fileBytesOf(const std::vector<DrawRecord>& records)
+{
+    std::string bytes(records.size() * kRecordSize, '\0');
+    for (std::size_t i = 0; i < records.size(); ++i)
+        records[i].text().copy(bytes.data() + i * kRecordSize, kRecordSize);
+    return bytes;
+}
 
 }  // namespace
 
-MiniHistory::MiniHistory(std::vector<DrawRecord> records) : records_(std::move(records))
+MiniHistory::MiniHistory(std::vector<DrawRecord> records) : MiniHistory(fileBytesOf(records)) {}
+
+MiniHistory::MiniHistory(std::string content) : content_(std::move(content))
 {
-    draws_.reserve(records_.size());
-    tens_.reserve(records_.size());
-    units_.reserve(records_.size());
-    prizes_.reserve(records_.size());
-    prizeBroken_.reserve(records_.size());
-    columnStride_ = records_.size() + 1;
+    const std::size_t recordCount = HistoryReader::recordCount(content_);
+    draws_.reserve(recordCount);
+    tens_.reserve(recordCount);
+    units_.reserve(recordCount);
+    prizes_.reserve(recordCount);
+    prizeBroken_.reserve(recordCount);
+    columnStride_ = recordCount + 1;
     ranks_.resize(30 * columnStride_);
 
     std::array<RankedTally, 3> tallies;
@@ -139,8 +76,8 @@ MiniHistory::MiniHistory(std::vector<DrawRecord> records) : records_(std::move(r
         }
     };
 
-    for (std::size_t index = 0; index < records_.size(); ++index) {
-        const DrawRecord& record = records_[index];
+    for (std::size_t index = 0; index < recordCount; ++index) {
+        const DrawRecord record = HistoryReader::recordAt(content_, index);
         if (record.isComment())
             continue;
         keepTables();
@@ -179,6 +116,11 @@ MiniHistory::MiniHistory(std::vector<DrawRecord> records) : records_(std::move(r
     }
     if (!stopError_)
         keepTables();
+}
+
+DrawRecord MiniHistory::record(std::size_t draw) const
+{
+    return HistoryReader::recordAt(content_, draws_[draw].recordIndex);
 }
 
 void MiniHistory::throwPrizeError(std::size_t draw) const

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <string>
 #include <vector>
 
 namespace tolvi {
@@ -23,6 +24,9 @@ public:
     // record whose draw number or winning number does not convert stops the draw list there, and
     // its error is raised by throwStopError() when a pass reaches it.
     explicit MiniHistory(std::vector<DrawRecord> records);
+    // The same from the history file's bytes as read (HistoryReader::readContent()), without
+    // copying out every record.
+    explicit MiniHistory(std::string content);
 
     // Draw records in the list: those before the end of the file or before the record that does
     // not convert. Draw i (counted from 0) was preceded by i draw records.
@@ -46,7 +50,7 @@ public:
     const std::uint8_t* miniPrizeBroken() const { return prizeBroken_.data(); }
     bool anyMiniPrizeBroken() const { return anyPrizeBroken_; }
 
-    const DrawRecord& record(std::size_t draw) const { return records_[draws_[draw].recordIndex]; }
+    DrawRecord record(std::size_t draw) const;
     std::int32_t drawNumber(std::size_t draw) const { return draws_[draw].number; }
 
     // Raises the conversion error of draw i's mini prize, exactly as reading it raises it.
@@ -63,7 +67,7 @@ private:
         std::int32_t number;
     };
 
-    std::vector<DrawRecord> records_;
+    std::string content_;  // the file's bytes: record i at i * 87
     std::vector<Draw> draws_;
     std::vector<std::uint8_t> ranks_;  // [position * 10 + rank][draw]
     std::size_t columnStride_ = 1;     // room for every record plus the prediction

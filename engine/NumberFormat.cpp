@@ -6,19 +6,25 @@ namespace tolvi {
 
 namespace {
 
-// The decimal digits of |value|, most significant first. Works on the unsigned magnitude so
-// that the smallest int64 has no overflow.
-std::string digitsOf(std::int64_t value)
+// The decimal digits of |value|, most significant first, written backwards so that they end
+// at `end`; returns where they begin. Works on the unsigned magnitude so that the smallest
+// int64 has no overflow.
+char* digitsBefore(char* end, std::int64_t value)
 {
     std::uint64_t magnitude = value < 0 ? std::uint64_t(0) - std::uint64_t(value) : std::uint64_t(value);
-    char buffer[24];
-    char* end = buffer + sizeof buffer;
     char* begin = end;
     do {
         *--begin = char('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    return std::string(begin, end);
+    return begin;
+}
+
+std::string digitsOf(std::int64_t value)
+{
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    return std::string(digitsBefore(end, value), end);
 }
 
 // `sign` + `body`, right-aligned with blanks in at least `width` characters.
@@ -36,14 +42,25 @@ std::string assemble(bool negative, const std::string& body, int width)
 
 }  // namespace
 
+// Every shown number and every result row goes through here: one string, written in place.
 std::string formatInt(std::int64_t value, int width, int precision)
 {
-    const std::string digits = digitsOf(value);
-    std::string body;
-    if (precision > 0 && digits.size() < std::size_t(precision))
-        body.assign(std::size_t(precision) - digits.size(), '0');
-    body += digits;
-    return assemble(value < 0, body, width);
+    char buffer[24];
+    char* const end = buffer + sizeof buffer;
+    const char* const begin = digitsBefore(end, value);
+    const std::size_t digits = std::size_t(end - begin);
+    const std::size_t zeros = precision > 0 && digits < std::size_t(precision) ? std::size_t(precision) - digits : 0;
+    const std::size_t length = (value < 0 ? 1 : 0) + zeros + digits;
+    const std::size_t blanks = width > 0 && length < std::size_t(width) ? std::size_t(width) - length : 0;
+    std::string text(blanks + length, ' ');
+    char* out = text.data() + blanks;
+    if (value < 0)
+        *out++ = '-';
+    for (std::size_t i = 0; i < zeros; ++i)
+        *out++ = '0';
+    for (const char* digit = begin; digit != end; ++digit)
+        *out++ = *digit;
+    return text;
 }
 
 std::string formatGrouped(std::int64_t value, int width, const std::string& separator)

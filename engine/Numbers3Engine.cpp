@@ -2,9 +2,10 @@
 
 #include "engine/DigitTally.h"
 #include "engine/Numbers3Scoring.h"
+#include "engine/RankedTally.h"
 #include "engine/NumberFormat.h"
 #include "history/DrawRecord.h"
-#include "history/HistoryReader.h"
+#include "history/HistoryStream.h"
 #include "history/StrToInt.h"
 
 #include <optional>
@@ -59,48 +60,70 @@ void Numbers3Engine::run(const RunRequest& request, RunView& view)
 void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int rankPattern)
 {
     const bool factorEvaluation = request.tag != kPredictionTag;
-    // Opened, read whole and closed here: an unreadable file ends the run before anything changed.
-    const std::vector<DrawRecord> records = HistoryReader::readRecords(request.historyPath);
+    // Opened here: a file that cannot be opened ends the run before anything changed. The pass
+    // looks at each record once, so the file streams through a small buffer.
+    HistoryStream file(request.historyPath);
 
-    DigitTally tally;
+    // The tallies keep their digits in rank order, so each iteration's rank tables come without
+    // running the selection rule over every count (they are the same tables).
+    std::array<RankedTally, 3> tallies;
     totals_ = {};
     candidateCount_ = 0;
     lastDrawNumber_ = 0;
     lastDrawHits_ = {};
     view.clearResults();
-    std::optional<std::size_t> lastDrawRecord;
+    std::optional<DrawRecord> lastDrawRecord;
+    // EditNum cannot change during the run: its text converts to the same count every time,
+    // so it is converted once, where the first iteration reads it.
+    int candidateCount = -1;
 
-    for (std::size_t next = 0;; ++next) {
+    for (;;) {
         if (lastDrawNumber_ == kTallyRestartDraw)
-            tally.reset();
-        const auto tables = tally.rankTables();
-        for (std::size_t k = 0; k < kRuleSetA.size(); ++k)
-            candidates_[k] = composeCandidate(tables, kRuleSetA[k].hundreds, kRuleSetA[k].tens, kRuleSetA[k].units);
-        candidateCount_ = candidateCountFrom(request.candidateCountText);
-        if (lastDrawNumber_ >= kTallyRestartDraw)
+            for (RankedTally& tally : tallies)
+                tally.reset();
+        const std::array<const RankTable*, 3> tables {&tallies[0].rankTable(), &tallies[1].rankTable(),
+                                                      &tallies[2].rankTable()};
+        auto compose = [&](int a, int b, int c) {
+            return (*tables[0])[std::size_t(a)] * 100 + (*tables[1])[std::size_t(b)] * 10 + (*tables[2])[std::size_t(c)];
+        };
+        if (lastDrawNumber_ < kTallyRestartDraw) {
+            for (std::size_t k = 0; k < kRuleSetA.size(); ++k)
+                candidates_[k] = compose(kRuleSetA[k].hundreds, kRuleSetA[k].tens, kRuleSetA[k].units);
+        } else {
             for (std::size_t k = 0; k < kRuleSetB.size(); ++k)
-                candidates_[k] = composeCandidate(tables, kRuleSetB[k].hundreds, kRuleSetB[k].tens, kRuleSetB[k].units);
+                candidates_[k] = compose(kRuleSetB[k].hundreds, kRuleSetB[k].tens, kRuleSetB[k].units);
+            candidates_[4] = compose(kRuleSetA[4].hundreds, kRuleSetA[4].tens, kRuleSetA[4].units);
+        }
+        if (candidateCount < 0)
+            candidateCount = candidateCountFrom(request.candidateCountText);
+        candidateCount_ = candidateCount;
         if (factorEvaluation) {
             // The rank pattern's three digits are candidate 1's rank triple; only it is scored.
-            candidates_[0] = composeCandidate(tables, rankPattern / 100 % 10, rankPattern / 10 % 10, rankPattern % 10);
+            candidates_[0] = compose(rankPattern / 100 % 10, rankPattern / 10 % 10, rankPattern % 10);
             candidateCount_ = 1;
         }
 
-        if (next == records.size())
+        std::string_view block;
+        if (!file.next(block))
             break;
-        const DrawRecord& record = records[next];
+        const DrawRecord record(block);
         if (record.isComment())
             continue;
         lastDrawNumber_ = record.drawNumber();
-        if (record.hasResult())
-            tally.add(record.winningNumber());
+        if (record.hasResult()) {
+            const std::string_view winning = record.winningNumber();
+            if (winning.size() != 3 || !isAllDigits(winning))
+                DigitTally().add(winning);  // raises the conversion error of the digit that is not one
+            for (std::size_t position = 0; position < 3; ++position)
+                tallies[position].add(winning[position] - '0');
+        }
         scoreRecord(record, request, view);
-        lastDrawRecord = next;
+        lastDrawRecord = record;
     }
 
     // End of pass: the hit panel describes the last draw record, even when comment records follow it.
     if (lastDrawHits_.any()) {
-        const DrawRecord& record = records[*lastDrawRecord];
+        const DrawRecord& record = *lastDrawRecord;
         view.openPanel("GetPanel2");
         view.setText("Label23", formatInt(record.drawNumber(), 4));
         view.setText("Label26", std::string(record.winningNumber()));
@@ -126,7 +149,10 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
     lastDrawHits_ = {};
     const std::string_view winning = record.winningNumber();
     for (int k = 0; k < candidateCount_; ++k) {
-        const std::string candidate = candidateText(candidates_[std::size_t(k)]);
+        // A candidate is 0-999: its "%3.3d" text is its three digits.
+        const int value = candidates_[std::size_t(k)];
+        const char text[3] = {char('0' + value / 100), char('0' + value / 10 % 10), char('0' + value % 10)};
+        const std::string_view candidate(text, 3);
         const CandidateScore score = scoreNumbers3(candidate, winning, request.mismatch);
         if (score.straight) {
             ++lastDrawHits_.straight;
@@ -143,9 +169,8 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
             ++totals_.miniHits;
             totals_.miniSum = wrappingAdd(totals_.miniSum, record.prize(kMiniPrizeColumn));
         }
-        std::string result = numbers3ResultText(candidate, score);
-        if (!result.empty())
-            view.addResult({formatInt(record.drawNumber(), 4), std::string(winning), std::move(result)});
+        if (score.isHit() || score.oneDigitOff)
+            view.addResult({formatInt(record.drawNumber(), 4), std::string(winning), numbers3ResultText(candidate, score)});
     }
 }
 

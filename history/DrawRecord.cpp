@@ -21,14 +21,33 @@ std::string_view DrawRecord::column(int first, int width) const
     return text().substr(start, std::size_t(width));
 }
 
+namespace {
+
+// A field of nothing but `width` digits, as every well-formed record holds, read without the
+// general conversion (which gives the same value, and the error for anything else).
+std::int32_t fieldValue(std::string_view field, std::size_t width)
+{
+    if (field.size() == width) {
+        std::int32_t value = 0;
+        std::size_t i = 0;
+        for (; i < width && field[i] >= '0' && field[i] <= '9'; ++i)
+            value = value * 10 + (field[i] - '0');
+        if (i == width)
+            return value;
+    }
+    return strToInt(field);
+}
+
+}  // namespace
+
 std::int32_t DrawRecord::drawNumber() const
 {
-    return strToInt(column(kDrawNumberColumn, 4));
+    return fieldValue(column(kDrawNumberColumn, 4), 4);
 }
 
 std::int32_t DrawRecord::prize(int firstColumn) const
 {
-    return strToInt(column(firstColumn, 7));
+    return fieldValue(column(firstColumn, 7), 7);
 }
 
 }  // namespace tolvi

@@ -2,6 +2,7 @@
 
 #include "history/Errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,12 +62,18 @@ std::int64_t HistoryFile::size() const
 
 std::string HistoryFile::readAt(std::int64_t offset, std::size_t count) const
 {
+    std::string bytes(count, '\0');
+    bytes.resize(readInto(offset, bytes.data(), count));
+    return bytes;
+}
+
+std::size_t HistoryFile::readInto(std::int64_t offset, char* buffer, std::size_t count) const
+{
     if (offset < 0)
         fail("の読み込み位置が先頭より前です", EINVAL);
-    std::string bytes(count, '\0');
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(fd_, bytes.data() + done, count - done, offset + std::int64_t(done));
+        const ssize_t n = ::pread(fd_, buffer + done, count - done, offset + std::int64_t(done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -76,23 +83,30 @@ std::string HistoryFile::readAt(std::int64_t offset, std::size_t count) const
             break;
         done += std::size_t(n);
     }
-    bytes.resize(done);
-    return bytes;
+    return done;
 }
 
 std::string HistoryFile::readAll() const
 {
     // Read until a read returns nothing, so a file that grows or shrinks meanwhile is still read
-    // consistently up to where it ends.
-    std::string content;
-    std::int64_t expected = size();
-    content.reserve(std::size_t(expected));
+    // consistently up to where it ends. The reads go straight into the one buffer: a history is
+    // read whole by every run.
+    std::string content(std::size_t(std::max<std::int64_t>(size(), 0)) + 1, '\0');
+    std::size_t done = 0;
     for (;;) {
-        std::string block = readAt(std::int64_t(content.size()), 1 << 16);
-        if (block.empty())
+        if (done == content.size())
+            content.resize(content.size() + (std::size_t(1) << 16));
+        const ssize_t n = ::pread(fd_, content.data() + done, content.size() - done, std::int64_t(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("を読めません", errno);
+        }
+        if (n == 0)
             break;
-        content += block;
+        done += std::size_t(n);
     }
+    content.resize(done);
     return content;
 }
 

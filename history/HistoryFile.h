@@ -28,6 +28,8 @@ public:
     std::int64_t size() const;
     // Up to `count` bytes from `offset`; fewer only at the end of the file.
     std::string readAt(std::int64_t offset, std::size_t count) const;
+    // The same into `buffer`: the number of bytes read, fewer than `count` only at the end.
+    std::size_t readInto(std::int64_t offset, char* buffer, std::size_t count) const;
     // The whole content.
     std::string readAll() const;
     // Writes all of `bytes` at `offset` or raises IoError (possibly after a part was written).

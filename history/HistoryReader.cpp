@@ -16,10 +16,15 @@ std::vector<DrawRecord> HistoryReader::splitRecords(std::string_view content)
     return records;
 }
 
-std::vector<DrawRecord> HistoryReader::readRecords(const std::filesystem::path& path)
+std::string HistoryReader::readContent(const std::filesystem::path& path)
 {
     const HistoryFile file = HistoryFile::openExisting(path);
-    return splitRecords(file.readAll());
+    return file.readAll();
+}
+
+std::vector<DrawRecord> HistoryReader::readRecords(const std::filesystem::path& path)
+{
+    return splitRecords(readContent(path));
 }
 
 std::int32_t HistoryReader::lastDrawNumber(const std::filesystem::path& path)

@@ -2,9 +2,12 @@
 // The two ways of reading the history file: every record in order, and the last record alone.
 
 #include "history/DrawRecord.h"
+#include "history/HistoryFile.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tolvi {
@@ -14,6 +17,15 @@ public:
     // Every full 87-byte block from offset 0, comment records included, in file order. A
     // shorter block at the end (the 0x1A byte, a cut-off record) ends the reading and is ignored.
     static std::vector<DrawRecord> readRecords(const std::filesystem::path& path);
+
+    // The whole file as bytes, opened, read and closed here; recordCount() and recordAt() cut
+    // it into the same records without copying them all.
+    static std::string readContent(const std::filesystem::path& path);
+    static std::size_t recordCount(std::string_view content) { return content.size() / kRecordSize; }
+    static DrawRecord recordAt(std::string_view content, std::size_t index)
+    {
+        return DrawRecord(content.substr(index * kRecordSize, kRecordSize));
+    }
 
     // The same from bytes already read.
     static std::vector<DrawRecord> splitRecords(std::string_view content);
