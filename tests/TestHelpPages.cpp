@@ -223,16 +223,6 @@ TEST(HelpPages, LinksLeadSomewhere)
     }
 }
 
-TEST(HelpPages, NeitherPageTalksAboutAnythingButTheProgram)
-{
-    for (const char* name : kPages) {
-        SCOPED_TRACE(name);
-        const std::string html = page(name);
-        EXPECT_EQ(html.find("仕様"), std::string::npos);
-        EXPECT_FALSE(std::regex_search(html, std::regex("specification", std::regex::icase)));
-    }
-}
-
 TEST(HelpPages, ShowTheProgramsVersion)
 {
     const std::string caption = tolvi::editionInfo(tolvi::Edition::Numbers3).windowCaption;
