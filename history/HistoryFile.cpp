@@ -79,32 +79,37 @@ std::size_t HistoryFile::readInto(std::int64_t offset, char* buffer, std::size_t
                 continue;
             fail("を読めません", errno);
         }
-        if (n == 0)
-            break;
         done += std::size_t(n);
+        // A read of a regular file comes back short only at its end. Reading on from there could
+        // join the bytes of a record appended meanwhile to the 0x1A byte it overwrote.
+        if (n == 0 || done < count)
+            break;
     }
     return done;
 }
 
 std::string HistoryFile::readAll() const
 {
-    // Read until a read returns nothing, so a file that grows or shrinks meanwhile is still read
-    // consistently up to where it ends. The reads go straight into the one buffer: a history is
-    // read whole by every run.
+    // One read of the whole file as it is now; the reads go straight into the one buffer, since a
+    // history is read whole by every run. A file that grew meanwhile is read on to its new end,
+    // each further read starting at a record boundary: an append writes its record over the 0x1A
+    // byte after the last record, so the bytes after that boundary may have changed since they
+    // were read, and joining newer bytes to them would shift the fields of every later record.
     std::string content(std::size_t(std::max<std::int64_t>(size(), 0)) + 1, '\0');
     std::size_t done = 0;
     for (;;) {
-        if (done == content.size())
-            content.resize(content.size() + (std::size_t(1) << 16));
-        const ssize_t n = ::pread(fd_, content.data() + done, content.size() - done, std::int64_t(done));
+        const std::size_t wanted = content.size() - done;
+        const ssize_t n = ::pread(fd_, content.data() + done, wanted, std::int64_t(done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             fail("を読めません", errno);
         }
-        if (n == 0)
-            break;
         done += std::size_t(n);
+        if (std::size_t(n) < wanted)
+            break;  // the end of the file as it is now
+        done -= done % kRecordSize;
+        content.resize(done + (std::size_t(1) << 16));
     }
     content.resize(done);
     return content;
