@@ -134,8 +134,20 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
     const std::size_t draws = history.drawCount();
     const std::uint8_t* tens = history.winningTens();
     const std::uint8_t* units = history.winningUnits();
+    // A factor evaluation bets only the rank pattern's candidate: it is read straight from the
+    // rank columns, a thousand passes over every draw.
+    const std::uint8_t* patternHundreds = history.rankColumn(0, rankPattern / 100 % 10);
+    const std::uint8_t* patternTens = history.rankColumn(1, rankPattern / 10 % 10);
+    const std::uint8_t* patternUnits = history.rankColumn(2, rankPattern % 10);
     for (std::size_t draw = 0; draw < draws; ++draw) {
-        candidates_ = composeCandidates(history, draw, factorEvaluation_, rankPattern);
+        if (factorEvaluation_) {
+            const int candidate = patternHundreds[draw] * 100 + patternTens[draw] * 10 + patternUnits[draw];
+            candidates_ = {};
+            if (!allLowOrAllHigh(candidate))
+                candidates_.values[candidates_.count++] = candidate;
+        } else {
+            candidates_ = composeCandidates(history, draw, false, rankPattern);
+        }
         stake_ = wrappingAdd(stake_, kStakePerTicket * candidates_.count);
         lastDrawMiniHits_ = 0;
         for (int k = 0; k < candidates_.count; ++k) {

@@ -20,42 +20,48 @@ void RankedTally::add(int digit)
     }
     order_[at] = digit;
     where_[std::size_t(digit)] = std::uint8_t(at);
-    // The table stays as it is when the digit keeps its place, was drawn before, and is tied
-    // with its neighbours neither before nor after the count went up.
-    auto countAt = [&](std::size_t i) { return i < 10 ? counts_[std::size_t(order_[i])] : -1; };
-    const bool tiedBefore = countAt(from + 1) == count - 1 || (from > 0 && countAt(from - 1) == count - 1);
-    const bool tiedAfter = countAt(at + 1) == count || (at > 0 && countAt(at - 1) == count);
-    stale_ = stale_ || at != from || count == 1 || tiedBefore || tiedAfter;
+
+    // Only the ranks of the digits now tied with this one, and of those it was tied with before
+    // or passed, can change: the digits before them count more, those after them less. They
+    // make whole groups of equal counts, whose ranks are filled again.
+    std::size_t first = at;
+    while (first > 0 && counts_[std::size_t(order_[first - 1])] == count)
+        --first;
+    std::size_t last = from;
+    while (last + 1 < 10 && counts_[std::size_t(order_[last + 1])] >= count - 1)
+        ++last;
+    fillRanks(first, last + 1);
 }
 
 // Each rank takes the highest remaining count; among tied digits the rank's own digit if it is
 // one of them, otherwise the lowest. Once the drawn digits are used up, rank r takes digit r,
-// even if an earlier rank holds it already.
-void RankedTally::rebuild()
+// even if an earlier rank holds it already. Ranks `first` to `end` - 1 are whole groups of
+// equal counts in the order.
+void RankedTally::fillRanks(std::size_t first, std::size_t end)
 {
-    std::size_t rank = 0;
-    std::size_t i = 0;
-    while (i < 10 && counts_[std::size_t(order_[i])] > 0) {
-        std::size_t end = i + 1;
-        const int count = counts_[std::size_t(order_[i])];
-        while (end < 10 && counts_[std::size_t(order_[end])] == count)
-            ++end;
-        if (end - i == 1) {
-            table_[rank++] = order_[i];
+    std::size_t rank = first;
+    while (rank < end) {
+        const int count = counts_[std::size_t(order_[rank])];
+        std::size_t groupEnd = rank + 1;
+        while (groupEnd < end && counts_[std::size_t(order_[groupEnd])] == count)
+            ++groupEnd;
+        if (count == 0) {
+            for (; rank < groupEnd; ++rank)
+                table_[rank] = int(rank);
+        } else if (groupEnd - rank == 1) {
+            table_[rank] = order_[rank];
+            ++rank;
         } else {
             unsigned tied = 0;
-            for (std::size_t k = i; k < end; ++k)
+            for (std::size_t k = rank; k < groupEnd; ++k)
                 tied |= 1u << order_[k];
-            for (std::size_t k = i; k < end; ++k, ++rank) {
+            for (; rank < groupEnd; ++rank) {
                 const int choice = (tied >> rank) & 1u ? int(rank) : std::countr_zero(tied);
                 table_[rank] = choice;
                 tied &= ~(1u << choice);
             }
         }
-        i = end;
     }
-    for (; rank < 10; ++rank)
-        table_[rank] = int(rank);
 }
 
 }  // namespace tolvi

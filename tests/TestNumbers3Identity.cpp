@@ -53,3 +53,28 @@ TEST(Numbers3Identity, EngineMatchesThePlainRunOnRandomHistories)
         }
     }
 }
+
+TEST(Numbers3Identity, LongHistoriesFullOfCommentsMatchThePlainRun)
+{
+    // The engine reads the file through a buffer of 752 records; these histories refill it
+    // several times, with comment records and records without a result falling anywhere.
+    TempDir dir;
+    std::uint32_t seed = 101;
+    for (const double comments : {0.0, 0.3}) {
+        for (const int tag : {kPredictionTag, kFactorEvaluationTag}) {
+            RandomHistoryOptions options;
+            options.records = 3001;
+            options.seed = ++seed;
+            options.commentShare = comments;
+            options.noResultShare = 0.05;
+            RunRequest request;
+            request.tag = tag;
+            request.historyPath = dir.write("Numbers.dat", randomHistory(options));
+            RecordingView fast, literal;
+            Numbers3Engine().run(request, fast);
+            LiteralNumbers3Engine().run(request, literal);
+            SCOPED_TRACE("comments " + std::to_string(comments) + " tag " + std::to_string(tag));
+            expectSameState(fast, literal);
+        }
+    }
+}
