@@ -186,6 +186,7 @@ bool CurlHttpClient::fetch(const std::string& url, const std::function<void(std:
     curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts_.connect.count()));
+    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long(timeouts_.whole.count()));
     // libcurl's own check averages the speed over several seconds and so notices a stall
     // late; it stays as a backstop behind the exact receive time-out in perform().
     const auto lowSpeedSeconds = std::chrono::ceil<std::chrono::seconds>(timeouts_.receive).count();

@@ -17,6 +17,9 @@ struct CurlTimeouts {
     // A connected transfer that receives nothing for this long (before or after the first
     // byte) is abandoned.
     std::chrono::milliseconds receive {10000};
+    // Longest time one page may take from the request to its last byte, however steadily its
+    // bytes keep coming: a server that sends a trickle cannot hold the entry panel locked for ever.
+    std::chrono::milliseconds whole {60000};
 };
 
 class CurlHttpClient : public HttpClient {

@@ -354,18 +354,18 @@ struct Click {
     TempDir dir;
     std::string history = HistoryBuilder().draw(1232, "123").endOfFile().bytes();
     RetrievalLimits limits;
+    CurlTimeouts timeouts;
     int fields = 0;
 
     Click()
     {
         dir.write("Numbers.dat", history);
         limits.lastMonth = PageMonth {17, 12};
+        timeouts.connect = std::chrono::milliseconds(1000);
+        timeouts.receive = std::chrono::milliseconds(500);
     }
     RetrievalResult run(const std::string& host)
     {
-        CurlTimeouts timeouts;
-        timeouts.connect = std::chrono::milliseconds(1000);
-        timeouts.receive = std::chrono::milliseconds(500);
         CurlHttpClient http(host, timeouts);
         RetrievalHooks hooks;
         hooks.setField = [this](std::string_view, const std::string&) { ++fields; };
@@ -402,6 +402,23 @@ TEST(FaultInjection, ServerResettingEveryConnectionAtOnceIsGivenUpWithAMessage)
     EXPECT_LE(server.connections(), 6);
     EXPECT_EQ(click.fields, 0);
     EXPECT_FALSE(fs::exists(click.dir.file("numbers.tmp")));
+    EXPECT_EQ(click.dir.read("Numbers.dat"), click.history);
+}
+
+TEST(FaultInjection, ServerSendingATrickleIsCutOffByTheTimeForAWholePage)
+{
+    RawTcpServer server(RawTcpServer::Behaviour::Trickle);
+    ASSERT_TRUE(server.isListening());
+    Click click;
+    // Each byte comes well within the receive time-out; only the bound on the whole page ends it.
+    click.timeouts.receive = std::chrono::milliseconds(1000);
+    click.timeouts.whole = std::chrono::milliseconds(1500);
+    const RetrievalResult result = click.run(server.host());
+    EXPECT_EQ(result.kind, MessageKind::Plain);
+    EXPECT_EQ(result.message, kCutShortMessage);
+    EXPECT_EQ(server.connections(), 3);
+    EXPECT_EQ(click.fields, 0);
+    EXPECT_EQ(click.dir.read("numbers.tmp").substr(0, 6), "<HTML>");
     EXPECT_EQ(click.dir.read("Numbers.dat"), click.history);
 }
 

@@ -122,6 +122,7 @@ public:
     enum class Behaviour {
         Garbage,      // reads the request, answers with random bytes that are no HTTP, closes
         ResetAtOnce,  // resets the connection as soon as it is accepted
+        Trickle,      // answers 200 with a long Content-Length, then one byte every 50 ms for ever
     };
 
     explicit RawTcpServer(Behaviour behaviour) : behaviour_(behaviour)
@@ -167,6 +168,8 @@ private:
             if (behaviour_ == Behaviour::ResetAtOnce) {
                 const linger reset {1, 0};
                 ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            } else if (behaviour_ == Behaviour::Trickle) {
+                trickle(connection);
             } else {
                 char request[4096];
                 pollfd readable {connection, POLLIN, 0};
@@ -181,6 +184,23 @@ private:
                 }
             }
             ::close(connection);
+        }
+    }
+
+    // Until the client goes away or the server stops.
+    void trickle(int connection)
+    {
+        char request[4096];
+        pollfd readable {connection, POLLIN, 0};
+        if (::poll(&readable, 1, 1000) > 0 && ::recv(connection, request, sizeof request, 0) < 0) {
+        }
+        const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n<HTML>";
+        if (::send(connection, head.data(), head.size(), MSG_NOSIGNAL) < 0)
+            return;
+        while (!stop_) {
+            ::usleep(50000);
+            if (::send(connection, "x", 1, MSG_NOSIGNAL) < 0)
+                return;
         }
     }
 
