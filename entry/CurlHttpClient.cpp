@@ -1,9 +1,9 @@
 #include "entry/CurlHttpClient.h"
 
+#include "entry/CurlLibrary.h"
 #include "entry/ShiftJis.h"
 
 #include <algorithm>
-#include <curl/curl.h>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -19,20 +19,14 @@ namespace {
 // How long one wait for network activity may last before the window gets its turn again.
 constexpr int kIdleIntervalMs = 50;
 
-void initialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct EasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { CurlLibrary::get().easyCleanup(easy); }
 };
 struct MultiDeleter {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    void operator()(CURLM* multi) const { CurlLibrary::get().multiCleanup(multi); }
 };
 struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { CurlLibrary::get().slistFreeAll(list); }
 };
 
 // One transfer's hand-over of the body. An exception may not cross libcurl's C frames, so the
@@ -72,25 +66,26 @@ std::size_t receiveHeader(char*, std::size_t, std::size_t count, void* user)
 CURLcode perform(CURL* easy, Receiver& receiver, std::chrono::milliseconds receiveTimeout,
                  const std::function<void()>& idle)
 {
+    const CurlLibrary& curl = CurlLibrary::get();
     using Clock = std::chrono::steady_clock;
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK)
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl.multiInit());
+    if (!multi || curl.multiAddHandle(multi.get(), easy) != CURLM_OK)
         return CURLE_OUT_OF_MEMORY;
     struct Detach {
         CURLM* multi;
         CURL* easy;
-        ~Detach() { curl_multi_remove_handle(multi, easy); }
+        ~Detach() { CurlLibrary::get().multiRemoveHandle(multi, easy); }
     } detach {multi.get(), easy};
 
     std::optional<Clock::time_point> connectedAt;
     int running = 1;
     while (running) {
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+        if (curl.multiPerform(multi.get(), &running) != CURLM_OK)
             return CURLE_FAILED_INIT;
         if (!running)
             break;
         curl_off_t connectTime = 0;
-        curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
+        curl.easyGetinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
         if (connectTime > 0) {
             const Clock::time_point now = Clock::now();
             if (!connectedAt)
@@ -100,12 +95,12 @@ CURLcode perform(CURL* easy, Receiver& receiver, std::chrono::milliseconds recei
         }
         if (idle)
             idle();
-        if (curl_multi_poll(multi.get(), nullptr, 0, kIdleIntervalMs, nullptr) != CURLM_OK)
+        if (curl.multiPoll(multi.get(), nullptr, 0, kIdleIntervalMs, nullptr) != CURLM_OK)
             return CURLE_FAILED_INIT;
     }
     CURLcode result = CURLE_FAILED_INIT;
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left))
+    while (CURLMsg* message = curl.multiInfoRead(multi.get(), &left))
         if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
             result = message->data.result;
     return result;
@@ -114,21 +109,19 @@ CURLcode perform(CURL* easy, Receiver& receiver, std::chrono::milliseconds recei
 // True when the transfer ended before a connection to the server was made.
 bool connectionFailed(CURL* easy, CURLcode result)
 {
+    const CurlLibrary& curl = CurlLibrary::get();
     if (result == CURLE_COULDNT_CONNECT)
         return true;
     if (result != CURLE_OPERATION_TIMEDOUT)
         return false;
     curl_off_t connectTime = 0;
-    curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
+    curl.easyGetinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
     return connectTime == 0;
 }
 
 }  // namespace
 
-CurlHttpClient::CurlHttpClient(std::string host, CurlTimeouts timeouts) : host_(std::move(host)), timeouts_(timeouts)
-{
-    initialiseCurl();
-}
+CurlHttpClient::CurlHttpClient(std::string host, CurlTimeouts timeouts) : host_(std::move(host)), timeouts_(timeouts) {}
 
 std::string CurlHttpClient::hostName(const std::string& host)
 {
@@ -160,12 +153,13 @@ bool CurlHttpClient::canConnect()
 bool CurlHttpClient::fetch(const std::string& url, const std::function<void(std::string_view)>& onBlock,
                            const std::function<void()>& idle)
 {
-    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    const CurlLibrary& curl = CurlLibrary::get();
+    std::unique_ptr<CURL, EasyDeleter> easy(curl.easyInit());
     if (!easy)
         return false;
     curl_slist* headers = nullptr;
     for (const char* header : {"Cache-Control: no-cache", "Pragma: no-cache"})
-        headers = curl_slist_append(headers, header);
+        headers = curl.slistAppend(headers, header);
     std::unique_ptr<curl_slist, ListDeleter> headerList(headers);
     if (!headerList)
         return false;
@@ -174,28 +168,28 @@ bool CurlHttpClient::fetch(const std::string& url, const std::function<void(std:
     Receiver receiver;
     receiver.onBlock = &onBlock;
     CURL* e = easy.get();
-    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(e, CURLOPT_USERAGENT, agent.c_str());
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList.get());
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_NOPROGRESS, 1L);
-    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
-    curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts_.connect.count()));
-    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, long(timeouts_.whole.count()));
+    curl.easySetopt(e, CURLOPT_URL, url.c_str());
+    curl.easySetopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl.easySetopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl.easySetopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl.easySetopt(e, CURLOPT_MAXREDIRS, 10L);
+    curl.easySetopt(e, CURLOPT_USERAGENT, agent.c_str());
+    curl.easySetopt(e, CURLOPT_HTTPHEADER, headerList.get());
+    curl.easySetopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl.easySetopt(e, CURLOPT_NOPROGRESS, 1L);
+    curl.easySetopt(e, CURLOPT_FRESH_CONNECT, 1L);
+    curl.easySetopt(e, CURLOPT_FORBID_REUSE, 1L);
+    curl.easySetopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts_.connect.count()));
+    curl.easySetopt(e, CURLOPT_TIMEOUT_MS, long(timeouts_.whole.count()));
     // libcurl's own check averages the speed over several seconds and so notices a stall
     // late; it stays as a backstop behind the exact receive time-out in perform().
     const auto lowSpeedSeconds = std::chrono::ceil<std::chrono::seconds>(timeouts_.receive).count();
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, long(std::max<decltype(lowSpeedSeconds)>(1, lowSpeedSeconds)));
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, receiveBlock);
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, &receiver);
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, receiveHeader);
-    curl_easy_setopt(e, CURLOPT_HEADERDATA, &receiver);
+    curl.easySetopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl.easySetopt(e, CURLOPT_LOW_SPEED_TIME, long(std::max<decltype(lowSpeedSeconds)>(1, lowSpeedSeconds)));
+    curl.easySetopt(e, CURLOPT_WRITEFUNCTION, receiveBlock);
+    curl.easySetopt(e, CURLOPT_WRITEDATA, &receiver);
+    curl.easySetopt(e, CURLOPT_HEADERFUNCTION, receiveHeader);
+    curl.easySetopt(e, CURLOPT_HEADERDATA, &receiver);
 
     for (int attempt = 0;; ++attempt) {
         const CURLcode result = perform(e, receiver, timeouts_.receive, idle);
