@@ -7,22 +7,6 @@
 
 namespace {
 
-// The window's view takes every row of every pass; the tool's view only what the run leaves.
-template <typename Engine, typename View>
-void runMini(benchmark::State& state, int tag)
-{
-    tolvi::RunRequest request;
-    request.tag = tag;
-    request.historyPath = tolvi::bench::historyOfLength(int(state.range(0)));
-    // One view for all runs, keeping its storage like the window's lists do from run to run.
-    View view;
-    for (auto _ : state) {
-        view.stats.clear();
-        Engine().run(request, view);
-        benchmark::DoNotOptimize(view.rows.data());
-    }
-}
-
 using tolvi::MiniEngine;
 using tolvi::bench::EndStateView;
 using tolvi::bench::ProgressView;
@@ -30,25 +14,25 @@ using tolvi::test::LiteralMiniEngine;
 
 void BM_MiniRun(benchmark::State& state)
 {
-    runMini<MiniEngine, ProgressView>(state, tolvi::kPredictionTag);
+    tolvi::bench::timeRuns<MiniEngine, ProgressView>(state, tolvi::kPredictionTag);
 }
 void BM_MiniRunLiteral(benchmark::State& state)
 {
-    runMini<LiteralMiniEngine, ProgressView>(state, tolvi::kPredictionTag);
+    tolvi::bench::timeRuns<LiteralMiniEngine, ProgressView>(state, tolvi::kPredictionTag);
 }
 // 1000 passes, as the tool runs them: only the last pass is shown.
 void BM_MiniFactor(benchmark::State& state)
 {
-    runMini<MiniEngine, EndStateView>(state, tolvi::kFactorEvaluationTag);
+    tolvi::bench::timeRuns<MiniEngine, EndStateView>(state, tolvi::kFactorEvaluationTag);
 }
 void BM_MiniFactorLiteral(benchmark::State& state)
 {
-    runMini<LiteralMiniEngine, ProgressView>(state, tolvi::kFactorEvaluationTag);
+    tolvi::bench::timeRuns<LiteralMiniEngine, ProgressView>(state, tolvi::kFactorEvaluationTag);
 }
 // 1000 passes, as the window runs them: every pass's rows are shown.
 void BM_MiniFactorShown(benchmark::State& state)
 {
-    runMini<MiniEngine, ProgressView>(state, tolvi::kFactorEvaluationTag);
+    tolvi::bench::timeRuns<MiniEngine, ProgressView>(state, tolvi::kFactorEvaluationTag);
 }
 
 }  // namespace
