@@ -3,6 +3,7 @@
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 
+#include "support/FaultInjection.h"
 #include "support/HistoryBuilder.h"
 #include "support/TempDir.h"
 
@@ -11,11 +12,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <linux/fs.h>
 #include <set>
 #include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,71 +57,6 @@ std::string messageOf(const std::function<void()>& action)
     }
     ADD_FAILURE() << "no error of the expected kind";
     return {};
-}
-
-// Makes a file immutable (even root cannot open it for writing) for the guard's lifetime.
-class ImmutableFile {
-public:
-    explicit ImmutableFile(const fs::path& path) : path_(path) { set_ = change(true); }
-    ~ImmutableFile()
-    {
-        if (set_)
-            change(false);
-    }
-    bool isSet() const { return set_; }
-
-private:
-    bool change(bool on)
-    {
-        const int fd = ::open(path_.c_str(), O_RDONLY);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (ok) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return ok;
-    }
-
-    fs::path path_;
-    bool set_ = false;
-};
-
-// A small tmpfs mounted on an empty directory for the guard's lifetime.
-class SmallTmpfs {
-public:
-    SmallTmpfs(const fs::path& where, const std::string& options) : where_(where)
-    {
-        fs::create_directory(where_);
-        mounted_ = ::mount("tolvi-test", where_.c_str(), "tmpfs", 0, options.c_str()) == 0;
-    }
-    ~SmallTmpfs()
-    {
-        if (mounted_)
-            ::umount2(where_.c_str(), MNT_DETACH);
-    }
-    bool isMounted() const { return mounted_; }
-
-private:
-    fs::path where_;
-    bool mounted_ = false;
-};
-
-// Writes to `path` until the file system has no room left.
-void fillUp(const fs::path& path)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string block(4096, 'x');
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
-    while (::write(fd, "x", 1) > 0) {
-    }
-    EXPECT_EQ(errno, ENOSPC);
-    ::close(fd);
 }
 
 }  // namespace
@@ -308,7 +241,7 @@ TEST(HistoryAppender, ReadOnlyFileIsAnIoError)
 {
     TempDir dir;
     const fs::path path = dir.write("Numbers.dat", twoDraws());
-    const ImmutableFile guard(path);
+    const tolvi::test::ImmutableFile guard(path);
     if (!guard.isSet())
         GTEST_SKIP() << "cannot make a file immutable here";
     if (const int fd = ::open(path.c_str(), O_RDWR); fd >= 0) {
@@ -360,7 +293,7 @@ TEST(HistoryAppender, FullDiskLeavesTheFileAsItWas)
 {
     for (const bool marker : {false, true}) {
         TempDir dir;
-        const SmallTmpfs disk(dir.file("disk"), "size=64k,mode=0755");
+        const tolvi::test::SmallTmpfs disk(dir.file("disk"), "size=64k,mode=0755");
         if (!disk.isMounted())
             GTEST_SKIP() << "cannot mount a tmpfs here";
 
@@ -372,13 +305,13 @@ TEST(HistoryAppender, FullDiskLeavesTheFileAsItWas)
             builder.endOfFile();
         const fs::path path = dir.file("disk") / "Numbers.dat";
         dir.write("disk/Numbers.dat", builder.bytes());
-        fillUp(dir.file("disk") / "filler");
+        ASSERT_TRUE(disk.fillUp());
 
         const std::string message = messageOf<tolvi::IoError>([&] { HistoryAppender(path).append(sampleDraw()); });
         EXPECT_NE(message.find("空き容量"), std::string::npos) << message;
         EXPECT_EQ(tolvi::test::readFileBytes(path), builder.bytes());
 
-        fs::remove(dir.file("disk") / "filler");
+        disk.makeRoom();
         HistoryAppender(path).append(sampleDraw());
         std::string expected = builder.bytes();
         if (marker)

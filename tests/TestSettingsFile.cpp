@@ -3,6 +3,7 @@
 
 #include "app/SettingsFile.h"
 #include "history/Errors.h"
+#include "support/FaultInjection.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -300,35 +301,14 @@ TEST(SettingsFileSaveFailure, AReadOnlyFolder)
     EXPECT_FALSE(fs::exists(path));
 }
 
-// Sets the immutable attribute for as long as it lives, when the system lets us.
-class Immutable {
-public:
-    explicit Immutable(const fs::path& path) : quoted_("'" + path.string() + "'")
-    {
-        set_ = std::system(("chattr +i " + quoted_ + " 2>/dev/null").c_str()) == 0;
-    }
-    ~Immutable()
-    {
-        if (set_)
-            [[maybe_unused]] const int undone = std::system(("chattr -i " + quoted_).c_str());
-    }
-    Immutable(const Immutable&) = delete;
-    Immutable& operator=(const Immutable&) = delete;
-    bool isSet() const { return set_; }
-
-private:
-    std::string quoted_;
-    bool set_ = false;
-};
-
 TEST(SettingsFileSaveFailure, AnImmutableFile)
 {
     TempDir dir;
     const std::string before = "[Option]\r\nMismatch=1\r\n";
     const fs::path path = dir.write("TolviNumbers3.ini", before);
-    Immutable immutable(path);
+    const tolvi::test::ImmutableFile immutable(path);
     if (!immutable.isSet())
-        GTEST_SKIP() << "chattr +i is not available here";
+        GTEST_SKIP() << "the immutable flag is not available here";
     EXPECT_EQ(saveError(path, false), cannotWriteText(path));
     EXPECT_EQ(readFileBytes(path), before);
 }
@@ -337,9 +317,9 @@ TEST(SettingsFileSaveFailure, AFolderThatTakesNoNewFiles)
 {
     TempDir dir;
     fs::create_directory(dir.file("bin"));
-    Immutable immutable(dir.file("bin"));
+    const tolvi::test::ImmutableFile immutable(dir.file("bin"));
     if (!immutable.isSet())
-        GTEST_SKIP() << "chattr +i is not available here";
+        GTEST_SKIP() << "the immutable flag is not available here";
     const fs::path path = dir.file("bin/TolviNumbers3.ini");
     EXPECT_EQ(saveError(path, true), cannotWriteText(path));
     EXPECT_FALSE(fs::exists(path));
@@ -350,9 +330,9 @@ TEST(SettingsFileSave, AWritableFileInAFolderThatTakesNoNewFilesIsRewrittenInPla
     TempDir dir;
     fs::create_directory(dir.file("bin"));
     const fs::path path = dir.write("bin/TolviNumbers3.ini", "[Window]\r\nLeft=12345\r\n[Option]\r\nMismatch=256\r\n");
-    Immutable immutable(dir.file("bin"));
+    const tolvi::test::ImmutableFile immutable(dir.file("bin"));
     if (!immutable.isSet())
-        GTEST_SKIP() << "chattr +i is not available here";
+        GTEST_SKIP() << "the immutable flag is not available here";
     SettingsFile::saveMismatch(path, true);
     EXPECT_EQ(readFileBytes(path), "[Window]\r\nLeft=12345\r\n[Option]\r\nMismatch=1\r\n");
     SettingsFile::saveMismatch(path, false);
