@@ -106,11 +106,7 @@ void expectSameEndState(const RecordingView& engine, const Outcome& engineOutcom
 {
     EXPECT_EQ(engineOutcome.errorType, literalOutcome.errorType);
     EXPECT_EQ(engineOutcome.errorText, literalOutcome.errorText);
-    EXPECT_EQ(engine.results, literal.results);
-    EXPECT_EQ(engine.stats, literal.stats);
-    EXPECT_EQ(engine.texts, literal.texts);
-    EXPECT_EQ(engine.visible, literal.visible);
-    EXPECT_EQ(engine.commandsDisabled, literal.commandsDisabled);
+    tolvi::test::expectSameEndState(engine, literal);
 }
 
 struct Counts {

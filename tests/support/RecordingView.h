@@ -3,6 +3,8 @@
 
 #include "engine/RunView.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -42,5 +44,15 @@ public:
     bool commandsDisabled = false;
     int clears = 0;
 };
+
+// Two runs left the window in the same state: rows, statistics, captions, visibility, commands.
+inline void expectSameEndState(const RecordingView& a, const RecordingView& b)
+{
+    EXPECT_EQ(a.results, b.results);
+    EXPECT_EQ(a.stats, b.stats);
+    EXPECT_EQ(a.texts, b.texts);
+    EXPECT_EQ(a.visible, b.visible);
+    EXPECT_EQ(a.commandsDisabled, b.commandsDisabled);
+}
 
 }  // namespace tolvi::test
