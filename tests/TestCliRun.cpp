@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -43,7 +44,9 @@ std::string golden(const std::string& name)
     return text;
 }
 
-class CliRunGolden : public ::testing::TestWithParam<std::tuple<const char*, const char*, const char*>> {};
+// The history to copy, the options of the run, the golden file.
+using GoldenCase = std::tuple<std::string, std::string, std::string>;
+class CliRunGolden : public ::testing::TestWithParam<GoldenCase> {};
 
 }  // namespace
 
@@ -59,14 +62,21 @@ TEST_P(CliRunGolden, MatchesTheIndependentlyComputedWindowState)
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers3, CliRunGolden,
-    ::testing::Values(std::make_tuple("data/Numbers.dat", "", "sample-numbers3.json"),
-                      std::make_tuple("data/Numbers.dat", "--factor", "sample-numbers3-factor.json"),
-                      std::make_tuple("data/Numbers.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
-                      std::make_tuple("tests/data/synthetic-1500.dat", "", "synthetic-numbers3.json"),
-                      std::make_tuple("tests/data/synthetic-1500.dat", "--edition numbers3 --factor",
+    ::testing::Values(GoldenCase("data/Numbers.dat", "", "sample-numbers3.json"),
+                      GoldenCase("data/Numbers.dat", "--factor", "sample-numbers3-factor.json"),
+                      GoldenCase("data/Numbers.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
+                      GoldenCase("tests/data/synthetic-1500.dat", "", "synthetic-numbers3.json"),
+                      GoldenCase("tests/data/synthetic-1500.dat", "--edition numbers3 --factor",
                                       "synthetic-numbers3-factor.json"),
-                      std::make_tuple("tests/data/synthetic-1500.dat", "--no-mismatch",
-                                      "synthetic-numbers3-no-mismatch.json")));
+                      GoldenCase("tests/data/synthetic-1500.dat", "--no-mismatch",
+                                      "synthetic-numbers3-no-mismatch.json")),
+    // Named after the golden file: "sample-numbers3-factor.json" -> sample_numbers3_factor.
+    [](const ::testing::TestParamInfo<CliRunGolden::ParamType>& info) {
+        std::string name = std::get<2>(info.param);
+        name.erase(name.find(".json"));
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 TEST(CliRun, MissingHistoryReportsTheErrorAndExitsWithOne)
 {
