@@ -10,18 +10,35 @@
 
 namespace tolvi {
 
-HistoryFile HistoryFile::openExisting(const std::filesystem::path& path)
+std::filesystem::path HistoryFile::fullPath(const std::filesystem::path& path)
 {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal();
+}
+
+std::optional<HistoryFile> HistoryFile::openIfExists(const std::filesystem::path& path, Access access)
+{
+    const int fd = ::open(path.c_str(), (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        return std::nullopt;
     if (fd < 0)
-        throw IoError(describeSystemError("履歴ファイル " + path.string() + " を開けません", errno));
-    HistoryFile file(fd, path);
+        throw IoError(describeSystemError("履歴ファイル " + fullPath(path).string() + " を開けません", errno));
+    HistoryFile file(fd, fullPath(path));
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         file.fail("の状態を読めません", errno);
     if (!S_ISREG(info.st_mode))
-        throw IoError("履歴ファイル " + path.string() + " を開けません: 通常のファイルではありません");
+        throw IoError("履歴ファイル " + file.path().string() + " を開けません: 通常のファイルではありません");
     return file;
+}
+
+HistoryFile HistoryFile::open(const std::filesystem::path& path, Access access)
+{
+    std::optional<HistoryFile> file = openIfExists(path, access);
+    if (!file)
+        throw IoError(describeSystemError("履歴ファイル " + fullPath(path).string() + " を開けません", ENOENT));
+    return std::move(*file);
 }
 
 HistoryFile::HistoryFile(HistoryFile&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_))

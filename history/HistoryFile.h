@@ -1,9 +1,11 @@
 #pragma once
-// The history file Numbers.dat as an open file: opened as an existing file for reading and
-// writing (never created), closed by the destructor on every path.
+// The history file Numbers.dat as an open file, closed by the destructor on every path. The
+// programs only ever open an existing file; only an import may bring a new one into being, and it
+// does so whole (HistoryAppender), never as an empty file that others could see.
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,9 +17,16 @@ inline constexpr const char* kHistoryFileName = "Numbers.dat";
 
 class HistoryFile {
 public:
+    enum class Access { Read, ReadWrite };
+
     // Opens `path` for reading and writing. Fails (IoError) when it is missing, read-only or
     // not a regular file.
-    static HistoryFile openExisting(const std::filesystem::path& path);
+    static HistoryFile openExisting(const std::filesystem::path& path) { return open(path, Access::ReadWrite); }
+    // Opens `path` for reading only: a run needs nothing more, so a read-only history serves it.
+    static HistoryFile openForReading(const std::filesystem::path& path) { return open(path, Access::Read); }
+    static HistoryFile open(const std::filesystem::path& path, Access access);
+    // As open(), but nothing when the file does not exist.
+    static std::optional<HistoryFile> openIfExists(const std::filesystem::path& path, Access access);
 
     HistoryFile(HistoryFile&& other) noexcept;
     HistoryFile& operator=(HistoryFile&& other) noexcept;
@@ -38,7 +47,12 @@ public:
     void sync();
 
     int descriptor() const { return fd_; }
+    // The full path, as messages name it.
     const std::filesystem::path& path() const { return path_; }
+
+    // `path` made absolute, for messages: the programs open the history relative to their
+    // working folder, and the user needs to know which folder that was.
+    static std::filesystem::path fullPath(const std::filesystem::path& path);
 
 private:
     HistoryFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}

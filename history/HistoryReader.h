@@ -18,7 +18,7 @@ public:
     // shorter block at the end (the 0x1A byte, a cut-off record) ends the reading and is ignored.
     static std::vector<DrawRecord> readRecords(const std::filesystem::path& path);
 
-    // The whole file as bytes, opened, read and closed here; recordCount() and recordAt() cut
+    // The whole file as bytes, opened for reading, read and closed here; recordCount() and recordAt() cut
     // it into the same records without copying them all.
     static std::string readContent(const std::filesystem::path& path);
     static std::size_t recordCount(std::string_view content) { return content.size() / kRecordSize; }
@@ -30,8 +30,10 @@ public:
     // The same from bytes already read.
     static std::vector<DrawRecord> splitRecords(std::string_view content);
 
-    // The draw number of the record at ((size div 87) - 1) x 87, found with one seek. An empty
-    // file raises IoError; a comment record or a non-numeric draw number raises ConversionError.
+    // The draw number of the record at ((size div 87) - 1) x 87, found with one seek. The file is
+    // opened for writing too, as the append that follows will: a read-only history is refused
+    // here, before anything is typed. An empty file raises IoError; a comment record or a
+    // non-numeric draw number raises ConversionError.
     static std::int32_t lastDrawNumber(const std::filesystem::path& path);
 };
 

@@ -9,7 +9,7 @@ constexpr std::size_t kBlocksPerRead = 752;  // about 64 KiB
 }
 
 HistoryStream::HistoryStream(const std::filesystem::path& path)
-    : file_(HistoryFile::openExisting(path)), buffer_(kBlocksPerRead * kRecordSize, '\0')
+    : file_(HistoryFile::openForReading(path)), buffer_(kBlocksPerRead * kRecordSize, '\0')
 {
 }
 

@@ -13,7 +13,7 @@ namespace tolvi {
 
 class HistoryStream {
 public:
-    // Opens the file (IoError as HistoryFile::openExisting).
+    // Opens the file for reading (IoError as HistoryFile::open).
     explicit HistoryStream(const std::filesystem::path& path);
 
     // The next full block, valid until the next call. False at the end of the file; a shorter

@@ -118,24 +118,26 @@ std::string validRecord(int draw)
 
 // ---- a history file nobody may write ------------------------------------------------------
 
-TEST(FaultInjection, ImmutableHistoryFileEndsEveryHandlerInAnIoErrorAndStaysAsItWas)
+TEST(FaultInjection, ImmutableHistoryFilePredictsAsAWritableOneButRefusesEveryWrite)
 {
     TempDir dir;
     const std::string before = history(40);
     const fs::path path = dir.write("Numbers.dat", before);
+    std::vector<Ending> writable;
+    for (const RunKind& kind : kRunKinds)
+        writable.push_back(runOnce(kind, path));
     ImmutableFile immutable(path);
     if (!immutable.isSet())
         GTEST_SKIP() << "cannot make a file immutable here";
 
-    // The history file is opened for reading and writing by every handler, the runs included.
-    for (const RunKind& kind : kRunKinds) {
-        SCOPED_TRACE(kind.name);
-        const Ending ending = runOnce(kind, path);
-        ASSERT_TRUE(ending.error.has_value());
-        EXPECT_NE(ending.error->find("Numbers.dat"), std::string::npos) << *ending.error;
-        EXPECT_TRUE(ending.view.results.empty());
-        EXPECT_FALSE(ending.view.commandsDisabled);
+    // The runs only read: a file nobody may write gives the very same window.
+    for (std::size_t i = 0; i < std::size(kRunKinds); ++i) {
+        SCOPED_TRACE(kRunKinds[i].name);
+        const Ending ending = runOnce(kRunKinds[i], path);
+        EXPECT_FALSE(ending.error.has_value());
+        expectSameEnding(ending, writable[i]);
     }
+    // Opening the entry panel and storing an entry need to write, and say so before anything is typed.
     EXPECT_THROW(HistoryReader::lastDrawNumber(path), IoError);
     EXPECT_THROW(appendEntry(path, validFields()), IoError);
     EXPECT_EQ(readFileBytes(path), before);

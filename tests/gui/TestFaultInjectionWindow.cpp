@@ -124,14 +124,14 @@ class TestFaultInjectionWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void immutableHistoryFileIsReportedByEveryCommandAndTheWindowRecovers_data()
+    void immutableHistoryFilePredictsButEveryWriteIsReportedAndTheWindowRecovers_data()
     {
         QTest::addColumn<int>("edition");
         QTest::newRow("Numbers3") << int(Edition::Numbers3);
         QTest::newRow("Mini") << int(Edition::Mini);
     }
 
-    void immutableHistoryFileIsReportedByEveryCommandAndTheWindowRecovers()
+    void immutableHistoryFilePredictsButEveryWriteIsReportedAndTheWindowRecovers()
     {
         QFETCH(int, edition);
         const std::string before = history(30);
@@ -154,13 +154,12 @@ private slots:
         QVERIFY(gui.click("EdtExtBut"));
         QVERIFY(commandsEnabled(gui));
 
-        // "予想" and "結果入力": each its error box, and the commands stay available.
-        QVERIFY(predict(gui));
-        QTRY_COMPARE(boxes.boxes().size(), 2);
-        QVERIFY(!gui.isOpen("GetPanel"));
-        QVERIFY(commandsEnabled(gui));
+        // "予想" only reads and works as ever; "結果入力" would write: its error box, and the
+        // commands stay available.
+        QVERIFY(runWorks(gui));
+        QCOMPARE(boxes.boxes().size(), 1);
         QVERIFY(gui.trigger("EditMenu"));
-        QCOMPARE(boxes.boxes().size(), 3);
+        QCOMPARE(boxes.boxes().size(), 2);
         QVERIFY(!gui.isOpen("EditPanel"));
         QVERIFY(commandsEnabled(gui));
         QCOMPARE(bytesOf(gui.dir().read("Numbers.dat")), bytesOf(before));
@@ -171,7 +170,7 @@ private slots:
         QVERIFY(gui.trigger("EditMenu"));
         typeValid(gui);
         QVERIFY(gui.click("EdtSetBut"));
-        QCOMPARE(boxes.boxes().size(), 3);
+        QCOMPARE(boxes.boxes().size(), 2);
         QCOMPARE(bytesOf(gui.dir().read("Numbers.dat")), bytesOf(withoutEndMarker(before) + validRecord(31) + "\x1A"));
         QCOMPARE(gui.labelText("Label28"), u("第  32回　結果データの入力"));
     }
