@@ -5,7 +5,10 @@
 #include "history/Errors.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
+#include <unistd.h>
 
 namespace tolvi {
 
@@ -26,8 +29,9 @@ void requireFits(std::int64_t value, std::int64_t largest, const std::string& re
 
 void requireValuesFit(const HistoryAppender::Draw& draw)
 {
-    requireFits(draw.numbers3, 999,
-                "Numbers3 の当選番号 " + describe(draw.numbers3) + " は 3 桁の欄に収まりません。");
+    if (draw.numbers3 != kNoNumbers3Result)
+        requireFits(draw.numbers3, 999,
+                    "Numbers3 の当選番号 " + describe(draw.numbers3) + " は 3 桁の欄に収まりません。");
     requireFits(draw.numbers4, 9999,
                 "Numbers4 の当選番号 " + describe(draw.numbers4) + " は 4 桁の欄に収まりません。");
     auto prizeFits = [](std::int32_t prize) {
@@ -70,6 +74,103 @@ std::string restore(HistoryFile& file, std::int64_t oldSize, std::int64_t writeP
     }
 }
 
+// Writes `bytes` at `writePosition` and syncs; on any failure puts the file back as it was
+// (`size` bytes long) before the error leaves.
+void writeOrRestore(HistoryFile& file, std::int64_t size, std::int64_t writePosition, const std::string& bytes,
+                    const HistoryAppender::Writer& writer)
+{
+    const std::string oldTail = file.readAt(writePosition, std::size_t(size - writePosition));
+    try {
+        writer(file, writePosition, bytes);
+        file.sync();
+    } catch (const std::exception& e) {
+        const std::string failure = restore(file, size, writePosition, oldTail);
+        if (!failure.empty())
+            throw IoError(std::string(e.what()) + "。元の内容にも戻せませんでした: " + failure);
+        throw;
+    } catch (...) {
+        restore(file, size, writePosition, oldTail);
+        throw;
+    }
+}
+
+// Where new records go in a file of `size` bytes: over the 0x1A byte when the file ends with
+// one, else the end. Refuses a file whose length does not fit the record layout.
+std::int64_t writePositionOf(const HistoryFile& file, std::int64_t size)
+{
+    const std::string finalByte = size > 0 ? file.readAt(size - 1, 1) : std::string();
+    const bool endsWithMarker = finalByte.size() == 1 && finalByte[0] == kEndOfFileByte;
+    const std::int64_t stray = size % kRecord;
+    if (!(stray == 0 || (stray == 1 && endsWithMarker)))
+        refuseDamaged(file, "長さ " + describe(size) + " バイトが 87 バイトの結果データの整数倍 (末尾に 0x1A が付く場合は"
+                            "それより 1 バイト多い長さ) ではありません。");
+    return endsWithMarker ? size - 1 : size;
+}
+
+// A last record that ends in 0x1A instead of LF was cut off; writing over that byte would
+// shift the new record by one.
+void requireLineEnd(const HistoryFile& file, std::int64_t lastOffset, std::string_view last)
+{
+    if (last[kRecordSize - 2] != '\r' || last[kRecordSize - 1] != '\n')
+        refuseDamaged(file, "最後の結果データ (オフセット " + describe(lastOffset) + ") が CR LF で終わっていません。");
+}
+
+std::string recordsBytes(const std::vector<std::string>& texts)
+{
+    std::string bytes;
+    bytes.reserve(texts.size() * kRecordSize + 1);
+    for (const std::string& text : texts) {
+        if (text.size() != kRecordSize - 2)
+            throw RefusedError("結果データの長さが 85 バイトではありません: " + text);
+        bytes += text;
+        bytes += "\r\n";
+    }
+    bytes += kEndOfFileByte;
+    return bytes;
+}
+
+// Brings a new history file into being with `bytes` as its whole content: written and synced
+// under a temporary name in the same folder, then linked to `path`, so that no reader ever sees
+// it half written. False when a file of that name appeared meanwhile (it is left alone).
+bool createWhole(const std::filesystem::path& path, const std::string& bytes, const HistoryAppender::Writer& writer)
+{
+    const std::filesystem::path full = HistoryFile::fullPath(path);
+    const auto cannotCreate = [&full](const std::string& reason) {
+        return IoError("履歴ファイル " + full.string() + " を作成できません: " + reason);
+    };
+    std::filesystem::path temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary = full;
+        temporary += ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        // 0666 as any new file: the user's umask decides who else may read and write it.
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            break;
+        }
+        if (errno != EEXIST || attempt >= 100)
+            throw IoError(describeSystemError("履歴ファイル " + full.string() + " を作成できません", errno));
+    }
+    struct RemoveTemporary {
+        const std::filesystem::path& path;
+        ~RemoveTemporary() { ::unlink(path.c_str()); }
+    } removeTemporary {temporary};
+
+    try {
+        HistoryFile file = HistoryFile::openExisting(temporary);
+        writer(file, 0, bytes);
+        file.sync();
+    } catch (const std::exception& e) {
+        throw cannotCreate(e.what());
+    }
+    if (::link(temporary.c_str(), full.c_str()) != 0) {
+        if (errno == EEXIST)
+            return false;
+        throw IoError(describeSystemError("履歴ファイル " + full.string() + " を作成できません", errno));
+    }
+    return true;
+}
+
 }  // namespace
 
 HistoryAppender::HistoryAppender(std::filesystem::path historyPath, Writer writer)
@@ -77,19 +178,6 @@ HistoryAppender::HistoryAppender(std::filesystem::path historyPath, Writer write
 {
     if (!writer_)
         writer_ = [](HistoryFile& file, std::int64_t offset, std::string_view bytes) { file.writeAt(offset, bytes); };
-}
-
-std::string HistoryAppender::formatRecord(std::int32_t drawNumber, const Draw& draw)
-{
-    requireFits(drawNumber, kLastDrawNumber, "回号 " + describe(drawNumber) + " は 4 桁の欄に収まりません。");
-    requireValuesFit(draw);
-    std::string text = formatInt(drawNumber, 0, 4) + "," + formatInt(draw.numbers3, 0, 3);
-    for (const std::int32_t prize : draw.numbers3Prizes)
-        text += "," + formatInt(prize, 0, 7);
-    text += "," + formatInt(draw.numbers4, 0, 4);
-    for (const std::int32_t prize : draw.numbers4Prizes)
-        text += "," + formatInt(prize, 0, 7);
-    return text;
 }
 
 std::string HistoryAppender::append(const Draw& draw) const
@@ -102,29 +190,17 @@ std::string HistoryAppender::append(const Draw& draw) const
     const std::int64_t size = file.size();
     const std::int64_t records = size / kRecord;
     if (records == 0)
-        throw IoError("履歴ファイル " + path_.string() + " に結果データがありません: 長さ " + describe(size) +
+        throw IoError("履歴ファイル " + file.path().string() + " に結果データがありません: 長さ " + describe(size) +
                       " バイトは 1 件分 (87 バイト) に足りません");
 
     const std::int64_t lastOffset = (records - 1) * kRecord;
     const std::string last = file.readAt(lastOffset, kRecordSize);
     if (last.size() < kRecordSize)
-        throw IoError("履歴ファイル " + path_.string() + " を読めません: 最後の結果データが途中で切れています");
-
-    // Where the new record goes: over the 0x1A byte when the file ends with one, else the end.
-    const std::string finalByte = file.readAt(size - 1, 1);
-    const bool endsWithMarker = finalByte.size() == 1 && finalByte[0] == kEndOfFileByte;
-    const std::int64_t writePosition = endsWithMarker ? size - 1 : size;
-
-    const std::int64_t stray = size % kRecord;
-    if (!(stray == 0 || (stray == 1 && endsWithMarker)))
-        refuseDamaged(file, "長さ " + describe(size) + " バイトが 87 バイトの結果データの整数倍 (末尾に 0x1A が付く場合は"
-                            "それより 1 バイト多い長さ) ではありません。");
+        throw IoError("履歴ファイル " + file.path().string() + " を読めません: 最後の結果データが途中で切れています");
+    const std::int64_t writePosition = writePositionOf(file, size);
 
     const std::int32_t lastDraw = DrawRecord(last).drawNumber();
-    // A last record that ends in 0x1A instead of LF was cut off; writing over that byte would
-    // shift the new record by one.
-    if (last[kRecordSize - 2] != '\r' || last[kRecordSize - 1] != '\n')
-        refuseDamaged(file, "最後の結果データ (オフセット " + describe(lastOffset) + ") が CR LF で終わっていません。");
+    requireLineEnd(file, lastOffset, last);
     if (lastDraw < 0)
         refuseDamaged(file, "最後の結果データ (オフセット " + describe(lastOffset) + ") の回号 " + describe(lastDraw) +
                                 " が正しくありません。");
@@ -133,23 +209,49 @@ std::string HistoryAppender::append(const Draw& draw) const
                            describe(kLastDrawNumber) + " 回まで)。履歴ファイルには書き込みませんでした。");
 
     const std::string text = formatRecord(lastDraw + 1, draw);
-    std::string bytes = text;
-    bytes += "\r\n";
-    bytes += kEndOfFileByte;
+    writeOrRestore(file, size, writePosition, recordsBytes({text}), writer_);
+    return text;
+}
 
-    const std::string oldTail = file.readAt(writePosition, std::size_t(size - writePosition));
-    try {
-        writer_(file, writePosition, bytes);
-        file.sync();
-    } catch (const std::exception& e) {
-        const std::string failure = restore(file, size, writePosition, oldTail);
-        if (!failure.empty())
-            throw IoError(std::string(e.what()) + "。元の内容にも戻せませんでした: " + failure);
-        throw;
-    } catch (...) {
-        restore(file, size, writePosition, oldTail);
-        throw;
+std::size_t HistoryAppender::appendPlanned(const Planner& plan, bool createIfMissing) const
+{
+    for (;;) {
+        std::optional<HistoryFile> opened = HistoryFile::openIfExists(path_, HistoryFile::Access::ReadWrite);
+        if (!opened && createIfMissing) {
+            const std::vector<std::string> texts = plan({});
+            if (texts.empty() || createWhole(path_, recordsBytes(texts), writer_))
+                return texts.size();
+            continue;  // another program created the file meanwhile: append to it instead
+        }
+        if (!opened)
+            opened = HistoryFile::openExisting(path_);  // raises the error for the missing file
+        HistoryFile& file = *opened;
+        lockForAppend(file);
+
+        const std::int64_t size = file.size();
+        const std::int64_t writePosition = writePositionOf(file, size);
+        if (const std::int64_t records = size / kRecord; records > 0) {
+            const std::int64_t lastOffset = (records - 1) * kRecord;
+            requireLineEnd(file, lastOffset, file.readAt(lastOffset, kRecordSize));
+        }
+        const std::vector<std::string> texts = plan(file.readAll());
+        if (!texts.empty())
+            writeOrRestore(file, size, writePosition, recordsBytes(texts), writer_);
+        return texts.size();
     }
+}
+
+std::string HistoryAppender::formatRecord(std::int32_t drawNumber, const Draw& draw)
+{
+    requireFits(drawNumber, kLastDrawNumber, "回号 " + describe(drawNumber) + " は 4 桁の欄に収まりません。");
+    requireValuesFit(draw);
+    std::string text = formatInt(drawNumber, 0, 4) + ",";
+    text += draw.numbers3 == kNoNumbers3Result ? std::string(kNoResult) : formatInt(draw.numbers3, 0, 3);
+    for (const std::int32_t prize : draw.numbers3Prizes)
+        text += "," + formatInt(prize, 0, 7);
+    text += "," + formatInt(draw.numbers4, 0, 4);
+    for (const std::int32_t prize : draw.numbers4Prizes)
+        text += "," + formatInt(prize, 0, 7);
     return text;
 }
 
