@@ -10,5 +10,7 @@ void addRunCommand(CLI::App& app, int& status);
 void addAppendCommand(CLI::App& app, int& status);
 void addCheckCommand(CLI::App& app, int& status);
 void addFetchCommand(CLI::App& app, int& status);
+void addImportCommand(CLI::App& app, int& status);
+void addExportCommand(CLI::App& app, int& status);
 
 }  // namespace tolvi::cli

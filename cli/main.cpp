@@ -15,6 +15,8 @@ int main(int argc, char** argv)
     tolvi::cli::addAppendCommand(app, status);
     tolvi::cli::addCheckCommand(app, status);
     tolvi::cli::addFetchCommand(app, status);
+    tolvi::cli::addImportCommand(app, status);
+    tolvi::cli::addExportCommand(app, status);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

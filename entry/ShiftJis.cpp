@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 #include <stdexcept>
 
@@ -51,6 +52,35 @@ std::size_t utf8Length(unsigned char lead)
 
 std::size_t oneByte(unsigned char) { return 1; }
 
+bool isUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 1;
+        std::uint32_t point = lead;
+        if (lead >= 0x80) {
+            if (lead < 0xC2 || lead > 0xF4)
+                return false;
+            length = utf8Length(lead);
+            if (i + length > text.size())
+                return false;
+            point = lead & (0x7F >> length);
+            for (std::size_t k = 1; k < length; ++k) {
+                const auto next = static_cast<unsigned char>(text[i + k]);
+                if ((next & 0xC0) != 0x80)
+                    return false;
+                point = (point << 6) | (next & 0x3F);
+            }
+            // Over-long forms, surrogates and points past U+10FFFF are not UTF-8.
+            static constexpr std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+            if (point < kSmallest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string toShiftJis(std::string_view utf8)
@@ -61,6 +91,16 @@ std::string toShiftJis(std::string_view utf8)
 std::string fromShiftJis(std::string_view sjis)
 {
     return convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", oneByte);
+}
+
+std::string textFileToUtf8(std::string_view bytes)
+{
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        return std::string(bytes.substr(kByteOrderMark.size()));
+    if (isUtf8(bytes))
+        return std::string(bytes);
+    return fromShiftJis(bytes);
 }
 
 }  // namespace tolvi

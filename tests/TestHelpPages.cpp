@@ -27,7 +27,7 @@ namespace {
 
 fs::path pagesDir()
 {
-    return fs::path(TOLVI_SAMPLE_HISTORY).parent_path().parent_path() / "app" / "pages";
+    return fs::path(TOLVI_SOURCE_DIR) / "app" / "pages";
 }
 
 std::string page(const std::string& name)

@@ -1,0 +1,49 @@
+// tolvi import: appends the draws that results files or addresses hold after the history's last.
+
+#include "cli/Commands.h"
+#include "entry/HistoryImport.h"
+#include "history/HistoryFile.h"
+
+#include <iostream>
+#include <memory>
+#include <vector>
+
+namespace tolvi::cli {
+
+namespace {
+
+struct ImportOptions {
+    std::string dir = ".";
+    bool dryRun = false;
+    std::vector<std::string> sources;
+};
+
+int importOnce(const ImportOptions& options)
+{
+    try {
+        const ImportSummary summary =
+            importFromSources(std::filesystem::path(options.dir) / kHistoryFileName, options.sources, options.dryRun);
+        std::cout << describeImport(summary);
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace
+
+void addImportCommand(CLI::App& app, int& status)
+{
+    auto options = std::make_shared<ImportOptions>();
+    CLI::App* import = app.add_subcommand(
+        "import", "当せん結果の CSV (ファイルまたは http:// / https:// のアドレス) から、履歴ファイル Numbers.dat の"
+                  "最後の回より後の結果をすべて追加します (Numbers.dat がなければ作ります)");
+    import->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    import->add_flag("--dry-run", options->dryRun, "何を追加するかを表示するだけで、書き込みません");
+    import->add_option("sources", options->sources, "取り込み元: Numbers3 と Numbers4 の結果の CSV ファイルまたはアドレス")
+        ->required();
+    import->callback([options, &status] { status = importOnce(*options); });
+}
+
+}  // namespace tolvi::cli

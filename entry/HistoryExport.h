@@ -1,0 +1,21 @@
+#pragma once
+// The history as a CSV file that other programs, and an import, can read.
+
+#include <string>
+#include <string_view>
+
+namespace tolvi {
+
+// The header line of an export: the English names of the Numbers3 results files, then the
+// Numbers4 fields with an n4_ prefix.
+inline constexpr std::string_view kExportHeader =
+    "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout,"
+    "n4_winning_number,n4_straight_payout,n4_box_payout,n4_set_straight_payout,n4_set_box_payout";
+
+// One line for each draw record of `content` (the history file's bytes), in file order, after
+// the header; LF line ends. Comment records are left out; a draw without a Numbers3 result has an
+// empty winning number. Winning numbers keep their leading zeros, amounts are plain yen.
+// ConversionError for a record whose fields are not numbers.
+std::string exportHistoryCsv(std::string_view content);
+
+}  // namespace tolvi

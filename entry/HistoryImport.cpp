@@ -1,0 +1,230 @@
+#include "entry/HistoryImport.h"
+
+#include "history/DrawRecord.h"
+#include "history/Errors.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryReader.h"
+#include "history/StrToInt.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tolvi {
+
+namespace {
+
+constexpr std::size_t kDisagreeingNamed = 5;
+
+std::string drawName(std::int32_t draw)
+{
+    return "第" + std::to_string(draw) + "回";
+}
+
+void mergeInto(std::map<std::int32_t, GameResult>& merged, const std::map<std::int32_t, GameResult>& source,
+               std::map<std::int32_t, const std::string*>& origin, const std::string& name)
+{
+    for (const auto& [draw, result] : source) {
+        const auto [place, added] = merged.emplace(draw, result);
+        if (added)
+            origin[draw] = &name;
+        else if (place->second != result)
+            throw RefusedError(*origin[draw] + " と " + name + " とで" + drawName(draw) +
+                               "の結果が違います。どちらが正しいか確かめてから取り込んでください。");
+    }
+}
+
+// A game's fields as the history record stores them; nothing when they are not all numbers.
+std::optional<GameResult> storedNumbers3(const DrawRecord& record)
+{
+    try {
+        GameResult game;
+        game.number = record.hasResult() ? strToInt(record.winningNumber()) : kNoNumbers3Result;
+        for (std::size_t i = 0; i < kNumbers3PrizeColumns.size(); ++i)
+            game.prizes[i] = record.prize(kNumbers3PrizeColumns[i]);
+        return game;
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<GameResult> storedNumbers4(const DrawRecord& record)
+{
+    try {
+        GameResult game;
+        game.number = strToInt(record.column(kNumbers4Column, 4));
+        for (std::size_t i = 0; i < kNumbers4PrizeColumns.size(); ++i)
+            game.prizes[i] = record.prize(kNumbers4PrizeColumns[i]);
+        return game;
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+bool disagrees(const std::map<std::int32_t, GameResult>& results, std::int32_t draw,
+               const std::optional<GameResult>& stored)
+{
+    const auto found = results.find(draw);
+    return found != results.end() && stored != found->second;
+}
+
+}  // namespace
+
+MergedResults mergeSources(const std::vector<ResultsSource>& sources)
+{
+    MergedResults merged;
+    std::map<std::int32_t, const std::string*> origin3, origin4;
+    for (const ResultsSource& source : sources) {
+        mergeInto(merged.numbers3, source.numbers3, origin3, source.name);
+        mergeInto(merged.numbers4, source.numbers4, origin4, source.name);
+    }
+    return merged;
+}
+
+ImportPlan planImport(std::string_view content, const MergedResults& results)
+{
+    ImportPlan plan;
+    ImportSummary& summary = plan.summary;
+    for (std::size_t i = 0; i < HistoryReader::recordCount(content); ++i) {
+        const DrawRecord record = HistoryReader::recordAt(content, i);
+        if (record.isComment())
+            continue;
+        const std::int32_t draw = record.drawNumber();
+        summary.lastBefore = draw;
+        if (disagrees(results.numbers3, draw, storedNumbers3(record)) ||
+            disagrees(results.numbers4, draw, storedNumbers4(record))) {
+            if (summary.firstDisagreeing.size() < kDisagreeingNamed)
+                summary.firstDisagreeing.push_back(draw);
+            ++summary.disagreeing;
+        }
+    }
+
+    const auto first = summary.lastBefore ? results.numbers3.upper_bound(*summary.lastBefore) : results.numbers3.begin();
+    std::int32_t expected = summary.lastBefore ? *summary.lastBefore + 1 : 0;
+    for (auto next = first; next != results.numbers3.end(); ++next) {
+        const auto& [draw, numbers3] = *next;
+        if (next == first && !summary.lastBefore)
+            expected = draw;
+        if (draw != expected) {
+            const std::string where =
+                next == first ? "履歴ファイルは" + drawName(expected - 1) + "までで、取り込み元のその次は" + drawName(draw) + "です"
+                              : "取り込み元では" + drawName(expected - 1) + "の次が" + drawName(draw) + "です";
+            throw RefusedError("取り込み元に" + drawName(expected) + "の結果がありません (" + where +
+                               ")。結果は回の順に欠けなく追加するため、履歴ファイルには書き込みませんでした。");
+        }
+        HistoryAppender::Draw record;
+        record.numbers3 = numbers3.number;
+        record.numbers3Prizes = numbers3.prizes;
+        if (const auto numbers4 = results.numbers4.find(draw); numbers4 != results.numbers4.end()) {
+            record.numbers4 = numbers4->second.number;
+            std::copy_n(numbers4->second.prizes.begin(), 4, record.numbers4Prizes.begin());
+        } else {
+            ++summary.withoutNumbers4;
+        }
+        plan.records.push_back(HistoryAppender::formatRecord(draw, record));
+        if (plan.records.size() == 1)
+            summary.firstAdded = draw;
+        summary.lastAdded = draw;
+        ++expected;
+    }
+    summary.added = plan.records.size();
+    return plan;
+}
+
+ImportSummary importResults(const std::filesystem::path& historyPath, const std::vector<ResultsSource>& sources,
+                            bool dryRun, const HistoryAppender::Writer& writer)
+{
+    const MergedResults results = mergeSources(sources);
+    if (dryRun) {
+        std::string content;
+        if (const std::optional<HistoryFile> file = HistoryFile::openIfExists(historyPath, HistoryFile::Access::Read))
+            content = file->readAll();
+        ImportPlan plan = planImport(content, results);
+        plan.summary.dryRun = true;
+        return plan.summary;
+    }
+    ImportSummary summary;
+    HistoryAppender(historyPath, writer).appendPlanned(
+        [&](std::string_view content) {
+            ImportPlan plan = planImport(content, results);
+            summary = plan.summary;
+            return std::move(plan.records);
+        },
+        true);
+    return summary;
+}
+
+ImportSummary importFromSources(const std::filesystem::path& historyPath, const std::vector<std::string>& sources,
+                                bool dryRun)
+{
+    std::vector<ResultsSource> parsed;
+    for (const std::string& source : sources)
+        parsed.push_back(parseResultsCsv(readImportSource(source), source));
+    return importResults(historyPath, parsed, dryRun);
+}
+
+std::string describeImport(const ImportSummary& summary)
+{
+    std::string text;
+    if (summary.added == 0) {
+        text = "追加する結果はありません";
+        if (summary.lastBefore)
+            text += " (履歴ファイルは" + drawName(*summary.lastBefore) + "までです)";
+        text += "。\n";
+    } else {
+        text = drawName(summary.firstAdded);
+        if (summary.lastAdded != summary.firstAdded)
+            text += "～" + drawName(summary.lastAdded);
+        text += "の " + std::to_string(summary.added) + " 回分を" +
+                (summary.dryRun ? "追加します (--dry-run のため、書き込んでいません)。\n" : "追加しました。\n");
+    }
+    if (summary.withoutNumbers4 > 0)
+        text += "うち " + std::to_string(summary.withoutNumbers4) +
+                " 回分は Numbers4 の結果が取り込み元にないため、Numbers4 の欄を 0 に" +
+                (summary.dryRun ? "します。\n" : "しました。\n");
+    if (summary.disagreeing > 0) {
+        text += "履歴ファイルにすでにある " + std::to_string(summary.disagreeing) + " 回分は、取り込み元と結果が違います (";
+        for (std::size_t i = 0; i < summary.firstDisagreeing.size(); ++i)
+            text += (i ? "、" : "") + drawName(summary.firstDisagreeing[i]);
+        if (summary.disagreeing > summary.firstDisagreeing.size())
+            text += " ほか";
+        text += ")。履歴ファイルのその回は書き換えていません。\n";
+    }
+    return text;
+}
+
+std::string readImportSource(const std::string& source, std::size_t maxBytes)
+{
+    // DOWNLOAD-PENDING
+    const std::string name = HistoryFile::fullPath(source).string();
+    const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw IoError(describeSystemError("取り込み元のファイル " + name + " を開けません", errno));
+    struct Close {
+        int fd;
+        ~Close() { ::close(fd); }
+    } close {fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        throw IoError("取り込み元のファイル " + name + " を開けません: 通常のファイルではありません");
+    if (std::size_t(info.st_size) > maxBytes)
+        throw IoError("取り込み元のファイル " + name + " は大きすぎます (" + std::to_string(maxBytes >> 20) +
+                      " MB まで)。結果の CSV ファイルか確かめてください。");
+    std::string bytes(std::size_t(info.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw IoError(describeSystemError("取り込み元のファイル " + name + " を読めません", errno));
+        if (n == 0)
+            break;
+        done += std::size_t(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+}  // namespace tolvi

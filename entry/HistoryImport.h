@@ -1,0 +1,66 @@
+#pragma once
+// Bringing the history file up to date from results files: every draw the sources hold after the
+// history's last draw is appended, in draw order, all or nothing.
+//
+// The new records are written exactly as an entry writes one (same lock, same field checks, same
+// undo on a failed write). Draws already in the history are never rewritten; where a source
+// says something else about one of them, the summary says so. A history without any draw record
+// (no file, an empty file, only comments) starts at the sources' first draw: an import is the
+// one way a new history file comes into being.
+
+#include "entry/ResultsCsv.h"
+#include "history/HistoryAppender.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvi {
+
+struct ImportSummary {
+    std::optional<std::int32_t> lastBefore;   // the history's last draw before the import
+    std::int32_t firstAdded = 0;
+    std::int32_t lastAdded = 0;
+    std::size_t added = 0;                    // new records (written, or to be written on a dry run)
+    std::size_t withoutNumbers4 = 0;          // of them, draws no Numbers4 source covered
+    std::size_t disagreeing = 0;              // draws in the history that a source gives otherwise
+    std::vector<std::int32_t> firstDisagreeing;  // the first few of them
+    bool dryRun = false;
+};
+
+// The sources' results merged by draw; RefusedError when two sources disagree on one draw.
+struct MergedResults {
+    std::map<std::int32_t, GameResult> numbers3, numbers4;
+};
+MergedResults mergeSources(const std::vector<ResultsSource>& sources);
+
+// The records to append to a history holding `content`, and what the summary will say.
+// RefusedError when the new draws would leave a gap (naming the first missing draw) or a value
+// does not fit its field; ConversionError for a history record whose draw number is unreadable.
+struct ImportPlan {
+    std::vector<std::string> records;  // 85-byte record texts
+    ImportSummary summary;
+};
+ImportPlan planImport(std::string_view content, const MergedResults& results);
+
+// Appends to the history file at `historyPath` what planImport() decides, against the file's
+// content as it is once the lock is held. With `dryRun`, only reads. Errors as planImport() and
+// HistoryAppender::appendPlanned(); after any error the file is as it was.
+ImportSummary importResults(const std::filesystem::path& historyPath, const std::vector<ResultsSource>& sources,
+                            bool dryRun, const HistoryAppender::Writer& writer = {});
+
+// readImportSource() and parseResultsCsv() for each of `sources` (files or addresses), then
+// importResults(): what the tool's import and the window's import both do.
+ImportSummary importFromSources(const std::filesystem::path& historyPath, const std::vector<std::string>& sources,
+                                bool dryRun);
+
+// What the user is told, in Japanese, one sentence a line.
+std::string describeImport(const ImportSummary& summary);
+
+// The bytes of one source: a file, or an http:// or https:// address. IoError with the
+// reason when it cannot be had; files larger than `maxBytes` are refused.
+std::string readImportSource(const std::string& source, std::size_t maxBytes = std::size_t(64) << 20);
+
+}  // namespace tolvi
