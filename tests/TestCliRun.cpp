@@ -62,9 +62,10 @@ TEST_P(CliRunGolden, MatchesTheIndependentlyComputedWindowState)
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers3, CliRunGolden,
-    ::testing::Values(GoldenCase("data/Numbers.dat", "", "sample-numbers3.json"),
-                      GoldenCase("data/Numbers.dat", "--factor", "sample-numbers3-factor.json"),
-                      GoldenCase("data/Numbers.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
+    ::testing::Values(GoldenCase("tests/data/excerpt-5577-6857.dat", "", "sample-numbers3.json"),
+                      GoldenCase("tests/data/excerpt-5577-6857.dat", "--factor", "sample-numbers3-factor.json"),
+                      GoldenCase("tests/data/excerpt-5577-6857.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
+                      GoldenCase("data/Numbers.dat", "--no-mismatch", "shipped-numbers3-no-mismatch.json"),
                       GoldenCase("tests/data/synthetic-1500.dat", "", "synthetic-numbers3.json"),
                       GoldenCase("tests/data/synthetic-1500.dat", "--edition numbers3 --factor",
                                       "synthetic-numbers3-factor.json"),
