@@ -2,6 +2,7 @@
 // tests/reference/numbers3_reference.py, which produced the golden files).
 
 #include "support/HistoryBuilder.h"
+#include "support/RunTolvi.h"
 #include "support/TempDir.h"
 
 #include <nlohmann/json.hpp>
@@ -13,30 +14,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+using tolvi::test::CommandResult;
+using tolvi::test::runTolvi;
 using tolvi::test::TempDir;
 
 namespace {
-
-struct CommandResult {
-    int status = -1;
-    std::string output;
-};
-
-CommandResult runTolvi(const std::string& arguments)
-{
-    CommandResult result;
-    const std::string command = std::string("LANG=C LC_ALL=C ") + TOLVI_CLI_PATH + " " + arguments + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 65536> buffer {};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 std::string golden(const std::string& name)
 {
