@@ -229,8 +229,9 @@ TMainForm::TMainForm(tolvi::Edition edition, std::unique_ptr<tolvi::PredictionEn
       edition_(edition),
       info_(tolvi::editionInfo(edition)),
       engine_(std::move(engine)),
-      settingsPath_(tolvi::SettingsFile::pathForProgram(
-          QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString())),
+      settingsLocation_(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+                        tolvi::SettingsLocation::UserFolders::fromEnvironment()),
+      settingsPath_(settingsLocation_.readPath()),
       programDir_(QCoreApplication::applicationDirPath()),
       resultsHost_(tolvi::defaultResultsHost())
 {
@@ -629,7 +630,12 @@ void TMainForm::FormDestroy()
         return;
     destroyed_ = true;
     try {
-        tolvi::SettingsFile::saveMismatch(settingsPath_, MismatchChk->isChecked());
+        // The usual place may move on to the user's own folder when the program's folder turns
+        // out not to take the file; a path set from outside is written as it is.
+        if (settingsPath_ == settingsLocation_.readPath())
+            settingsLocation_.saveMismatch(MismatchChk->isChecked());
+        else
+            tolvi::SettingsFile::saveMismatch(settingsPath_, MismatchChk->isChecked());
     } catch (const std::exception& error) {
         // The window is going away: the box stands on its own.
         showErrorBox(QString::fromUtf8(error.what()), nullptr);

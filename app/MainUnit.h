@@ -5,6 +5,7 @@
 // The window knows its edition only as a tolvi::Edition and its engine only as a
 // PredictionEngine, so each program links the engine of its own edition and nothing of the other.
 
+#include "app/SettingsLocation.h"
 #include "engine/PredictionEngine.h"
 #include "engine/RunView.h"
 #include "engine/WindowDesign.h"
@@ -46,7 +47,9 @@ public:
     // The task bar's name and the caption of every message box.
     QString applicationTitle() const;
 
-    // Where the one setting is kept; the program file's path with ".ini" unless set otherwise.
+    // Where the one setting is read from and kept. Unless set otherwise: the program file's path
+    // with ".ini", or the same name in the user's configuration folder where the program's folder
+    // cannot be written (tolvi::SettingsLocation). A path set here is used as it is.
     void setSettingsPath(std::filesystem::path path) { settingsPath_ = std::move(path); }
     const std::filesystem::path& settingsPath() const { return settingsPath_; }
     // The directory holding help.html and index.html; the program's own unless set otherwise.
@@ -148,6 +151,8 @@ private:
     tolvi::Edition edition_;
     const tolvi::EditionInfo& info_;
     std::unique_ptr<tolvi::PredictionEngine> engine_;
+    // Chosen at construction; settingsPath_ starts as its read path.
+    tolvi::SettingsLocation settingsLocation_;
     std::filesystem::path settingsPath_;
     QString programDir_;
     std::string resultsHost_;

@@ -1,5 +1,6 @@
 #pragma once
-// The one setting, "Mismatch" in section "Option" of the settings file beside the program.
+// The one setting, "Mismatch" in section "Option" of the settings file beside the program (or in
+// the user's own configuration folder where that cannot be written, see SettingsLocation).
 // Plain C++ (no Qt) so that it can be tested and fuzzed headless; the file is read and edited by
 // IniFile, which keeps every byte the program does not own.
 

@@ -1,7 +1,9 @@
-// The settings file beside the program: where it lies, how "Mismatch" is read back into the
-// check box, what saving leaves on disk, and how a file that cannot be written is reported.
+// The settings file beside the program: where it lies (or, where the program's folder cannot be
+// written, in the user's configuration folder), how "Mismatch" is read back into the check box,
+// what saving leaves on disk, and how a file that cannot be written is reported.
 
 #include "app/SettingsFile.h"
+#include "app/SettingsLocation.h"
 #include "history/Errors.h"
 #include "support/FaultInjection.h"
 #include "support/TempDir.h"
@@ -12,13 +14,16 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 
 using tolvi::IoError;
 using tolvi::SettingsFile;
+using tolvi::SettingsLocation;
 using tolvi::test::readFileBytes;
 using tolvi::test::TempDir;
 namespace fs = std::filesystem;
@@ -36,11 +41,15 @@ bool loadValue(const std::string& value)
     return loadFrom("[Option]\r\nMismatch=" + value + "\r\n");
 }
 
-// The text of the IoError that saving raises, or "" when it raises none.
-std::string saveError(const fs::path& path, bool mismatch)
+// The text of the IoError that saving to a file or a location raises, or "" when it raises none.
+template <typename Place>
+std::string saveError(const Place& place, bool mismatch)
 {
     try {
-        SettingsFile::saveMismatch(path, mismatch);
+        if constexpr (std::is_same_v<Place, SettingsLocation>)
+            place.saveMismatch(mismatch);
+        else
+            SettingsFile::saveMismatch(place, mismatch);
     } catch (const IoError& error) {
         return error.what();
     }
@@ -63,6 +72,26 @@ std::vector<std::string> strayFiles(const fs::path& dir, std::initializer_list<s
     }
     return stray;
 }
+
+// A folder that takes no new files while the guard lives: mode 0555, or for root, whom that does
+// not bind, the immutable flag. made() is false where neither can be had.
+struct ClosedFolder {
+    explicit ClosedFolder(fs::path path) : folder(std::move(path))
+    {
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+        if (::access(folder.c_str(), W_OK) == 0)
+            immutable.emplace(folder);
+    }
+    ~ClosedFolder()
+    {
+        immutable.reset();
+        fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
+    }
+    bool made() const { return !immutable || immutable->isSet(); }
+
+    fs::path folder;
+    std::optional<tolvi::test::ImmutableFile> immutable;
+};
 
 }  // namespace
 
@@ -349,4 +378,70 @@ TEST(SettingsFileSaveFailure, TheMessageNamesTheFullPath)
     const std::string error = saveError("missing/TolviNumbers3.ini", true);
     fs::current_path(previous);
     EXPECT_EQ(error, (dir.path() / "missing/TolviNumbers3.ini").string() + " に書き込めません.");
+}
+
+TEST(SettingsLocation, BesideTheProgramWhereItCanBeWrittenElseInTheUserFolder)
+{
+    enum Beside { NoFile, WritableFile, ReadOnlyFile };
+    struct Case {
+        const char* name;
+        bool folderWritable;
+        Beside file;
+        std::string home, xdgConfigHome;  // a leading "/" stands for the test's own folder
+        const char* expected;             // relative to the test's folder
+    };
+    const Case cases[] = {
+        {"writable folder", true, NoFile, "/home", "/xdg", "bin/TolviNumbers3.ini"},
+        {"read-only file", true, ReadOnlyFile, "/home", "/xdg", "xdg/tolvi-numbers/TolviNumbers3.ini"},
+        {"closed folder, writable file", false, WritableFile, "/home", "/xdg", "bin/TolviNumbers3.ini"},
+        {"closed folder", false, NoFile, "/home", "/xdg", "xdg/tolvi-numbers/TolviNumbers3.ini"},
+        {"empty XDG_CONFIG_HOME", false, ReadOnlyFile, "/home", "", "home/.config/tolvi-numbers/TolviNumbers3.ini"},
+        {"relative XDG_CONFIG_HOME", false, NoFile, "/home", "xdg", "home/.config/tolvi-numbers/TolviNumbers3.ini"},
+        {"no usable HOME", false, NoFile, "home", "", "bin/TolviNumbers3.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto inDir = [&](const std::string& v) { return v.starts_with('/') ? dir.path().string() + v : v; };
+        fs::create_directory(dir.file("bin"));
+        const fs::path beside = dir.file("bin/TolviNumbers3.ini"), expected = dir.file(c.expected);
+        if (c.file != NoFile)
+            dir.write("bin/TolviNumbers3.ini", "[Option]\r\nMismatch=1\r\n");
+        if (c.file == ReadOnlyFile)
+            fs::permissions(beside, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                            fs::perm_options::remove);
+        std::optional<ClosedFolder> closed;
+        if (!c.folderWritable && !closed.emplace(dir.file("bin")).made())
+            GTEST_SKIP() << "no folder can be closed to new files here";
+
+        const SettingsLocation::UserFolders user {inDir(c.home), inDir(c.xdgConfigHome)};
+        const SettingsLocation location(dir.file("bin/TolviNumbers3"), user);
+        EXPECT_EQ(location.writePath(), expected);
+        // Until the user has a file of their own, the one beside the program is their default.
+        EXPECT_EQ(location.readPath(), c.file == NoFile ? expected : beside);
+        if (!c.folderWritable && c.file == NoFile && expected == beside) {
+            EXPECT_EQ(saveError(location, false), cannotWriteText(beside));
+            continue;
+        }
+        location.saveMismatch(false);
+        EXPECT_EQ(readFileBytes(expected), "[Option]\r\nMismatch=0\r\n");
+        EXPECT_EQ(SettingsLocation(dir.file("bin/TolviNumbers3"), user).readPath(), expected);
+        if (expected != beside) {
+            EXPECT_EQ(fs::status(expected.parent_path()).permissions() & fs::perms::mask, fs::perms::owner_all);
+        }
+    }
+}
+
+TEST(SettingsLocation, ASaveThatFailsBesideTheProgramGoesToTheUserFolder)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("bin"));
+    const SettingsLocation toHome(dir.file("bin/TolviNumbers3"), {dir.file("home").string(), ""});
+    const SettingsLocation toNowhere(dir.file("bin/TolviNumbers3"), {dir.write("file", "").string(), ""});
+    ASSERT_EQ(toHome.writePath(), toHome.besideProgram());
+    // Chosen at the start, refused at the end: a folder has taken the file's place meanwhile.
+    fs::create_directory(toHome.besideProgram());
+    toHome.saveMismatch(false);
+    EXPECT_EQ(readFileBytes(toHome.perUser()), "[Option]\r\nMismatch=0\r\n");
+    EXPECT_EQ(saveError(toNowhere, true), cannotWriteText(toNowhere.perUser()));
 }
