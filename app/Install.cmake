@@ -1,19 +1,28 @@
 # The local pages beside the programs, and everything `cmake --install` puts in place.
 #
 # The programs open help.html and index.html from their own folder and keep their settings file
-# (TolviNumbers3.ini, TolviNumbersMini.ini) there too. So a build copies the pages next to the
-# executables, and an installation gives the programs a folder of their own,
-# PREFIX/libexec/tolvi-numbers, holding the executables and the pages (and, once the programs
-# have ended, their settings files), with links to them in PREFIX/bin. That keeps the generic
-# names help.html and index.html out of a bin folder shared with other programs.
+# (TolviNumbers3.ini, TolviNumbersMini.ini) there too where that folder can be written, else in
+# the user's ~/.config/tolvi-numbers (app/SettingsLocation.h). So a build copies the pages next to
+# the executables, and an installation gives the programs a folder of their own,
+# PREFIX/libexec/tolvi-numbers, holding the executables and the pages (and, in an installation
+# the user may write to, their settings files), with links to them in PREFIX/bin. That keeps the
+# generic names help.html and index.html out of a bin folder shared with other programs.
+#
+# The programs read their history, Numbers.dat, from the folder they are started in. The desktop
+# entries therefore start them through tolvi-numbers-launch, which runs them in the user's data
+# folder, ~/.local/share/tolvi-numbers, and copies the installed history there at the first start
+# (app/desktop/tolvi-numbers-launch.in). It finds that history relative to its own place, so the
+# path is relative unless an installation folder is given as an absolute path.
 #
 # Layout of an installation:
 #   bin/TolviNumbers3, bin/TolviNumbersMini          links to ../libexec/tolvi-numbers/...
 #   libexec/tolvi-numbers/TolviNumbers3, TolviNumbersMini, help.html, index.html
+#   libexec/tolvi-numbers/tolvi-numbers-launch       starts a program in the user's data folder
 #   share/applications/TolviNumbers3.desktop, TolviNumbersMini.desktop
+#                                                    (each runs tolvi-numbers-launch PROGRAM)
 #   share/icons/hicolor/{48x48,64x64,96x96}/apps/tolvi-numbers3.png, tolvi-numbersmini.png
 #                                                    (made from the window's logo)
-#   share/tolvi-numbers/Numbers.dat                   the sample history to copy into a work folder
+#   share/tolvi-numbers/Numbers.dat                   the history a user's data folder starts with
 # The command-line tool `tolvi` is installed into bin by cli/CMakeLists.txt, with or without the
 # window programs.
 
@@ -85,8 +94,9 @@ if(tolvi_built_programs)
     file(CREATE_LINK ${tolvi_link_base}/${program} ${tolvi_link_dir}/${program} SYMBOLIC)
     install(FILES ${tolvi_link_dir}/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-    # The desktop entry names the program by its full installed path, which is known only when
-    # installing (cmake --install --prefix may choose another prefix than the configured one).
+    # The desktop entry names the launcher and the program by their full installed paths, which
+    # are known only when installing (cmake --install --prefix may choose another prefix than the
+    # configured one).
     string(TOLOWER ${program} tolvi_icon)
     string(REPLACE "tolvinumbers" "tolvi-numbers" tolvi_icon ${tolvi_icon})
     set(tolvi_entry_in ${TOLVI_DESKTOP_SOURCE_DIR}/${program}.desktop.in)
@@ -96,6 +106,10 @@ if(tolvi_built_programs)
       set(TOLVI_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
       if(IS_ABSOLUTE \"${CMAKE_INSTALL_BINDIR}\")
         set(TOLVI_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+      endif()
+      set(TOLVI_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${TOLVI_INSTALL_PROGRAM_DIR}/tolvi-numbers-launch\")
+      if(IS_ABSOLUTE \"${TOLVI_INSTALL_PROGRAM_DIR}\")
+        set(TOLVI_LAUNCHER \"${TOLVI_INSTALL_PROGRAM_DIR}/tolvi-numbers-launch\")
       endif()
       string(CONFIGURE \"\${tolvi_entry}\" tolvi_entry @ONLY)
       file(WRITE \"${tolvi_entry_out}\" \"\${tolvi_entry}\")
@@ -110,3 +124,14 @@ if(tolvi_built_programs)
 endif()
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/Numbers.dat DESTINATION ${CMAKE_INSTALL_DATADIR}/tolvi-numbers)
+
+# The launcher learns the way from its own folder to that history when the build is configured.
+set(tolvi_history_dir ${CMAKE_INSTALL_DATADIR}/tolvi-numbers)
+if(IS_ABSOLUTE "${tolvi_history_dir}" OR IS_ABSOLUTE "${TOLVI_INSTALL_PROGRAM_DIR}")
+  set(TOLVI_LAUNCH_TO_DATA ${CMAKE_INSTALL_FULL_DATADIR}/tolvi-numbers)
+else()
+  file(RELATIVE_PATH TOLVI_LAUNCH_TO_DATA /prefix/${TOLVI_INSTALL_PROGRAM_DIR} /prefix/${tolvi_history_dir})
+endif()
+configure_file(${TOLVI_DESKTOP_SOURCE_DIR}/tolvi-numbers-launch.in ${CMAKE_CURRENT_BINARY_DIR}/tolvi-numbers-launch
+               @ONLY)
+install(PROGRAMS ${CMAKE_CURRENT_BINARY_DIR}/tolvi-numbers-launch DESTINATION ${TOLVI_INSTALL_PROGRAM_DIR})
