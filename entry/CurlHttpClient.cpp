@@ -30,10 +30,13 @@ struct ListDeleter {
 };
 
 // One transfer's hand-over of the body. An exception may not cross libcurl's C frames, so the
-// write callback parks it here, stops the transfer and fetch() rethrows it.
+// write callback parks it here, stops the transfer and curlFetch() rethrows it.
 struct Receiver {
     const std::function<void(std::string_view)>* onBlock = nullptr;
+    std::size_t maxBytes = 0;  // 0: no limit
     std::exception_ptr failure;
+    bool tooLarge = false;
+    bool stalled = false;  // perform() gave up after the receive time-out
     std::size_t delivered = 0;
     std::chrono::steady_clock::time_point lastByte;  // of the headers or the body
 };
@@ -44,6 +47,10 @@ std::size_t receiveBlock(char* data, std::size_t, std::size_t count, void* user)
     receiver->lastByte = std::chrono::steady_clock::now();
     if (count == 0)
         return 0;
+    if (receiver->maxBytes != 0 && count > receiver->maxBytes - receiver->delivered) {
+        receiver->tooLarge = true;
+        return 0;
+    }
     try {
         (*receiver->onBlock)(std::string_view(data, count));
         receiver->delivered += count;
@@ -90,8 +97,10 @@ CURLcode perform(CURL* easy, Receiver& receiver, std::chrono::milliseconds recei
             const Clock::time_point now = Clock::now();
             if (!connectedAt)
                 connectedAt = now;
-            if (now - std::max(*connectedAt, receiver.lastByte) >= receiveTimeout)
+            if (now - std::max(*connectedAt, receiver.lastByte) >= receiveTimeout) {
+                receiver.stalled = true;
                 return CURLE_OPERATION_TIMEDOUT;
+            }
         }
         if (idle)
             idle();
@@ -106,17 +115,35 @@ CURLcode perform(CURL* easy, Receiver& receiver, std::chrono::milliseconds recei
     return result;
 }
 
+bool connected(CURL* easy)
+{
+    curl_off_t connectTime = 0;
+    CurlLibrary::get().easyGetinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
+    return connectTime > 0;
+}
+
 // True when the transfer ended before a connection to the server was made.
 bool connectionFailed(CURL* easy, CURLcode result)
 {
-    const CurlLibrary& curl = CurlLibrary::get();
     if (result == CURLE_COULDNT_CONNECT)
         return true;
-    if (result != CURLE_OPERATION_TIMEDOUT)
-        return false;
-    curl_off_t connectTime = 0;
-    curl.easyGetinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime);
-    return connectTime == 0;
+    return result == CURLE_OPERATION_TIMEDOUT && !connected(easy);
+}
+
+// What the user is told about a time-out depends on which of the three waits ran out.
+CurlOutcome::TimeOut timeOutOf(CURL* easy, const Receiver& receiver, const CurlTimeouts& timeouts,
+                               std::chrono::steady_clock::duration elapsed)
+{
+    using TimeOut = CurlOutcome::TimeOut;
+    if (!connected(easy))
+        return TimeOut::Connect;
+    // libcurl's whole-transfer time-out goes by its own clock, which may read a millisecond or
+    // so ahead of ours; at any earlier moment it was its low-speed backstop, a stall in all but
+    // name.
+    constexpr std::chrono::milliseconds slack {50};
+    if (receiver.stalled || elapsed + slack < timeouts.whole)
+        return TimeOut::Receive;
+    return TimeOut::Whole;
 }
 
 }  // namespace
@@ -153,37 +180,62 @@ bool CurlHttpClient::canConnect()
 bool CurlHttpClient::fetch(const std::string& url, const std::function<void(std::string_view)>& onBlock,
                            const std::function<void()>& idle)
 {
+    CurlRequest request;
+    request.agent = toShiftJis("Microsoft Internet　Explorer");
+    request.headers = {"Cache-Control: no-cache", "Pragma: no-cache"};
+    request.timeouts = timeouts_;
+    return curlFetch(url, request, onBlock, idle).result == CURLE_OK;
+}
+
+CurlOutcome curlFetch(const std::string& url, const CurlRequest& request,
+                      const std::function<void(std::string_view)>& onBlock, const std::function<void()>& idle)
+{
     const CurlLibrary& curl = CurlLibrary::get();
+    CurlOutcome outcome;
     std::unique_ptr<CURL, EasyDeleter> easy(curl.easyInit());
-    if (!easy)
-        return false;
-    curl_slist* headers = nullptr;
-    for (const char* header : {"Cache-Control: no-cache", "Pragma: no-cache"})
-        headers = curl.slistAppend(headers, header);
-    std::unique_ptr<curl_slist, ListDeleter> headerList(headers);
-    if (!headerList)
-        return false;
-    const std::string agent = toShiftJis("Microsoft Internet　Explorer");
+    if (!easy) {
+        outcome.result = CURLE_FAILED_INIT;
+        return outcome;
+    }
+    std::unique_ptr<curl_slist, ListDeleter> headerList;
+    for (const std::string& header : request.headers) {
+        curl_slist* longer = curl.slistAppend(headerList.get(), header.c_str());
+        if (!longer) {
+            outcome.result = CURLE_OUT_OF_MEMORY;
+            return outcome;
+        }
+        headerList.release();  // the same list, longer (or the first line's new list)
+        headerList.reset(longer);
+    }
+    const CurlTimeouts& timeouts = request.timeouts;
 
     Receiver receiver;
     receiver.onBlock = &onBlock;
+    receiver.maxBytes = request.maxBytes;
+    char errorText[CURL_ERROR_SIZE] = {};
     CURL* e = easy.get();
     curl.easySetopt(e, CURLOPT_URL, url.c_str());
     curl.easySetopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl.easySetopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl.easySetopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl.easySetopt(e, CURLOPT_MAXREDIRS, 10L);
-    curl.easySetopt(e, CURLOPT_USERAGENT, agent.c_str());
+    curl.easySetopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl.easySetopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl.easySetopt(e, CURLOPT_USERAGENT, request.agent.c_str());
     curl.easySetopt(e, CURLOPT_HTTPHEADER, headerList.get());
+    curl.easySetopt(e, CURLOPT_FAILONERROR, request.failOnHttpError ? 1L : 0L);
+    if (request.maxBytes != 0)
+        curl.easySetopt(e, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(request.maxBytes));
+    curl.easySetopt(e, CURLOPT_ERRORBUFFER, errorText);
     curl.easySetopt(e, CURLOPT_NOSIGNAL, 1L);
     curl.easySetopt(e, CURLOPT_NOPROGRESS, 1L);
     curl.easySetopt(e, CURLOPT_FRESH_CONNECT, 1L);
     curl.easySetopt(e, CURLOPT_FORBID_REUSE, 1L);
-    curl.easySetopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts_.connect.count()));
-    curl.easySetopt(e, CURLOPT_TIMEOUT_MS, long(timeouts_.whole.count()));
+    curl.easySetopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(timeouts.connect.count()));
+    curl.easySetopt(e, CURLOPT_TIMEOUT_MS, long(timeouts.whole.count()));
     // libcurl's own check averages the speed over several seconds and so notices a stall
     // late; it stays as a backstop behind the exact receive time-out in perform().
-    const auto lowSpeedSeconds = std::chrono::ceil<std::chrono::seconds>(timeouts_.receive).count();
+    const auto lowSpeedSeconds = std::chrono::ceil<std::chrono::seconds>(timeouts.receive).count();
     curl.easySetopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl.easySetopt(e, CURLOPT_LOW_SPEED_TIME, long(std::max<decltype(lowSpeedSeconds)>(1, lowSpeedSeconds)));
     curl.easySetopt(e, CURLOPT_WRITEFUNCTION, receiveBlock);
@@ -192,14 +244,30 @@ bool CurlHttpClient::fetch(const std::string& url, const std::function<void(std:
     curl.easySetopt(e, CURLOPT_HEADERDATA, &receiver);
 
     for (int attempt = 0;; ++attempt) {
-        const CURLcode result = perform(e, receiver, timeouts_.receive, idle);
+        errorText[0] = '\0';
+        receiver.stalled = false;
+        const auto start = std::chrono::steady_clock::now();
+        outcome.result = perform(e, receiver, timeouts.receive, idle);
         if (receiver.failure)
             std::rethrow_exception(receiver.failure);
-        if (result == CURLE_OK)
-            return true;
-        if (attempt >= timeouts_.connectRetries || receiver.delivered != 0 || !connectionFailed(e, result))
-            return false;
+        if (outcome.result == CURLE_OK || attempt >= timeouts.connectRetries || receiver.delivered != 0 ||
+            !connectionFailed(e, outcome.result)) {
+            if (outcome.result == CURLE_OPERATION_TIMEDOUT)
+                outcome.timeOut = timeOutOf(e, receiver, timeouts, std::chrono::steady_clock::now() - start);
+            break;
+        }
     }
+    if (receiver.tooLarge) {
+        outcome.result = CURLE_FILESIZE_EXCEEDED;
+        errorText[0] = '\0';  // libcurl only saw its write callback refuse the block
+    }
+    curl.easyGetinfo(e, CURLINFO_RESPONSE_CODE, &outcome.status);
+    long osError = 0;
+    curl.easyGetinfo(e, CURLINFO_OS_ERRNO, &osError);
+    outcome.osError = int(osError);
+    if (outcome.result != CURLE_OK)
+        outcome.detail = errorText[0] != '\0' ? errorText : curl.easyStrerror(outcome.result);
+    return outcome;
 }
 
 }  // namespace tolvi

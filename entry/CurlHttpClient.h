@@ -1,10 +1,16 @@
 #pragma once
-// The results server over HTTP with libcurl.
+// HTTP with libcurl: one transfer loop, used by the results server's client below and by the
+// import's downloads (entry/SourceDownload).
 
 #include "entry/ResultRetrieval.h"
 
 #include <chrono>
+#include <cstddef>
+#include <curl/curl.h>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tolvi {
 
@@ -21,6 +27,42 @@ struct CurlTimeouts {
     // bytes keep coming: a server that sends a trickle cannot hold the entry panel locked for ever.
     std::chrono::milliseconds whole {60000};
 };
+
+// One GET as curlFetch() sends it.
+struct CurlRequest {
+    std::string agent;                 // the User-Agent header
+    std::vector<std::string> headers;  // further header lines, "Name: value"
+    CurlTimeouts timeouts;
+    // A status of 400 or more ends the transfer before its body, with CURLE_HTTP_RETURNED_ERROR.
+    bool failOnHttpError = false;
+    // 0: any size. Otherwise a body larger than this ends the transfer with
+    // CURLE_FILESIZE_EXCEEDED as soon as its announced length shows it, or else as soon as it
+    // grows past; nothing beyond the limit reaches `onBlock`.
+    std::size_t maxBytes = 0;
+};
+
+// How one fetch ended, for callers that must tell the user why it failed.
+struct CurlOutcome {
+    enum class TimeOut {
+        None,
+        Connect,  // no connection within CurlTimeouts::connect (on the last try)
+        Receive,  // connected, then nothing received for CurlTimeouts::receive
+        Whole,    // CurlTimeouts::whole ran out while bytes kept coming
+    };
+    CURLcode result = CURLE_OK;
+    TimeOut timeOut = TimeOut::None;  // set when `result` is CURLE_OPERATION_TIMEDOUT
+    long status = 0;                  // HTTP status of the last response; 0 when none came
+    int osError = 0;                  // errno behind a failed connect or receive; 0 when unknown
+    std::string detail;               // libcurl's own English words on a failure; empty on success
+};
+
+// GETs `url` and hands each block of the body to `onBlock` as it arrives. Only http and https
+// are spoken, also after a redirect; redirects are followed up to 10 times; certificates and
+// host names are checked. A connection that fails or times out is tried again
+// `request.timeouts.connectRetries` times. `idle` (may be empty) gets a turn at least every 50
+// ms. An exception thrown by `onBlock` or `idle` stops the transfer and is rethrown from here.
+CurlOutcome curlFetch(const std::string& url, const CurlRequest& request,
+                      const std::function<void(std::string_view)>& onBlock, const std::function<void()>& idle);
 
 class CurlHttpClient : public HttpClient {
 public:

@@ -32,6 +32,7 @@ CurlLibrary load()
     resolve(handle, "curl_easy_cleanup", curl.easyCleanup);
     resolve(handle, "curl_easy_setopt", curl.easySetopt);
     resolve(handle, "curl_easy_getinfo", curl.easyGetinfo);
+    resolve(handle, "curl_easy_strerror", curl.easyStrerror);
     resolve(handle, "curl_multi_init", curl.multiInit);
     resolve(handle, "curl_multi_cleanup", curl.multiCleanup);
     resolve(handle, "curl_multi_add_handle", curl.multiAddHandle);

@@ -13,6 +13,7 @@ struct CurlLibrary {
     decltype(&::curl_easy_cleanup) easyCleanup;
     decltype(&::curl_easy_setopt) easySetopt;
     decltype(&::curl_easy_getinfo) easyGetinfo;
+    decltype(&::curl_easy_strerror) easyStrerror;
     decltype(&::curl_multi_init) multiInit;
     decltype(&::curl_multi_cleanup) multiCleanup;
     decltype(&::curl_multi_add_handle) multiAddHandle;

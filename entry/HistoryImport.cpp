@@ -1,5 +1,6 @@
 #include "entry/HistoryImport.h"
 
+#include "entry/SourceDownload.h"
 #include "history/DrawRecord.h"
 #include "history/Errors.h"
 #include "history/HistoryFile.h"
@@ -196,7 +197,8 @@ std::string describeImport(const ImportSummary& summary)
 
 std::string readImportSource(const std::string& source, std::size_t maxBytes)
 {
-    // DOWNLOAD-PENDING
+    if (isDownloadAddress(source))
+        return downloadSource(source);
     const std::string name = HistoryFile::fullPath(source).string();
     const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

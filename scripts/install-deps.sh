@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libcsv-dev
+  libcurl4-openssl-dev libcsv-dev openssl
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

@@ -1,8 +1,9 @@
 #pragma once
 // Ways to make the system around the programs fail on purpose: a file even root cannot open for
 // writing, a file system without room, a "server" on 127.0.0.1 that answers with bytes that are
-// not HTTP or resets the connection at once, and a view that does something to the history file
-// in the middle of a run. Header-only so that the core tests and the window tests can share it.
+// not HTTP, resets the connection at once or never answers a connect, and a view that does
+// something to the history file in the middle of a run. Header-only so that the core tests and
+// the window tests can share it.
 
 #include "engine/RunView.h"
 
@@ -123,6 +124,7 @@ public:
         Garbage,      // reads the request, answers with random bytes that are no HTTP, closes
         ResetAtOnce,  // resets the connection as soon as it is accepted
         Trickle,      // answers 200 with a long Content-Length, then one byte every 50 ms for ever
+        Backlogged,   // accepts nothing, and its one-place queue is kept full: no connect is answered
     };
 
     explicit RawTcpServer(Behaviour behaviour) : behaviour_(behaviour)
@@ -133,9 +135,18 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
         if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener_, 16) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            ::listen(listener_, behaviour == Behaviour::Backlogged ? 0 : 16) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
             return;
         port_ = ntohs(address.sin_port);
+        if (behaviour == Behaviour::Backlogged) {
+            // With a backlog of 0 this one connection fills the queue, and Linux drops the SYN of
+            // every later connect while it waits there.
+            filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+                port_ = 0;
+            return;
+        }
         thread_ = std::thread([this] { serve(); });
     }
     ~RawTcpServer()
@@ -145,6 +156,8 @@ public:
             thread_.join();
         if (listener_ >= 0)
             ::close(listener_);
+        if (filler_ >= 0)
+            ::close(filler_);
     }
     RawTcpServer(const RawTcpServer&) = delete;
     RawTcpServer& operator=(const RawTcpServer&) = delete;
@@ -206,6 +219,7 @@ private:
 
     Behaviour behaviour_;
     int listener_ = -1;
+    int filler_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_ {false};
     std::atomic<int> connections_ {0};
