@@ -5,6 +5,7 @@
 #include "app/ReportModel.h"
 #include "app/SettingsFile.h"
 #include "engine/NumberFormat.h"
+#include "entry/HistoryImport.h"
 #include "entry/ResultEntry.h"
 #include "history/HistoryReader.h"
 
@@ -14,6 +15,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -300,6 +302,8 @@ void TMainForm::buildMenu()
     N1->setObjectName(QStringLiteral("N1"));
     EditMenu = Main->addAction(text("結果入力"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    ImportMenu = Main->addAction(text("結果の取り込み…"));
+    ImportMenu->setObjectName(QStringLiteral("ImportMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
 
@@ -535,6 +539,7 @@ void TMainForm::connectHandlers()
     connect(Option, &QAction::triggered, this, &TMainForm::OptionClick);
     connect(OptSetBut, &QPushButton::clicked, this, &TMainForm::OptSetButClick);
     connect(EditMenu, &QAction::triggered, this, &TMainForm::EditMenuClick);
+    connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
     connect(EdtAutoBut, &QPushButton::clicked, this, &TMainForm::EdtAutoButClick);
@@ -578,9 +583,9 @@ void TMainForm::showErrorBox(const QString& message, QWidget* parent)
     box.exec();
 }
 
-void TMainForm::showPlainBox(const QString& message)
+void TMainForm::showPlainBox(const QString& message, QMessageBox::Icon icon)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), message, QMessageBox::Ok, this);
+    QMessageBox box(icon, applicationTitle(), message, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -609,6 +614,8 @@ void TMainForm::setCommandsEnabled(bool enabled)
     Button1->setEnabled(enabled);
     N1->setEnabled(enabled);
     EditMenu->setEnabled(enabled);
+    // An import writes the history as an entry does, so it follows the entry's command rules.
+    ImportMenu->setEnabled(enabled);
     Setting->setEnabled(enabled);
     Setting->menuAction()->setEnabled(enabled);
 }
@@ -839,6 +846,26 @@ void TMainForm::EdtAutoButClick()
             showInformationBox(message);
             break;
         }
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Importing results files.
+
+void TMainForm::ImportMenuClick()
+{
+    guarded([this] {
+        // Several files at once, so that a Numbers3 file and its Numbers4 file come in together.
+        QFileDialog dialog(this, text("取り込む当せん結果の CSV ファイル (Numbers3 と Numbers4 を一緒に選べます)"),
+                           QDir::currentPath(), text("CSV ファイル (*.csv *.CSV *.txt);;すべてのファイル (*)"));
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        std::vector<std::string> sources;
+        for (const QString& file : dialog.selectedFiles())
+            sources.push_back(QFile::encodeName(file).toStdString());
+        const tolvi::ImportSummary summary = tolvi::importFromSources(kHistoryPath, sources, false);
+        showPlainBox(QString::fromStdString(tolvi::describeImport(summary)).trimmed(), QMessageBox::Information);
     });
 }
 

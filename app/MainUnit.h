@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMessageBox>
 
 #include <array>
 #include <filesystem>
@@ -79,6 +80,8 @@ public:
     void EdtSetButClick();
     void EdtExtButClick();
     void EdtAutoButClick();
+    // "取り込み…": appends the draws of chosen results files after the history's last.
+    void ImportMenuClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();
@@ -130,7 +133,7 @@ private:
     // Runs `handler`; an exception ends it and is shown in the error box.
     void guarded(const std::function<void()>& handler);
     void showErrorBox(const QString& text, QWidget* parent);
-    void showPlainBox(const QString& text);
+    void showPlainBox(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon);
     void showInformationBox(const QString& text);
 
     void openPanelNow(QWidget* panel);
@@ -166,6 +169,7 @@ private:
     QMenu* Main = nullptr;
     QAction* N1 = nullptr;
     QAction* EditMenu = nullptr;
+    QAction* ImportMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
     QAction* Option = nullptr;

@@ -158,8 +158,9 @@ TEST(HistoryImport, FullDiskInTheMiddleLeavesNoTraceOrTheFileAsItWas)
         // 2,000 records (174 KB) cannot fit the 64 KB file system.
         EXPECT_THROW(importInto(path, {numbers3Csv(1, 2000)}), tolvi::IoError);
         EXPECT_EQ(fs::exists(path), existing);
-        if (existing)
+        if (existing) {
             EXPECT_EQ(tolvi::test::readFileBytes(path), before);
+        }
         EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), fs::directory_iterator()), existing ? 1 : 0);
     }
 }

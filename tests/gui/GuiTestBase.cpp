@@ -242,12 +242,14 @@ QStringList cells(std::initializer_list<const char*> texts)
 
 bool commandsEnabled(GuiFixture& f)
 {
-    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") && f.available("Option");
+    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") &&
+           f.available("ImportMenu") && f.available("Option");
 }
 
 bool commandsDisabled(GuiFixture& f)
 {
     return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
+           !f.available("ImportMenu") &&
            !f.action("Setting")->isEnabled() && !f.available("Option");
 }
 

@@ -327,7 +327,8 @@ void TestMainWindow::menuTree()
 
     auto* mainMenu = f.form().findChild<QMenu*>(u("Main"));
     QVERIFY(mainMenu);
-    QCOMPARE(mainMenu->actions(), (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("Exit1")}));
+    QCOMPARE(mainMenu->actions(),
+             (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("ImportMenu"), f.action("Exit1")}));
     QCOMPARE(f.action("N1")->text(), u("予想"));
     QCOMPARE(f.action("EditMenu")->text(), u("結果入力"));
     QCOMPARE(f.action("Exit1")->text(), u("終了"));

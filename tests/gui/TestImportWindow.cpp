@@ -1,0 +1,106 @@
+// The window's import command: the file dialog answered as a user answers it, the summary or
+// the error in the usual boxes.
+
+#include "gui/GuiTestBase.h"
+
+#include "support/HistoryBuilder.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+using tolvi::Edition;
+using tolvi::guitest::GuiFixture;
+using tolvi::guitest::MessageBoxWatcher;
+using tolvi::guitest::u;
+using tolvi::test::HistoryBuilder;
+
+namespace {
+
+const char* const kNumbers3 =
+    "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n"
+    "2,102,0,0,0,0,0\n3,103,1,2,0,0,5\n4,104,1,2,0,0,5\n";
+const char* const kNumbers4 =
+    "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n4,1234,6,7,8,9\n";
+
+// Answers the next file dialog by typing `typed` into its file name box and pressing Enter, or
+// cancels it when `typed` is empty. The dialog lists its folder in the background and may not
+// take the names before it knows the files: then they are typed again a little later, into the
+// same dialog, until it closes.
+void answerFileDialog(const QString& typed, bool answered = false, QPointer<QFileDialog> answering = {})
+{
+    QTimer::singleShot(20, [typed, answered, answering] {
+        if (answered && (!answering || !answering->isVisible()))
+            return;  // it took the answer
+        QPointer<QFileDialog> dialog =
+            answered ? answering.data() : qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!name || !name->isVisible())
+            return answerFileDialog(typed, answered, dialog);
+        if (typed.isEmpty())
+            return dialog->reject();
+        name->clear();
+        QTest::keyClicks(name, typed);
+        QTest::keyClick(name, Qt::Key_Return);
+        answerFileDialog(typed, true, dialog);
+    });
+}
+
+}  // namespace
+
+class TestImportWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void chosenFilesAreImportedTogetherAndTheSummaryShown()
+    {
+        const std::string before = HistoryBuilder().draw(1, "101").draw(2, "102").endOfFile().bytes();
+        GuiFixture f(Edition::Mini, tolvi::guitest::withHistory(before));
+        f.dir().write("n3.csv", kNumbers3);
+        f.dir().write("n4.csv", kNumbers4);
+        MessageBoxWatcher boxes;
+
+        answerFileDialog(QString());
+        QVERIFY(f.trigger("ImportMenu"));
+        QCOMPARE(boxes.boxes().size(), 0);
+        QCOMPARE(f.dir().read("Numbers.dat"), before);
+
+        answerFileDialog(QStringLiteral("\"n3.csv\" \"n4.csv\""));
+        QVERIFY(f.trigger("ImportMenu"));
+        QTRY_COMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Information);
+        QCOMPARE(boxes.boxes()[0].caption, f.form().applicationTitle());
+        QCOMPARE(boxes.boxes()[0].text, u("第3回～第4回の 2 回分を追加しました。\n"
+                                          "うち 1 回分は Numbers4 の結果が取り込み元にないため、Numbers4 の欄を 0 にしました。"));
+        QCOMPARE(f.dir().read("Numbers.dat").size(), std::size_t(4 * 87 + 1));
+        QVERIFY(tolvi::guitest::commandsEnabled(f));
+    }
+
+    void aRefusedImportIsAnErrorBoxAndWritesNothing()
+    {
+        const std::string before = HistoryBuilder().draw(1, "101").bytes();
+        GuiFixture f(Edition::Numbers3, tolvi::guitest::withHistory(before));
+        f.dir().write("n4.csv", kNumbers4);
+        f.dir().write("gap.csv", "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,"
+                                 "mini_payout\n3,103,0,0,0,0,0\n");
+        MessageBoxWatcher boxes;
+
+        answerFileDialog(QStringLiteral("n4.csv"));
+        QVERIFY(f.trigger("ImportMenu"));
+        QTRY_COMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Information);
+        QCOMPARE(boxes.boxes()[0].text, u("追加する結果はありません (履歴ファイルは第1回までです)。"));
+
+        answerFileDialog(QStringLiteral("gap.csv"));
+        QVERIFY(f.trigger("ImportMenu"));
+        QTRY_COMPARE(boxes.boxes().size(), 2);
+        QVERIFY2(boxes.boxes()[1].icon == QMessageBox::Critical, qPrintable(boxes.boxes()[1].text));
+        QVERIFY2(boxes.boxes()[1].text.contains(u("取り込み元に第2回の結果がありません")), qPrintable(boxes.boxes()[1].text));
+        QCOMPARE(f.dir().read("Numbers.dat"), before);
+    }
+};
+
+QTEST_MAIN(TestImportWindow)
+#include "TestImportWindow.moc"
