@@ -76,7 +76,8 @@ void addFetchCommand(CLI::App& app, int& status)
     CLI::App* fetch = app.add_subcommand(
         "fetch", "結果ページから抽せん結果を取得し、結果入力欄に入る内容を表示します (インターネットから参照)");
     fetch->add_option("--draw", options->draw, "抽せん回 (1-9999)")->required()->check(CLI::Range(1, 9999));
-    fetch->add_option("--host", options->host, "結果ページのサーバー HOST[:PORT] (既定: " + defaultResultsHost() + ")");
+    fetch->add_option("--host", options->host, "結果ページのサーバー HOST[:PORT] (既定: " +
+                        (defaultResultsHost().empty() ? std::string("なし") : defaultResultsHost()) + ")");
     fetch->add_option("--dir", options->dir, "numbers.tmp を書くフォルダー (既定: カレントフォルダー)");
     fetch->add_flag("--json", options->json, "JSON で出力します");
     fetch->callback([options, &status] { status = fetchOnce(*options); });

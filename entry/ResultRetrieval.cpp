@@ -125,6 +125,10 @@ RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, c
                                 const std::filesystem::path& workDir, const RetrievalHooks& hooks,
                                 const RetrievalLimits& limits)
 {
+    // Without a server there is nothing to connect to, and blaming the user's connection would
+    // send them looking in the wrong place.
+    if (host.empty())
+        return message(MessageKind::Plain, kNoServerMessage);
     if (!http.canConnect())
         return message(MessageKind::Plain, kNoConnectionMessage);
 

@@ -31,7 +31,7 @@ public:
 // The libcurl client for `host` ("name" or "name:port"), with 10-second time-outs.
 std::unique_ptr<HttpClient> makeCurlClient(const std::string& host);
 
-// The results server's host name, fixed at build time.
+// The results server's host name, fixed at build time; empty when the build names none.
 std::string defaultResultsHost();
 
 struct RetrievalHooks {
@@ -50,6 +50,10 @@ struct RetrievalResult {
 // The downloaded page's file in the working directory; it keeps the last page fetched.
 inline constexpr const char* kResultsPageFileName = "numbers.tmp";
 
+// Plain: the build names no results server (TOLVI_RESULTS_HOST was left empty).
+inline constexpr const char* kNoServerMessage =
+    "エラー：結果データのサーバーが設定されていません。\r\n"
+    "結果は「メイン」の「結果の取り込み…」で CSV ファイルから取り込むか、手で入力してください。";
 // Plain: the results server's name does not resolve.
 inline constexpr const char* kNoConnectionMessage = "エラー：インターネットに接続できません。";
 // Information: the walk ended without the draw (a short page, or past the current month).

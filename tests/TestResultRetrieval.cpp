@@ -370,6 +370,17 @@ TEST(ResultRetrieval, HostThatDoesNotResolveChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(click.dir.file("numbers.tmp")));
 }
 
+TEST(ResultRetrieval, BuildWithoutAServerSaysSoInsteadOfBlamingTheConnection)
+{
+    LocalHttpServer server;
+    Click click(server);
+    CurlHttpClient http(server.host());
+    const RetrievalResult result = retrieveResults(entryPanelTitle(1233), http, "", click.dir.path(), {});
+    EXPECT_EQ(result.kind, MessageKind::Plain);
+    EXPECT_EQ(result.message, kNoServerMessage);
+    EXPECT_TRUE(server.paths().empty());
+}
+
 TEST(ResultRetrieval, PageLargerThanTheLimitIsRefusedWhileItArrives)
 {
     LocalHttpServer server;
