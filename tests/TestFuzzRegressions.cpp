@@ -4,6 +4,7 @@
 // in step with the programs between fuzzing sessions.
 
 #include "fuzz/FuzzChecks.h"
+#include "fuzz/ImportFuzzChecks.h"
 #ifdef TOLVI_TESTS_HAVE_SETTINGS
 #include "fuzz/SettingsFuzzChecks.h"
 #endif
@@ -75,6 +76,11 @@ TEST(FuzzRegressions, PredictionRunInputs)
 TEST(FuzzRegressions, ResultsPageInputs)
 {
     EXPECT_GT(replay("results_pages", tolvi::fuzz::checkResultsPage), 0u);
+}
+
+TEST(FuzzRegressions, ImportInputs)
+{
+    EXPECT_GT(replay("import", tolvi::fuzz::checkImport), 0u);
 }
 
 TEST(FuzzRegressions, ResultEntryInputs)
