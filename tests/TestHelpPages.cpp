@@ -35,6 +35,12 @@ std::string page(const std::string& name)
     return readFileBytes(pagesDir() / name);
 }
 
+// The history that ships with the programs.
+fs::path shippedHistory()
+{
+    return fs::path(TOLVI_SOURCE_DIR) / "data" / "Numbers.dat";
+}
+
 const char* const kPages[] = {"help.html", "index.html"};
 
 // The first fault in UTF-8 encoding, or "" when there is none.
@@ -248,13 +254,12 @@ TEST(HelpPages, HelpCoversWhatTheUserMeets)
 TEST(HelpPages, HelpQuotesTheProgramsMessagesExactly)
 {
     const std::string text = withoutTags(page("help.html"));
-    const std::string notFound = tolvi::kNotFoundMessage;
-    const std::size_t lineBreak = notFound.find("\r\n");
-    ASSERT_NE(lineBreak, std::string::npos);
-    for (const std::string& message : {std::string(tolvi::kNumbers3Message), std::string(tolvi::kNumbers4Message),
-                                      std::string(tolvi::kPrizeMessage), std::string(tolvi::kNoConnectionMessage),
-                                      notFound.substr(0, lineBreak), notFound.substr(lineBreak + 2)}) {
-        EXPECT_NE(text.find(message), std::string::npos) << message;
+    // A message of several lines is shown with a line break in the table: each line is quoted.
+    for (const char* message : {tolvi::kNumbers3Message, tolvi::kNumbers4Message, tolvi::kPrizeMessage,
+                                tolvi::kNoServerMessage, tolvi::kNoConnectionMessage, tolvi::kNotFoundMessage,
+                                tolvi::kNoReplyMessage, tolvi::kCutShortMessage, tolvi::kTooLargeMessage}) {
+        for (const std::string& line : allMatches(message, "([^\r\n]+)"))
+            EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_NE(text.find(" に書き込めません."), std::string::npos);
 }
@@ -277,13 +282,13 @@ TEST(HelpPages, RecordLayoutTableAddsUpToTheRecord)
     }
     EXPECT_EQ(nextColumn, 88) << "the table must end with column 87";
 
-    // The example record is a real record of the sample history, and its commas stand where
+    // The example record is a real record of the shipped history, and its commas stand where
     // the table says.
     const std::vector<std::string> examples = allMatches(html, "<pre><code>([0-9]{4},[^<]*)</code></pre>");
     ASSERT_EQ(examples.size(), 1u);
     const std::string& example = examples[0];
     ASSERT_EQ(example.size(), 85u);
-    EXPECT_NE(readFileBytes(TOLVI_SAMPLE_HISTORY).find(example + "\r\n"), std::string::npos);
+    EXPECT_NE(readFileBytes(shippedHistory()).find(example + "\r\n"), std::string::npos);
     EXPECT_EQ(separatorColumns.size(), 11u);
     for (const int column : separatorColumns)
         EXPECT_EQ(example[std::size_t(column - 1)], ',') << "column " << column;
@@ -294,9 +299,10 @@ TEST(HelpPages, SupportPageDocumentsTheToolAsItIs)
     const std::string html = page("index.html");
     std::map<std::string, std::string> synopses;
     // The first one-line block for each command is its synopsis.
-    for (const std::string& line : allMatches(html, "<pre><code>(tolvi (run|append|check|fetch) [-\\[][^<\n]*)</code></pre>"))
+    for (const std::string& line :
+         allMatches(html, "<pre><code>(tolvi (run|append|import|export|check|fetch) [-\\[][^<\n]*)</code></pre>"))
         synopses.emplace(line.substr(6, line.find(' ', 6) - 6), line);
-    for (const char* command : {"run", "append", "check", "fetch"}) {
+    for (const char* command : {"run", "append", "import", "export", "check", "fetch"}) {
         SCOPED_TRACE(command);
         ASSERT_TRUE(synopses.count(command)) << "no synopsis for tolvi " << command;
         const std::string help = runTool(std::string(command) + " --help");
@@ -304,5 +310,23 @@ TEST(HelpPages, SupportPageDocumentsTheToolAsItIs)
         EXPECT_FALSE(options.empty());
         for (const std::string& option : options)
             EXPECT_NE(help.find(option), std::string::npos) << option << " is not an option of tolvi " << command;
+    }
+}
+
+TEST(HelpPages, DescribeTheShippedHistoryAsItIs)
+{
+    // Its last draw, and the payback rate a run over it shows.
+    const std::string history = readFileBytes(shippedHistory());
+    ASSERT_GE(history.size(), 87u);
+    const std::string lastDraw = "第" + std::to_string(std::stoi(history.substr((history.size() / 87 - 1) * 87, 4))) + "回";
+    const std::vector<std::string> payback =
+        allMatches(runTool("run --no-mismatch --json --dir \"" + shippedHistory().parent_path().string() + "\""),
+                   "\"Label14\":\" *([0-9]+)\"");
+    ASSERT_EQ(payback.size(), 1u);
+    for (const char* name : kPages) {
+        SCOPED_TRACE(name);
+        const std::string text = withoutTags(page(name));
+        EXPECT_NE(text.find(lastDraw + "まで"), std::string::npos) << lastDraw;
+        EXPECT_NE(text.find("回収率は " + payback[0] + "％"), std::string::npos) << payback[0];
     }
 }
