@@ -81,6 +81,26 @@ for command in commands:
     print(f"tolvi {' '.join(command):<40} {statistics.median(walls):8.1f} ms wall   peak {max(peaks) / 1024:5.1f} MB")
 PY
 
+echo
+echo "== tolvi import of both complete results files into an empty folder (median of $reps)"
+python3 - "$build/cli/tolvi" "$work" "$reps" "$root/data" <<'PY'
+import os, statistics, subprocess, sys, time
+tool, work, reps, data = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
+target = os.path.join(work, "import")
+walls, peaks = [], []
+for _ in range(reps):
+    os.makedirs(target, exist_ok=True)
+    if os.path.exists(os.path.join(target, "Numbers.dat")):
+        os.remove(os.path.join(target, "Numbers.dat"))
+    start = time.perf_counter()
+    done = subprocess.run(["/usr/bin/time", "-f", "%M", tool, "import", "--dir", target,
+                           os.path.join(data, "numbers3-results.csv"), os.path.join(data, "numbers4-results.csv")],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, check=True)
+    walls.append((time.perf_counter() - start) * 1000)
+    peaks.append(int(done.stderr.strip().splitlines()[-1]))
+print(f"tolvi import (7,054 draws, both games)          {statistics.median(walls):8.1f} ms wall   peak {max(peaks) / 1024:5.1f} MB")
+PY
+
 if [ -x "$build/bench/tolvi_window_bench" ]; then
   echo
   echo "== the window, off screen"
