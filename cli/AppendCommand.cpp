@@ -23,14 +23,10 @@ int appendOnce(const AppendOptions& options)
     EntryFields fields;
     for (std::size_t i = 0; i < kEntryFieldCount; ++i)
         fields[i] = options.texts[i];
-    try {
-        const std::string record = appendEntry(std::filesystem::path(options.dir) / kHistoryFileName, fields);
-        std::cout << record << '\n';
+    return printingErrors([&] {
+        std::cout << appendEntry(std::filesystem::path(options.dir) / kHistoryFileName, fields) << '\n';
         return 0;
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << '\n';
-        return 1;
-    }
+    });
 }
 
 }  // namespace

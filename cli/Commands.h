@@ -4,7 +4,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <functional>
+
 namespace tolvi::cli {
+
+// Runs `command`, which prints what it did and returns the exit status; an error it raises is
+// printed on standard error and gives the status 1.
+int printingErrors(const std::function<int()>& command);
 
 void addRunCommand(CLI::App& app, int& status);
 void addAppendCommand(CLI::App& app, int& status);

@@ -48,7 +48,7 @@ void writeWhole(const std::filesystem::path& path, const std::string& text)
 
 int exportOnce(const ExportOptions& options)
 {
-    try {
+    return printingErrors([&] {
         const std::string csv =
             exportHistoryCsv(HistoryReader::readContent(std::filesystem::path(options.dir) / kHistoryFileName));
         if (options.output.empty())
@@ -56,10 +56,7 @@ int exportOnce(const ExportOptions& options)
         else
             writeWhole(options.output, csv);
         return std::cout ? 0 : 1;
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << '\n';
-        return 1;
-    }
+    });
 }
 
 }  // namespace

@@ -20,15 +20,11 @@ struct ImportOptions {
 
 int importOnce(const ImportOptions& options)
 {
-    try {
-        const ImportSummary summary =
-            importFromSources(std::filesystem::path(options.dir) / kHistoryFileName, options.sources, options.dryRun);
-        std::cout << describeImport(summary);
+    return printingErrors([&] {
+        std::cout << describeImport(importFromSources(std::filesystem::path(options.dir) / kHistoryFileName,
+                                                      options.sources, options.dryRun));
         return 0;
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << '\n';
-        return 1;
-    }
+    });
 }
 
 }  // namespace
