@@ -2,7 +2,7 @@
 #
 # The programs open help.html and index.html from their own folder and keep their settings file
 # (TolviNumbers3.ini, TolviNumbersMini.ini) there too where that folder can be written, else in
-# the user's ~/.config/tolvi-numbers (app/SettingsLocation.h). So a build copies the pages next to
+# the user's ~/.config/tolvi-numbers (settings/SettingsLocation.h). So a build copies the pages next to
 # the executables, and an installation gives the programs a folder of their own,
 # PREFIX/libexec/tolvi-numbers, holding the executables and the pages (and, in an installation
 # the user may write to, their settings files), with links to them in PREFIX/bin. That keeps the

@@ -5,10 +5,10 @@
 // The window knows its edition only as a tolvi::Edition and its engine only as a
 // PredictionEngine, so each program links the engine of its own edition and nothing of the other.
 
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 #include "engine/PredictionEngine.h"
 #include "engine/RunView.h"
-#include "engine/WindowDesign.h"
+#include "design/WindowDesign.h"
 #include "entry/ResultRetrieval.h"
 
 #include <QElapsedTimer>

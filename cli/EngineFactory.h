@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/PredictionEngine.h"
-#include "engine/WindowDesign.h"
+#include "design/WindowDesign.h"
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 
 #include "cli/Commands.h"
 #include "entry/HistoryExport.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 

@@ -3,7 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/EngineFactory.h"
 #include "cli/SimulatedWindow.h"
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "history/HistoryFile.h"
 
 #include <iostream>

@@ -3,7 +3,7 @@
 // captions, for the command-line tool.
 
 #include "engine/RunView.h"
-#include "engine/WindowDesign.h"
+#include "design/WindowDesign.h"
 
 #include <map>
 #include <string>

@@ -1,6 +1,6 @@
 #include "engine/DigitTally.h"
 
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <string>
 

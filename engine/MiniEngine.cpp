@@ -1,8 +1,8 @@
 #include "engine/MiniEngine.h"
 
 #include "engine/MiniHistory.h"
-#include "engine/NumberFormat.h"
-#include "history/Errors.h"
+#include "base/NumberFormat.h"
+#include "base/Errors.h"
 #include "history/HistoryReader.h"
 
 #include <optional>

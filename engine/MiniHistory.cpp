@@ -2,9 +2,9 @@
 
 #include "engine/DigitTally.h"
 #include "engine/RankedTally.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryReader.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <array>
 #include <string_view>

@@ -3,10 +3,10 @@
 #include "engine/DigitTally.h"
 #include "engine/Numbers3Scoring.h"
 #include "engine/RankedTally.h"
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryStream.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <optional>
 

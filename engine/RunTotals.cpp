@@ -1,6 +1,6 @@
 #include "engine/RunTotals.h"
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 namespace tolvi {
 

@@ -1,6 +1,6 @@
 #include "entry/CurlLibrary.h"
 
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <dlfcn.h>
 #include <mutex>

@@ -1,9 +1,9 @@
 #include "entry/HistoryExport.h"
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryReader.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 namespace tolvi {
 

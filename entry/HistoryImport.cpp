@@ -2,10 +2,10 @@
 
 #include "entry/SourceDownload.h"
 #include "history/DrawRecord.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <cerrno>
 #include <fcntl.h>

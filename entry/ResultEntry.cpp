@@ -1,10 +1,10 @@
 #include "entry/ResultEntry.h"
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "entry/ShiftJis.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryAppender.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <array>
 

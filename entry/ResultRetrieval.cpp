@@ -4,7 +4,7 @@
 #include "entry/EntryFields.h"
 #include "entry/FilterNumText.h"
 #include "entry/ShiftJis.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <algorithm>
 #include <cerrno>

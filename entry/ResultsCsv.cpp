@@ -1,9 +1,9 @@
 #include "entry/ResultsCsv.h"
 
 #include "entry/ShiftJis.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryAppender.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <csv.h>
 

@@ -1,6 +1,6 @@
 #include "entry/ResultsMonthWalk.h"
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <ctime>
 

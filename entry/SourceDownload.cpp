@@ -1,7 +1,7 @@
 #include "entry/SourceDownload.h"
 
 #include "entry/CurlHttpClient.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <cctype>
 #include <cerrno>

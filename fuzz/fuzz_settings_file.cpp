@@ -1,7 +1,6 @@
-// libFuzzer target: checkSettings() of SettingsFuzzChecks.h on every input.
+// libFuzzer target: checkSettings() of FuzzChecks.h on every input.
 
 #include "fuzz/FuzzTarget.h"
-#include "fuzz/SettingsFuzzChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,6 +1,6 @@
 #include "history/DrawRecord.h"
 
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "history/HistoryAppender.h"
 
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #include "history/HistoryChecker.h"
 
-#include "engine/NumberFormat.h"
-#include "history/Errors.h"
+#include "base/NumberFormat.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "history/HistoryFile.h"
 
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "history/HistoryReader.h"
 
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 
 #include <cerrno>

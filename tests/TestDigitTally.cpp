@@ -1,5 +1,5 @@
 #include "engine/DigitTally.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 

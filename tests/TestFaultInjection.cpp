@@ -12,7 +12,7 @@
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "history/DrawRecord.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 

@@ -4,10 +4,6 @@
 // in step with the programs between fuzzing sessions.
 
 #include "fuzz/FuzzChecks.h"
-#include "fuzz/ImportFuzzChecks.h"
-#ifdef TOLVI_TESTS_HAVE_SETTINGS
-#include "fuzz/SettingsFuzzChecks.h"
-#endif
 
 #include "support/TempDir.h"
 
@@ -88,9 +84,7 @@ TEST(FuzzRegressions, ResultEntryInputs)
     EXPECT_GT(replay("result_entry", tolvi::fuzz::checkEntry), 0u);
 }
 
-#ifdef TOLVI_TESTS_HAVE_SETTINGS
 TEST(FuzzRegressions, SettingsFileInputs)
 {
     EXPECT_GT(replay("settings_file", tolvi::fuzz::checkSettings), 0u);
 }
-#endif

@@ -2,7 +2,7 @@
 // a browser shows as written, links that lead somewhere, and facts that agree with the programs
 // (the version, the record layout, the messages, the tool's options).
 
-#include "engine/WindowDesign.h"
+#include "design/WindowDesign.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryAppender.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"

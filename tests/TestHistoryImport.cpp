@@ -3,7 +3,7 @@
 
 #include "entry/ResultEntry.h"
 #include "history/DrawRecord.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 
 #include "support/FaultInjection.h"

@@ -1,5 +1,5 @@
 #include "history/DrawRecord.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryReader.h"
 #include "support/HistoryBuilder.h"
 #include "support/TempDir.h"

@@ -1,7 +1,7 @@
 // The history read in blocks through a small buffer gives exactly the records of the whole read,
 // whatever the length of the file and wherever the buffer's refills fall.
 
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryReader.h"
 #include "history/HistoryStream.h"
 #include "support/RandomHistory.h"

@@ -1,7 +1,7 @@
 // The profile file reader and writer: how names are matched, what counts as a value, and that an
 // edit changes nothing but the one value, line or section it writes.
 
-#include "app/IniFile.h"
+#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 

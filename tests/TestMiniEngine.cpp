@@ -2,7 +2,7 @@
 // totals are worked out by hand in the comments.
 
 #include "engine/MiniEngine.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "support/HistoryBuilder.h"
 #include "support/RecordingView.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 
 #include "engine/DigitTally.h"
 #include "engine/MiniHistory.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryReader.h"
 #include "support/HistoryBuilder.h"
 

@@ -1,4 +1,4 @@
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

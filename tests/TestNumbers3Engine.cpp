@@ -1,5 +1,5 @@
 #include "engine/Numbers3Engine.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "support/HistoryBuilder.h"
 #include "support/RecordingView.h"
 #include "support/TempDir.h"

@@ -1,5 +1,5 @@
 #include "entry/ResultEntry.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
 
 #include "support/HistoryBuilder.h"

@@ -5,7 +5,7 @@
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "entry/ShiftJis.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "support/LocalHttpServer.h"
 #include "support/ResultsPages.h"
 #include "support/TempDir.h"

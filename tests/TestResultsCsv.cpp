@@ -1,7 +1,7 @@
 #include "entry/ResultsCsv.h"
 
 #include "entry/ShiftJis.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryAppender.h"
 
 #include "support/TempDir.h"

@@ -2,9 +2,9 @@
 // written, in the user's configuration folder), how "Mismatch" is read back into the check box,
 // what saving leaves on disk, and how a file that cannot be written is reported.
 
-#include "app/SettingsFile.h"
-#include "app/SettingsLocation.h"
-#include "history/Errors.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLocation.h"
+#include "base/Errors.h"
 #include "support/FaultInjection.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // Downloading an import source from servers on 127.0.0.1 that answer well or badly.
 
 #include "entry/SourceDownload.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "support/FaultInjection.h"
 #include "support/LocalHttpServer.h"
 #include "support/TempDir.h"

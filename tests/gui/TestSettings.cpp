@@ -3,7 +3,7 @@
 // (byte for byte, in both editions), the error box when the file cannot be written, and the
 // help command when its page is missing.
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "gui/GuiTestBase.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "support/LiteralMiniEngine.h"
 
 #include "engine/DigitTally.h"
-#include "engine/NumberFormat.h"
+#include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
-#include "history/Errors.h"
+#include "base/Errors.h"
 #include "history/HistoryFile.h"
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
 namespace tolvi::test {
 

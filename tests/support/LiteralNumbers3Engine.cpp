@@ -1,8 +1,8 @@
 #include "support/LiteralNumbers3Engine.h"
 
-#include "engine/NumberFormat.h"
-#include "history/Errors.h"
-#include "history/StrToInt.h"
+#include "base/NumberFormat.h"
+#include "base/Errors.h"
+#include "base/StrToInt.h"
 
 #include <array>
 #include <cerrno>

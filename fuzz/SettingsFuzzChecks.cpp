@@ -1,18 +1,18 @@
-#pragma once
 // What must hold for any bytes in the settings file: loading never fails, and saving writes the
-// Mismatch value so that it reads back, keeping every other byte of the file. Header-only like
-// FuzzChecks.h; apart from it because it needs the settings library of the window programs.
+// Mismatch value so that it reads back, keeping every other byte of the file.
 
 #include "fuzz/FuzzChecks.h"
 
-#include "app/IniFile.h"
-#include "app/SettingsFile.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
+
+#include <algorithm>
 
 namespace tolvi::fuzz {
 
 // The edit from `before` to `after` is one run of bytes replaced inside a single line by at
 // most the bytes of a new "[Option]" section with its entry.
-inline void requireOnlyTheValueChanged(std::string_view before, std::string_view after)
+void requireOnlyTheValueChanged(std::string_view before, std::string_view after)
 {
     std::size_t prefix = 0;
     while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
@@ -31,7 +31,7 @@ inline void requireOnlyTheValueChanged(std::string_view before, std::string_view
             "saving the setting added bytes that belong to no section, key or value");
 }
 
-inline void checkSettings(std::string_view bytes, const fs::path& dir)
+void checkSettings(std::string_view bytes, const fs::path& dir)
 {
     const IniFile original {std::string(bytes)};
     require(original.bytes() == bytes, "the profile file does not keep its bytes");

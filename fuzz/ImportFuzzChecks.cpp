@@ -1,19 +1,20 @@
-#pragma once
 // What must hold for any bytes given to an import as a results file, whatever the history holds:
 // reading the file fails only with a message for the user; an import either appends whole
 // records that continue the history without a gap or leaves the file exactly as it was; a dry
 // run says what the import then does; importing again adds nothing; and what an export writes
-// imports back to the same records. Header-only like FuzzChecks.h.
+// imports back to the same records.
 
 #include "fuzz/FuzzChecks.h"
 
 #include "entry/HistoryExport.h"
 #include "entry/HistoryImport.h"
+#include "history/DrawRecord.h"
+#include "history/HistoryFile.h"
 
 namespace tolvi::fuzz {
 
 // The first byte of an input chooses the history the rest is imported into.
-inline std::optional<std::string> importHistory(unsigned char choice)
+std::optional<std::string> importHistory(unsigned char choice)
 {
     const std::string draw1 = "0001,191,0119800,0039900,0079800,0019900,0011900,1149,0942600,0078500,0510500,0039200\r\n";
     const std::string draw2 = "0002,988,0333500,0111100,0222300,0055500,0033300,7921,0923700,0038400,0481000,0019200\r\n";
@@ -25,14 +26,14 @@ inline std::optional<std::string> importHistory(unsigned char choice)
     }
 }
 
-inline bool sameSummary(const ImportSummary& a, const ImportSummary& b)
+bool sameSummary(const ImportSummary& a, const ImportSummary& b)
 {
     return a.lastBefore == b.lastBefore && a.firstAdded == b.firstAdded && a.lastAdded == b.lastAdded &&
            a.added == b.added && a.withoutNumbers4 == b.withoutNumbers4 && a.disagreeing == b.disagreeing &&
            a.firstDisagreeing == b.firstDisagreeing;
 }
 
-inline void checkImport(std::string_view data, const fs::path& dir)
+void checkImport(std::string_view data, const fs::path& dir)
 {
     if (data.empty())
         return;

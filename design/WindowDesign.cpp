@@ -1,4 +1,4 @@
-#include "engine/WindowDesign.h"
+#include "design/WindowDesign.h"
 
 namespace tolvi {
 

@@ -1,7 +1,7 @@
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 
-#include "app/SettingsFile.h"
-#include "history/Errors.h"
+#include "settings/SettingsFile.h"
+#include "base/Errors.h"
 
 #include <cerrno>
 #include <cstdlib>

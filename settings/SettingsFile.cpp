@@ -1,7 +1,7 @@
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "app/IniFile.h"
-#include "history/Errors.h"
+#include "settings/IniFile.h"
+#include "base/Errors.h"
 
 #include <cerrno>
 #include <charconv>

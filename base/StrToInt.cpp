@@ -1,6 +1,6 @@
-#include "history/StrToInt.h"
+#include "base/StrToInt.h"
 
-#include "history/Errors.h"
+#include "base/Errors.h"
 
 #include <limits>
 #include <string>
