@@ -550,9 +550,10 @@ void TMainForm::connectHandlers()
 
 void TMainForm::registerRunLabels()
 {
-    const std::vector<std::string>& names = tolvi::runLabelNames(edition_);
-    runLabels_.reserve(names.size());
-    for (const std::string& name : names) {
+    const std::vector<tolvi::RunControl>& controls = tolvi::runLabels(edition_);
+    runLabels_.reserve(controls.size());
+    for (const tolvi::RunControl control : controls) {
+        const std::string name(tolvi::controlName(control));
         auto* label = findChild<QLabel*>(QString::fromStdString(name));
         Q_ASSERT(label);
         RunLabel entry;
@@ -947,8 +948,9 @@ void TMainForm::addStats(tolvi::StatsRow row)
     checkFlush(false);
 }
 
-void TMainForm::setText(std::string_view control, std::string newText)
+void TMainForm::setText(tolvi::RunControl runControl, std::string newText)
 {
+    const std::string_view control = tolvi::controlName(runControl);
     if (RunLabel* label = runLabel(control)) {
         label->text = std::move(newText);
         label->textPending = true;
@@ -958,8 +960,9 @@ void TMainForm::setText(std::string_view control, std::string newText)
     checkFlush(true);
 }
 
-void TMainForm::setVisible(std::string_view control, bool visible)
+void TMainForm::setVisible(tolvi::RunControl runControl, bool visible)
 {
+    const std::string_view control = tolvi::controlName(runControl);
     if (RunLabel* label = runLabel(control)) {
         label->visible = visible;
         label->visiblePending = true;
@@ -971,8 +974,9 @@ void TMainForm::setVisible(std::string_view control, bool visible)
     checkFlush(true);
 }
 
-void TMainForm::openPanel(std::string_view panel)
+void TMainForm::openPanel(tolvi::RunControl runPanel)
 {
+    const std::string_view panel = tolvi::controlName(runPanel);
     if (QWidget* widget = namedWidget(panel))
         pendingActions_.push_back({PendingAction::Kind::OpenPanel, widget});
     else

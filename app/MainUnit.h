@@ -94,9 +94,9 @@ public:
     void clearResults() override;
     void addResult(tolvi::ResultRow row) override;
     void addStats(tolvi::StatsRow row) override;
-    void setText(std::string_view control, std::string text) override;
-    void setVisible(std::string_view control, bool visible) override;
-    void openPanel(std::string_view panel) override;
+    void setText(tolvi::RunControl label, std::string text) override;
+    void setVisible(tolvi::RunControl label, bool visible) override;
+    void openPanel(tolvi::RunControl panel) override;
     void disableCommands() override;
 
     using QMainWindow::setVisible;

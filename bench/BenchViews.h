@@ -17,9 +17,9 @@ public:
     void clearResults() override { rows.clear(); }
     void addResult(ResultRow row) override { rows.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats.push_back(std::move(row)); }
-    void setText(std::string_view, std::string) override {}
-    void setVisible(std::string_view, bool) override {}
-    void openPanel(std::string_view) override {}
+    void setText(RunControl, std::string) override {}
+    void setVisible(RunControl, bool) override {}
+    void openPanel(RunControl) override {}
     void disableCommands() override {}
     bool showsProgress() const override { return false; }
 

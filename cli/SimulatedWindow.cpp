@@ -1,38 +1,23 @@
 #include "cli/SimulatedWindow.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace tolvi::cli {
 
 namespace {
-const char* const kVisibilityKeys[] = {"GetPanel", "GetPanel2", "Label17", "Label18", "Label19", "Label20"};
+// The controls whose visibility the tool reports, in its order.
+constexpr RunControl kVisibilityKeys[] = {RunControl::GetPanel, RunControl::GetPanel2, RunControl::Label17,
+                                          RunControl::Label18,  RunControl::Label19,   RunControl::Label20};
 }
 
 SimulatedWindow::SimulatedWindow(Edition edition) : edition_(edition)
 {
-    for (const std::string& name : runLabelNames(edition))
-        labels_[name] = designCaption(edition, name);
-    for (const char* name : kVisibilityKeys)
-        visible_[name] = false;
-    for (const char* name : {"Label17", "Label18", "Label19", "Label20"})
-        visible_[name] = true;
-}
-
-void SimulatedWindow::setText(std::string_view control, std::string text)
-{
-    if (auto it = labels_.find(control); it != labels_.end())
-        it->second = std::move(text);
-}
-
-void SimulatedWindow::setVisible(std::string_view control, bool visible)
-{
-    if (auto it = visible_.find(control); it != visible_.end())
-        it->second = visible;
-}
-
-void SimulatedWindow::openPanel(std::string_view panel)
-{
-    setVisible(panel, true);
+    for (const RunControl label : runLabels(edition))
+        texts_[std::size_t(label)] = designCaption(edition, label);
+    for (const RunControl label : {RunControl::Label17, RunControl::Label18, RunControl::Label19, RunControl::Label20})
+        visible_[std::size_t(label)] = true;
 }
 
 nlohmann::ordered_json SimulatedWindow::toJson(const std::string* error) const
@@ -45,11 +30,11 @@ nlohmann::ordered_json SimulatedWindow::toJson(const std::string* error) const
     for (const StatsRow& row : stats_)
         out["stats"].push_back(row);
     out["labels"] = nlohmann::ordered_json::object();
-    for (const std::string& name : runLabelNames(edition_))
-        out["labels"][name] = labels_.find(name)->second;
+    for (const RunControl label : runLabels(edition_))
+        out["labels"][std::string(controlName(label))] = texts_[std::size_t(label)];
     out["visible"] = nlohmann::ordered_json::object();
-    for (const char* name : kVisibilityKeys)
-        out["visible"][name] = visible_.find(name)->second;
+    for (const RunControl control : kVisibilityKeys)
+        out["visible"][std::string(controlName(control))] = visible_[std::size_t(control)];
     out["error"] = error ? nlohmann::ordered_json(*error) : nlohmann::ordered_json(nullptr);
     return out;
 }
@@ -70,12 +55,13 @@ std::string SimulatedWindow::toText(const std::string* error) const
         }
     }
     out << '\n';
-    for (const std::string& name : runLabelNames(edition_)) {
-        const bool hidden = visible_.count(name) && !visible_.find(name)->second;
-        out << name << ": " << labels_.find(name)->second << (hidden ? "  (非表示)" : "") << '\n';
+    for (const RunControl label : runLabels(edition_)) {
+        const bool reported = std::find(std::begin(kVisibilityKeys), std::end(kVisibilityKeys), label) != std::end(kVisibilityKeys);
+        const bool hidden = reported && !visible_[std::size_t(label)];
+        out << controlName(label) << ": " << texts_[std::size_t(label)] << (hidden ? "  (非表示)" : "") << '\n';
     }
-    out << "GetPanel: " << (visible_.find("GetPanel")->second ? "表示" : "非表示") << '\n';
-    out << "GetPanel2: " << (visible_.find("GetPanel2")->second ? "表示" : "非表示") << '\n';
+    for (const RunControl panel : {RunControl::GetPanel, RunControl::GetPanel2})
+        out << controlName(panel) << ": " << (visible_[std::size_t(panel)] ? "表示" : "非表示") << '\n';
     if (error)
         out << "\nエラー: " << *error << '\n';
     return out.str();

@@ -5,7 +5,7 @@
 #include "engine/RunView.h"
 #include "design/WindowDesign.h"
 
-#include <map>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,9 +20,9 @@ public:
     void clearResults() override { results_.clear(); }
     void addResult(ResultRow row) override { results_.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats_.push_back(std::move(row)); }
-    void setText(std::string_view control, std::string text) override;
-    void setVisible(std::string_view control, bool visible) override;
-    void openPanel(std::string_view panel) override;
+    void setText(RunControl label, std::string text) override { texts_[std::size_t(label)] = std::move(text); }
+    void setVisible(RunControl control, bool visible) override { visible_[std::size_t(control)] = visible; }
+    void openPanel(RunControl panel) override { setVisible(panel, true); }
     void disableCommands() override { commandsEnabled_ = false; }
     bool showsProgress() const override { return false; }
 
@@ -35,8 +35,8 @@ private:
     Edition edition_;
     std::vector<ResultRow> results_;
     std::vector<StatsRow> stats_;
-    std::map<std::string, std::string, std::less<>> labels_;
-    std::map<std::string, bool, std::less<>> visible_;
+    std::array<std::string, kRunControlCount> texts_;
+    std::array<bool, kRunControlCount> visible_ {};
     bool commandsEnabled_ = true;
 };
 

@@ -2,6 +2,8 @@
 // The two editions and the design-time texts of the controls a run writes, shared by the
 // window and by the command-line tool's simulated window.
 
+#include "engine/RunView.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,10 +21,10 @@ struct EditionInfo {
 
 const EditionInfo& editionInfo(Edition edition);
 
-// The labels a run writes, in the order the command-line tool lists them.
-const std::vector<std::string>& runLabelNames(Edition edition);
+// The labels a run writes in the edition's window, in the order the command-line tool lists them.
+const std::vector<RunControl>& runLabels(Edition edition);
 
 // The caption a label has when the window is created.
-std::string designCaption(Edition edition, std::string_view label);
+std::string designCaption(Edition edition, RunControl label);
 
 }  // namespace tolvi

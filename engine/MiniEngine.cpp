@@ -129,7 +129,7 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
     lastDrawMiniHits_ = 0;
     candidates_ = {};
     view.clearResults();
-    auto showStake = [&] { view.setText("Label43", formatInt(stake_ / kStakePerTicket, 0)); };
+    auto showStake = [&] { view.setText(RunControl::Label43, formatInt(stake_ / kStakePerTicket, 0)); };
 
     const std::size_t draws = history.drawCount();
     const std::uint8_t* tens = history.winningTens();
@@ -228,20 +228,20 @@ void MiniEngine::showHitPanel(const MiniHistory& history, RunView& view) const
 {
     // The draw record the hit counter describes, even when comment records follow it.
     const std::size_t last = history.drawCount() - 1;
-    view.openPanel("GetPanel2");
-    view.setText("Label23", formatInt(history.drawNumber(last), 4));
-    view.setText("Label26", std::string(history.record(last).winningNumber()));
-    view.setText("Label27", "ミニ");
+    view.openPanel(RunControl::GetPanel2);
+    view.setText(RunControl::Label23, formatInt(history.drawNumber(last), 4));
+    view.setText(RunControl::Label26, std::string(history.record(last).winningNumber()));
+    view.setText(RunControl::Label27, "ミニ");
 }
 
 void MiniEngine::showPrediction(const MiniHistory& history, RunView& view, const MiniCandidates& prediction) const
 {
     const std::size_t draws = history.drawCount();
     const std::int32_t lastDrawNumber = draws == 0 ? 0 : history.drawNumber(draws - 1);
-    view.setText("Label16", "次回 " + formatInt(wrappingAdd(lastDrawNumber, 1), 4) + "回抽選予想番号");
-    view.setText("Label17", prediction.count > 0 ? miniText(prediction.values[0]) : "なし");
-    view.setVisible("Label17", true);
-    static const char* const kOtherLabels[] = {"Label18", "Label19", "Label20"};
+    view.setText(RunControl::Label16, "次回 " + formatInt(wrappingAdd(lastDrawNumber, 1), 4) + "回抽選予想番号");
+    view.setText(RunControl::Label17, prediction.count > 0 ? miniText(prediction.values[0]) : "なし");
+    view.setVisible(RunControl::Label17, true);
+    static constexpr RunControl kOtherLabels[] = {RunControl::Label18, RunControl::Label19, RunControl::Label20};
     for (int k = 1; k < 4; ++k) {
         const bool exists = k < prediction.count;
         view.setText(kOtherLabels[k - 1], exists ? miniText(prediction.values[std::size_t(k)]) : std::string());
@@ -262,12 +262,12 @@ void MiniEngine::finishRun(const RunRequest& request, RunView& view) const
 {
     showSummary(view, totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
     view.disableCommands();
-    view.openPanel("GetPanel");
-    view.setText("Label10", formatGrouped(totals_.miniSum, 12, request.groupSeparator));
+    view.openPanel(RunControl::GetPanel);
+    view.setText(RunControl::Label10, formatGrouped(totals_.miniSum, 12, request.groupSeparator));
     // Without a prize or a stake the rate keeps the caption it had.
     if (totals_.miniSum != 0)
         if (const std::optional<std::int32_t> rate = paybackRate(totals_.miniSum, stake_))
-            view.setText("Label14", formatInt(*rate, 3));
+            view.setText(RunControl::Label14, formatInt(*rate, 3));
 }
 
 }  // namespace tolvi

@@ -124,18 +124,18 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
     // End of pass: the hit panel describes the last draw record, even when comment records follow it.
     if (lastDrawHits_.any()) {
         const DrawRecord& record = *lastDrawRecord;
-        view.openPanel("GetPanel2");
-        view.setText("Label23", formatInt(record.drawNumber(), 4));
-        view.setText("Label26", std::string(record.winningNumber()));
-        view.setText("Label27", lastDrawHits_.straight != 0 ? "ストレート＆ボックス"
+        view.openPanel(RunControl::GetPanel2);
+        view.setText(RunControl::Label23, formatInt(record.drawNumber(), 4));
+        view.setText(RunControl::Label26, std::string(record.winningNumber()));
+        view.setText(RunControl::Label27, lastDrawHits_.straight != 0 ? "ストレート＆ボックス"
                                 : lastDrawHits_.box != 0    ? "ボックス"
                                                             : "ミニ");
     }
-    view.setText("Label16", "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
-    view.setText("Label17", candidateText(candidates_[0]));
-    view.setText("Label18", candidateText(candidates_[1]));
-    view.setText("Label19", candidateText(candidates_[2]));
-    view.setText("Label20", candidateText(candidates_[3]));
+    view.setText(RunControl::Label16, "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
+    view.setText(RunControl::Label17, candidateText(candidates_[0]));
+    view.setText(RunControl::Label18, candidateText(candidates_[1]));
+    view.setText(RunControl::Label19, candidateText(candidates_[2]));
+    view.setText(RunControl::Label20, candidateText(candidates_[3]));
 
     if (factorEvaluation) {
         const std::int32_t rate =
@@ -178,10 +178,10 @@ void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)
 {
     showSummary(view, totals_, formatInt(totals_.miniHits, 2), request.groupSeparator);
     view.disableCommands();
-    view.openPanel("GetPanel");
+    view.openPanel(RunControl::GetPanel);
     const std::int32_t returned = wrappingAdd(totals_.straightSum, totals_.boxSum);
-    view.setText("Label10", formatGrouped(returned, 12, request.groupSeparator));
-    view.setText("Label14", formatInt(paybackRate(lastDrawNumber_, candidateCount_, returned), 3));
+    view.setText(RunControl::Label10, formatGrouped(returned, 12, request.groupSeparator));
+    view.setText(RunControl::Label14, formatInt(paybackRate(lastDrawNumber_, candidateCount_, returned), 3));
 }
 
 }  // namespace tolvi

@@ -1,12 +1,23 @@
 #pragma once
 // What a prediction run shows, as the window (or the command-line tool) receives it.
-// Controls are named by their object names: "ListView", "Label16", "GetPanel", ...
 
 #include <array>
 #include <string>
 #include <string_view>
 
 namespace tolvi {
+
+// The controls a run writes besides the two lists, by their names in the window's design: the
+// labels of the summary, the payout panel and the hit panel, and the two panels it opens.
+enum class RunControl {
+    Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label14, Label16,
+    Label17, Label18, Label19, Label20, Label23, Label26, Label27, Label43,
+    GetPanel, GetPanel2,
+};
+inline constexpr std::size_t kRunControlCount = 19;
+
+// The control's object name in the window, and its key in the tool's JSON: "Label16", "GetPanel".
+std::string_view controlName(RunControl control);
 
 // One row of the result list: the columns "抽選", "当選番号" and "結果".
 struct ResultRow {
@@ -27,10 +38,10 @@ public:
     // The row must reach the screen promptly (the window paints at most once a frame).
     virtual void addResult(ResultRow row) = 0;
     virtual void addStats(StatsRow row) = 0;
-    virtual void setText(std::string_view control, std::string text) = 0;
-    virtual void setVisible(std::string_view control, bool visible) = 0;
-    // Enables, then shows the panel.
-    virtual void openPanel(std::string_view panel) = 0;
+    virtual void setText(RunControl label, std::string text) = 0;
+    virtual void setVisible(RunControl label, bool visible) = 0;
+    // Enables, then shows the panel (GetPanel or GetPanel2).
+    virtual void openPanel(RunControl panel) = 0;
     // Disables Button1, N1, EditMenu and Setting, in that order.
     virtual void disableCommands() = 0;
 

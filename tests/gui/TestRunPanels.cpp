@@ -48,7 +48,7 @@ public:
         QAbstractItemModel* model = window->findChild<QTableView*>(u("ListView"))->model();
         view.clearResults();
         view.addResult({"   1", "123", "first"});
-        view.setText("Label16", "caption during the run");
+        view.setText(RunControl::Label16, "caption during the run");
         // More than a frame passes before the next row.
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
         view.addResult({"   2", "456", "second"});

@@ -239,13 +239,13 @@ public:
         inner_.addResult(std::move(row));
     }
     void addStats(StatsRow row) override { inner_.addStats(std::move(row)); }
-    void setText(std::string_view control, std::string text) override
+    void setText(RunControl control, std::string text) override
     {
         interfere();
         inner_.setText(control, std::move(text));
     }
-    void setVisible(std::string_view control, bool visible) override { inner_.setVisible(control, visible); }
-    void openPanel(std::string_view panel) override { inner_.openPanel(panel); }
+    void setVisible(RunControl control, bool visible) override { inner_.setVisible(control, visible); }
+    void openPanel(RunControl panel) override { inner_.openPanel(panel); }
     void disableCommands() override { inner_.disableCommands(); }
     bool showsProgress() const override { return inner_.showsProgress(); }
 

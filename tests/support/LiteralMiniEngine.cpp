@@ -48,10 +48,10 @@ void LiteralMiniEngine::run(const RunRequest& request, RunView& view)
 
     showSummary(view, totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
     view.disableCommands();
-    view.openPanel("GetPanel");
-    view.setText("Label10", formatGrouped(totals_.miniSum, 12, request.groupSeparator));
+    view.openPanel(RunControl::GetPanel);
+    view.setText(RunControl::Label10, formatGrouped(totals_.miniSum, 12, request.groupSeparator));
     if (totals_.miniSum != 0 && stake_ != 0)
-        view.setText("Label14", formatInt(totals_.miniSum / (stake_ / 100), 3));
+        view.setText(RunControl::Label14, formatInt(totals_.miniSum / (stake_ / 100), 3));
 }
 
 void LiteralMiniEngine::replayPass(const RunRequest& request, RunView& view, int pass)
@@ -89,7 +89,7 @@ void LiteralMiniEngine::replayPass(const RunRequest& request, RunView& view, int
             tally.add(chars(text, 6, 3));
         ++drawRecordCount_;
         stake_ = wrappingAdd(stake_, std::int32_t(200 * candidates_.size()));
-        view.setText("Label43", formatInt(stake_ / 200, 0));
+        view.setText(RunControl::Label43, formatInt(stake_ / 200, 0));
         lastDrawMiniHits_ = 0;
         winning_ = chars(text, 6, 3);
         for (const int candidate : candidates_)
@@ -98,15 +98,15 @@ void LiteralMiniEngine::replayPass(const RunRequest& request, RunView& view, int
     }
 
     if (lastDrawMiniHits_ != 0) {
-        view.openPanel("GetPanel2");
-        view.setText("Label23", formatInt(strToInt(chars(lastDrawText, 1, 4)), 4));
-        view.setText("Label26", chars(lastDrawText, 6, 3));
-        view.setText("Label27", "ミニ");
+        view.openPanel(RunControl::GetPanel2);
+        view.setText(RunControl::Label23, formatInt(strToInt(chars(lastDrawText, 1, 4)), 4));
+        view.setText(RunControl::Label26, chars(lastDrawText, 6, 3));
+        view.setText(RunControl::Label27, "ミニ");
     }
-    view.setText("Label16", "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
-    view.setText("Label17", candidates_.empty() ? "なし" : formatInt(candidates_[0], 3, 3).substr(1, 2));
-    view.setVisible("Label17", true);
-    const char* const labels[] = {"Label18", "Label19", "Label20"};
+    view.setText(RunControl::Label16, "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
+    view.setText(RunControl::Label17, candidates_.empty() ? "なし" : formatInt(candidates_[0], 3, 3).substr(1, 2));
+    view.setVisible(RunControl::Label17, true);
+    const RunControl labels[] = {RunControl::Label18, RunControl::Label19, RunControl::Label20};
     for (std::size_t k = 1; k <= 3; ++k) {
         if (k < candidates_.size()) {
             view.setText(labels[k - 1], formatInt(candidates_[k], 3, 3).substr(1, 2));

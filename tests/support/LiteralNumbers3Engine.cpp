@@ -148,14 +148,15 @@ void LiteralNumbers3Engine::run(const RunRequest& request, RunView& view)
         }
     }
     if (lastS || lastB || lastM) {
-        view.openPanel("GetPanel2");
-        view.setText("Label23", formatInt(strToInt(copy(lastRecord, 1, 4)), 4));
-        view.setText("Label26", copy(lastRecord, 6, 3));
-        view.setText("Label27", lastS ? "ストレート＆ボックス" : lastB ? "ボックス" : "ミニ");
+        view.openPanel(RunControl::GetPanel2);
+        view.setText(RunControl::Label23, formatInt(strToInt(copy(lastRecord, 1, 4)), 4));
+        view.setText(RunControl::Label26, copy(lastRecord, 6, 3));
+        view.setText(RunControl::Label27, lastS ? "ストレート＆ボックス" : lastB ? "ボックス" : "ミニ");
     }
-    view.setText("Label16", "次回 " + formatInt(lastDraw + 1, 4) + "回抽選予想番号");
+    view.setText(RunControl::Label16, "次回 " + formatInt(lastDraw + 1, 4) + "回抽選予想番号");
+    const RunControl labels[] = {RunControl::Label17, RunControl::Label18, RunControl::Label19, RunControl::Label20};
     for (int k = 0; k < 4; ++k)
-        view.setText("Label" + std::to_string(17 + k), formatInt(cand[k], 3, 3));
+        view.setText(labels[k], formatInt(cand[k], 3, 3));
     const int d = lastDraw * 200 * n * 2 / 100;
     const int rate = d == 0 ? 0 : (sSum + bSum) / d;
     if (factor)
@@ -163,16 +164,16 @@ void LiteralNumbers3Engine::run(const RunRequest& request, RunView& view)
                        formatInt(bSum, 6) + "円", formatInt(mHits, 3), formatInt(mSum, 6) + "円",
                        formatInt(rate, 3) + "％"});
     const std::string& sep = request.groupSeparator;
-    view.setText("Label4", "ｽﾄﾚｰﾄ的中数：" + formatInt(sHits, 2) + "本");
-    view.setText("Label5", "ﾎﾞｯｸｽ的中数：" + formatInt(bHits, 2) + "本");
-    view.setText("Label6", "ﾐﾆ   的中数：" + formatInt(mHits, 2) + "本");
-    view.setText("Label7", "金額：" + formatGrouped(sSum, 10, sep) + "円");
-    view.setText("Label8", "金額：" + formatGrouped(bSum, 10, sep) + "円");
-    view.setText("Label9", "金額：" + formatGrouped(mSum, 10, sep) + "円");
+    view.setText(RunControl::Label4, "ｽﾄﾚｰﾄ的中数：" + formatInt(sHits, 2) + "本");
+    view.setText(RunControl::Label5, "ﾎﾞｯｸｽ的中数：" + formatInt(bHits, 2) + "本");
+    view.setText(RunControl::Label6, "ﾐﾆ   的中数：" + formatInt(mHits, 2) + "本");
+    view.setText(RunControl::Label7, "金額：" + formatGrouped(sSum, 10, sep) + "円");
+    view.setText(RunControl::Label8, "金額：" + formatGrouped(bSum, 10, sep) + "円");
+    view.setText(RunControl::Label9, "金額：" + formatGrouped(mSum, 10, sep) + "円");
     view.disableCommands();
-    view.openPanel("GetPanel");
-    view.setText("Label10", formatGrouped(sSum + bSum, 12, sep));
-    view.setText("Label14", formatInt(rate, 3));
+    view.openPanel(RunControl::GetPanel);
+    view.setText(RunControl::Label10, formatGrouped(sSum + bSum, 12, sep));
+    view.setText(RunControl::Label14, formatInt(rate, 3));
 }
 
 }  // namespace tolvi::test

@@ -16,12 +16,13 @@ public:
     void clearResults() override { results.clear(); ++clears; }
     void addResult(ResultRow row) override { results.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats.push_back(std::move(row)); }
-    void setText(std::string_view control, std::string text) override { texts[std::string(control)] = std::move(text); }
-    void setVisible(std::string_view control, bool v) override { visible[std::string(control)] = v; }
-    void openPanel(std::string_view panel) override
+    // Kept by the controls' names, as the tests read them.
+    void setText(RunControl control, std::string text) override { texts[std::string(controlName(control))] = std::move(text); }
+    void setVisible(RunControl control, bool v) override { visible[std::string(controlName(control))] = v; }
+    void openPanel(RunControl panel) override
     {
-        opened.emplace_back(panel);
-        visible[std::string(panel)] = true;
+        opened.emplace_back(controlName(panel));
+        visible[std::string(controlName(panel))] = true;
     }
     void disableCommands() override { commandsDisabled = true; }
 
