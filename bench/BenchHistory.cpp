@@ -2,6 +2,7 @@
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 #include "history/HistoryStream.h"
 
 #include <benchmark/benchmark.h>
@@ -18,7 +19,7 @@ void BM_ReadHistory(benchmark::State& state)
 {
     const auto& path = tolvi::bench::historyOfLength(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(tolvi::HistoryReader::readRecords(path));
+        benchmark::DoNotOptimize(tolvi::test::readRecords(path));
 }
 
 // Every record once through the small buffer, as the Numbers3 pass reads it.

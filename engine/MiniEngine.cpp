@@ -1,6 +1,7 @@
 #include "engine/MiniEngine.h"
 
 #include "engine/MiniHistory.h"
+#include "engine/RankRules.h"
 #include "base/NumberFormat.h"
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
@@ -15,17 +16,20 @@ namespace {
 constexpr std::int32_t kStakePerTicket = 200;  // yen per candidate and draw record
 constexpr int kLastRankPattern = 999;
 
-struct RankTriple {
-    int hundreds, tens, units;
-};
 // The parity of the number of draw records already handled picks the rule set.
 constexpr std::array<RankTriple, 4> kEvenRules {{{3, 6, 5}, {7, 9, 6}, {5, 1, 4}, {4, 7, 3}}};
 constexpr std::array<RankTriple, 4> kOddRules {{{4, 4, 6}, {3, 6, 4}, {0, 2, 8}, {3, 9, 1}}};
 
-int composeFrom(const MiniHistory& history, std::size_t draw, int hundredsRank, int tensRank, int unitsRank)
+int composeFrom(const MiniHistory& history, std::size_t draw, const RankTriple& ranks)
 {
-    return history.rankDigit(draw, 0, hundredsRank) * 100 + history.rankDigit(draw, 1, tensRank) * 10 +
-           history.rankDigit(draw, 2, unitsRank);
+    return composeCandidate(ranks, [&](int position, int rank) { return history.rankDigit(draw, position, rank); });
+}
+
+// The rank columns of a rank pattern's candidate: its hundreds, tens and units digit at every draw.
+std::array<const std::uint8_t*, 3> patternColumns(const MiniHistory& history, int rankPattern)
+{
+    const RankTriple ranks = rankTripleOf(rankPattern);
+    return {history.rankColumn(0, ranks.hundreds), history.rankColumn(1, ranks.tens), history.rankColumn(2, ranks.units)};
 }
 
 // Three digits all from 0-4 or all from 5-9 (leading zeros count as digits).
@@ -43,10 +47,10 @@ MiniCandidates composeCandidates(const MiniHistory& history, std::size_t draw, b
     const auto& rules = draw % 2 == 0 ? kEvenRules : kOddRules;
     std::array<int, 4> composed {};
     for (std::size_t k = 0; k < rules.size(); ++k)
-        composed[k] = composeFrom(history, draw, rules[k].hundreds, rules[k].tens, rules[k].units);
+        composed[k] = composeFrom(history, draw, rules[k]);
     int count = int(rules.size());
     if (factorEvaluation) {
-        composed[0] = composeFrom(history, draw, rankPattern / 100 % 10, rankPattern / 10 % 10, rankPattern % 10);
+        composed[0] = composeFrom(history, draw, rankTripleOf(rankPattern));
         count = 1;
     }
 
@@ -136,9 +140,7 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
     const std::uint8_t* units = history.winningUnits();
     // A factor evaluation bets only the rank pattern's candidate: it is read straight from the
     // rank columns, a thousand passes over every draw.
-    const std::uint8_t* patternHundreds = history.rankColumn(0, rankPattern / 100 % 10);
-    const std::uint8_t* patternTens = history.rankColumn(1, rankPattern / 10 % 10);
-    const std::uint8_t* patternUnits = history.rankColumn(2, rankPattern % 10);
+    const auto [patternHundreds, patternTens, patternUnits] = patternColumns(history, rankPattern);
     for (std::size_t draw = 0; draw < draws; ++draw) {
         if (factorEvaluation_) {
             const int candidate = patternHundreds[draw] * 100 + patternTens[draw] * 10 + patternUnits[draw];
@@ -190,9 +192,7 @@ bool MiniEngine::countPass(const MiniHistory& history, int rankPattern)
     if (history.stopsWithError())
         return false;
     const std::size_t draws = history.drawCount();
-    const std::uint8_t* hundredsDigit = history.rankColumn(0, rankPattern / 100 % 10);
-    const std::uint8_t* tensDigit = history.rankColumn(1, rankPattern / 10 % 10);
-    const std::uint8_t* unitsDigit = history.rankColumn(2, rankPattern % 10);
+    const auto [hundredsDigit, tensDigit, unitsDigit] = patternColumns(history, rankPattern);
     const std::uint8_t* tens = history.winningTens();
     const std::uint8_t* units = history.winningUnits();
     const std::int32_t* prizes = history.miniPrizes();

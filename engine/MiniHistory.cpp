@@ -1,6 +1,5 @@
 #include "engine/MiniHistory.h"
 
-#include "engine/DigitTally.h"
 #include "engine/RankedTally.h"
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
@@ -34,26 +33,7 @@ bool readSevenDigits(std::string_view field, std::int32_t& value)
     return true;
 }
 
-// Raises the conversion error a tally raises for a winning number that is not three digits.
-void checkDigits(std::string_view winning)
-{
-    if (winning.size() != 3 || !isAllDigits(winning))
-        DigitTally().add(winning);
-}
-
-// The records again as file bytes: each text in its 87 bytes, padded with NUL bytes, which
-// cut it back to the same text.
-std::string fileBytesOf(const std::vector<DrawRecord>& records)
-{
-    std::string bytes(records.size() * kRecordSize, '\0');
-    for (std::size_t i = 0; i < records.size(); ++i)
-        records[i].text().copy(bytes.data() + i * kRecordSize, kRecordSize);
-    return bytes;
-}
-
 }  // namespace
-
-MiniHistory::MiniHistory(std::vector<DrawRecord> records) : MiniHistory(fileBytesOf(records)) {}
 
 MiniHistory::MiniHistory(std::string content) : content_(std::move(content))
 {
@@ -87,7 +67,7 @@ MiniHistory::MiniHistory(std::string content) : content_(std::move(content))
             number = record.drawNumber();
             winning = record.winningNumber();
             if (record.hasResult())
-                checkDigits(winning);
+                requireWinningDigits(winning);
         } catch (const ConversionError&) {
             // The tables just kept, those after the last listed draw, end the columns.
             stopError_ = std::current_exception();

@@ -20,12 +20,10 @@ public:
     // no rank table digit.
     static constexpr std::uint8_t kNoDigit = 10;
 
-    // `records` as read, comment records included. Never throws on the records' content: a draw
-    // record whose draw number or winning number does not convert stops the draw list there, and
-    // its error is raised by throwStopError() when a pass reaches it.
-    explicit MiniHistory(std::vector<DrawRecord> records);
-    // The same from the history file's bytes as read (HistoryReader::readContent()), without
-    // copying out every record.
+    // The history file's bytes as read (HistoryReader::readContent()), comment records included.
+    // Never throws on the records' content: a draw record whose draw number or winning number
+    // does not convert stops the draw list there, and its error is raised by throwStopError()
+    // when a pass reaches it.
     explicit MiniHistory(std::string content);
 
     // Draw records in the list: those before the end of the file or before the record that does

@@ -1,7 +1,7 @@
 #include "engine/Numbers3Engine.h"
 
-#include "engine/DigitTally.h"
 #include "engine/Numbers3Scoring.h"
+#include "engine/RankRules.h"
 #include "engine/RankedTally.h"
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
@@ -17,9 +17,6 @@ namespace {
 // After this draw the tallies start again from zero and rule set B takes over.
 constexpr std::int32_t kTallyRestartDraw = 1108;
 
-struct RankTriple {
-    int hundreds, tens, units;
-};
 constexpr std::array<RankTriple, 5> kRuleSetA {{{7, 5, 5}, {1, 9, 6}, {6, 2, 6}, {2, 0, 5}, {9, 1, 4}}};
 // Candidate 5 keeps its rule set A triple.
 constexpr std::array<RankTriple, 4> kRuleSetB {{{0, 2, 8}, {0, 5, 9}, {8, 6, 2}, {7, 3, 9}}};
@@ -49,11 +46,9 @@ std::int32_t paybackRate(std::int32_t lastDrawNumber, int candidateCount, std::i
 
 void Numbers3Engine::run(const RunRequest& request, RunView& view)
 {
-    int rankPattern = 0;
-    do {
-        replayPass(request, view, rankPattern);
-        ++rankPattern;
-    } while (rankPattern != 1);
+    // A prediction and a factor evaluation alike replay the history once: a factor evaluation of
+    // this edition scores rank pattern 000, candidate 1 alone.
+    replayPass(request, view, 0);
     finishRun(request, view);
 }
 
@@ -72,36 +67,16 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
     lastDrawNumber_ = 0;
     lastDrawHits_ = {};
     view.clearResults();
+    // EditNum cannot change during the run: its text converts to the same count every time.
+    const int candidateCount = candidateCountFrom(request.candidateCountText);
+    candidateCount_ = factorEvaluation ? 1 : candidateCount;
     std::optional<DrawRecord> lastDrawRecord;
-    // EditNum cannot change during the run: its text converts to the same count every time,
-    // so it is converted once, where the first iteration reads it.
-    int candidateCount = -1;
 
     for (;;) {
         if (lastDrawNumber_ == kTallyRestartDraw)
             for (RankedTally& tally : tallies)
                 tally.reset();
-        const std::array<const RankTable*, 3> tables {&tallies[0].rankTable(), &tallies[1].rankTable(),
-                                                      &tallies[2].rankTable()};
-        auto compose = [&](int a, int b, int c) {
-            return (*tables[0])[std::size_t(a)] * 100 + (*tables[1])[std::size_t(b)] * 10 + (*tables[2])[std::size_t(c)];
-        };
-        if (lastDrawNumber_ < kTallyRestartDraw) {
-            for (std::size_t k = 0; k < kRuleSetA.size(); ++k)
-                candidates_[k] = compose(kRuleSetA[k].hundreds, kRuleSetA[k].tens, kRuleSetA[k].units);
-        } else {
-            for (std::size_t k = 0; k < kRuleSetB.size(); ++k)
-                candidates_[k] = compose(kRuleSetB[k].hundreds, kRuleSetB[k].tens, kRuleSetB[k].units);
-            candidates_[4] = compose(kRuleSetA[4].hundreds, kRuleSetA[4].tens, kRuleSetA[4].units);
-        }
-        if (candidateCount < 0)
-            candidateCount = candidateCountFrom(request.candidateCountText);
-        candidateCount_ = candidateCount;
-        if (factorEvaluation) {
-            // The rank pattern's three digits are candidate 1's rank triple; only it is scored.
-            candidates_[0] = compose(rankPattern / 100 % 10, rankPattern / 10 % 10, rankPattern % 10);
-            candidateCount_ = 1;
-        }
+        composeCandidates(tallies, factorEvaluation, rankPattern);
 
         std::string_view block;
         if (!file.next(block))
@@ -112,8 +87,7 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
         lastDrawNumber_ = record.drawNumber();
         if (record.hasResult()) {
             const std::string_view winning = record.winningNumber();
-            if (winning.size() != 3 || !isAllDigits(winning))
-                DigitTally().add(winning);  // raises the conversion error of the digit that is not one
+            requireWinningDigits(winning);
             for (std::size_t position = 0; position < 3; ++position)
                 tallies[position].add(winning[position] - '0');
         }
@@ -121,27 +95,56 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
         lastDrawRecord = record;
     }
 
-    // End of pass: the hit panel describes the last draw record, even when comment records follow it.
-    if (lastDrawHits_.any()) {
-        const DrawRecord& record = *lastDrawRecord;
-        view.openPanel(RunControl::GetPanel2);
-        view.setText(RunControl::Label23, formatInt(record.drawNumber(), 4));
-        view.setText(RunControl::Label26, std::string(record.winningNumber()));
-        view.setText(RunControl::Label27, lastDrawHits_.straight != 0 ? "ストレート＆ボックス"
-                                : lastDrawHits_.box != 0    ? "ボックス"
-                                                            : "ミニ");
+    // The hit panel describes the last draw record, even when comment records follow it.
+    if (lastDrawHits_.any())
+        showHitPanel(*lastDrawRecord, view);
+    showPrediction(view);
+    if (factorEvaluation)
+        addStatistics(view, rankPattern);
+}
+
+void Numbers3Engine::composeCandidates(const std::array<RankedTally, 3>& tallies, bool factorEvaluation, int rankPattern)
+{
+    const auto digitAt = [&tallies](int position, int rank) {
+        return tallies[std::size_t(position)].rankTable()[std::size_t(rank)];
+    };
+    if (lastDrawNumber_ < kTallyRestartDraw) {
+        for (std::size_t k = 0; k < kRuleSetA.size(); ++k)
+            candidates_[k] = composeCandidate(kRuleSetA[k], digitAt);
+    } else {
+        for (std::size_t k = 0; k < kRuleSetB.size(); ++k)
+            candidates_[k] = composeCandidate(kRuleSetB[k], digitAt);
+        candidates_[4] = composeCandidate(kRuleSetA[4], digitAt);
     }
+    // The rank pattern's three digits are candidate 1's rank triple; only it is scored.
+    if (factorEvaluation)
+        candidates_[0] = composeCandidate(rankTripleOf(rankPattern), digitAt);
+}
+
+void Numbers3Engine::showHitPanel(const DrawRecord& record, RunView& view) const
+{
+    view.openPanel(RunControl::GetPanel2);
+    view.setText(RunControl::Label23, formatInt(record.drawNumber(), 4));
+    view.setText(RunControl::Label26, std::string(record.winningNumber()));
+    view.setText(RunControl::Label27, lastDrawHits_.straight != 0 ? "ストレート＆ボックス"
+                                      : lastDrawHits_.box != 0    ? "ボックス"
+                                                                  : "ミニ");
+}
+
+void Numbers3Engine::showPrediction(RunView& view) const
+{
     view.setText(RunControl::Label16, "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
     view.setText(RunControl::Label17, candidateText(candidates_[0]));
     view.setText(RunControl::Label18, candidateText(candidates_[1]));
     view.setText(RunControl::Label19, candidateText(candidates_[2]));
     view.setText(RunControl::Label20, candidateText(candidates_[3]));
+}
 
-    if (factorEvaluation) {
-        const std::int32_t rate =
-            paybackRate(lastDrawNumber_, candidateCount_, wrappingAdd(totals_.straightSum, totals_.boxSum));
-        view.addStats(statsRow(rankPattern, totals_, rate));
-    }
+void Numbers3Engine::addStatistics(RunView& view, int rankPattern) const
+{
+    const std::int32_t rate =
+        paybackRate(lastDrawNumber_, candidateCount_, wrappingAdd(totals_.straightSum, totals_.boxSum));
+    view.addStats(statsRow(rankPattern, totals_, rate));
 }
 
 void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& request, RunView& view)

@@ -11,6 +11,7 @@
 namespace tolvi {
 
 class DrawRecord;
+class RankedTally;
 
 class Numbers3Engine : public PredictionEngine {
 public:
@@ -28,7 +29,12 @@ private:
     };
 
     void replayPass(const RunRequest& request, RunView& view, int rankPattern);
+    // Candidates 1-5 from the tallies of the draws so far, by the rule set of the draw reached.
+    void composeCandidates(const std::array<RankedTally, 3>& tallies, bool factorEvaluation, int rankPattern);
     void scoreRecord(const DrawRecord& record, const RunRequest& request, RunView& view);
+    void showHitPanel(const DrawRecord& record, RunView& view) const;
+    void showPrediction(RunView& view) const;
+    void addStatistics(RunView& view, int rankPattern) const;
     void finishRun(const RunRequest& request, RunView& view);
 
     // Kept from run to run like the window's own state; every pass overwrites them first.

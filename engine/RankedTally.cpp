@@ -1,8 +1,20 @@
 #include "engine/RankedTally.h"
 
+#include "base/StrToInt.h"
+
+#include <algorithm>
 #include <bit>
 
 namespace tolvi {
+
+void requireWinningDigits(std::string_view winningNumber)
+{
+    for (std::size_t position = 0; position < 3; ++position) {
+        const std::string_view digit = winningNumber.substr(std::min(position, winningNumber.size()), 1);
+        if (digit.size() != 1 || digit[0] < '0' || digit[0] > '9')
+            strToInt(digit);  // raises the conversion error with the offending text
+    }
+}
 
 void RankedTally::add(int digit)
 {

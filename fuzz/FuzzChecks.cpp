@@ -14,6 +14,7 @@
 #include "history/HistoryChecker.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 
 #include "support/LiteralMiniEngine.h"
 #include "support/LiteralNumbers3Engine.h"
@@ -69,7 +70,7 @@ void checkHistoryFile(std::string_view bytes, const fs::path& dir)
     const std::size_t whole = bytes.size() / kRecordSize;
 
     std::vector<DrawRecord> records;
-    const Outcome read = shownFailure([&] { records = HistoryReader::readRecords(path); });
+    const Outcome read = shownFailure([&] { records = test::readRecords(path); });
     require(!read.failed(), "the sequential read failed on a readable file: " + read.errorText.value_or(""));
     require(records.size() == whole, "the sequential read did not return every full 87-byte block");
     for (std::size_t k = 0; k < whole; ++k) {

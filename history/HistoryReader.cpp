@@ -7,24 +7,10 @@
 
 namespace tolvi {
 
-std::vector<DrawRecord> HistoryReader::splitRecords(std::string_view content)
-{
-    std::vector<DrawRecord> records;
-    records.reserve(content.size() / kRecordSize);
-    for (std::size_t offset = 0; offset + kRecordSize <= content.size(); offset += kRecordSize)
-        records.emplace_back(content.substr(offset, kRecordSize));
-    return records;
-}
-
 std::string HistoryReader::readContent(const std::filesystem::path& path)
 {
     const HistoryFile file = HistoryFile::openForReading(path);
     return file.readAll();
-}
-
-std::vector<DrawRecord> HistoryReader::readRecords(const std::filesystem::path& path)
-{
-    return splitRecords(readContent(path));
 }
 
 std::int32_t HistoryReader::lastDrawNumber(const std::filesystem::path& path)

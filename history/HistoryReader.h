@@ -1,5 +1,6 @@
 #pragma once
-// The two ways of reading the history file: every record in order, and the last record alone.
+// The two ways of reading the history file: the whole file to be cut into records, and the last
+// record alone.
 
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
@@ -8,27 +9,20 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tolvi {
 
 class HistoryReader {
 public:
-    // Every full 87-byte block from offset 0, comment records included, in file order. A
-    // shorter block at the end (the 0x1A byte, a cut-off record) ends the reading and is ignored.
-    static std::vector<DrawRecord> readRecords(const std::filesystem::path& path);
-
-    // The whole file as bytes, opened for reading, read and closed here; recordCount() and recordAt() cut
-    // it into the same records without copying them all.
+    // The whole file as bytes, opened for reading, read and closed here. recordCount() and
+    // recordAt() cut it into every full 87-byte block from offset 0, comment records included, in
+    // file order; a shorter block at the end (the 0x1A byte, a cut-off record) is not a record.
     static std::string readContent(const std::filesystem::path& path);
     static std::size_t recordCount(std::string_view content) { return content.size() / kRecordSize; }
     static DrawRecord recordAt(std::string_view content, std::size_t index)
     {
         return DrawRecord(content.substr(index * kRecordSize, kRecordSize));
     }
-
-    // The same from bytes already read.
-    static std::vector<DrawRecord> splitRecords(std::string_view content);
 
     // The draw number of the record at ((size div 87) - 1) x 87, found with one seek. The file is
     // opened for writing too, as the append that follows will: a read-only history is refused

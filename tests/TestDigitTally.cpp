@@ -1,9 +1,10 @@
-#include "engine/DigitTally.h"
+#include "support/DigitTally.h"
 #include "base/Errors.h"
 
 #include <gtest/gtest.h>
 
 using namespace tolvi;
+using namespace tolvi::test;
 
 TEST(RankTable, AllZeroTallyGivesTheIdentity)
 {

@@ -15,6 +15,7 @@
 #include "base/Errors.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 
 #include "support/FaultInjection.h"
 #include "support/HistoryBuilder.h"
@@ -297,7 +298,7 @@ TEST(FaultInjection, RunsWhileAnotherProcessAppendsSeeWholeRecordsOnly)
         ASSERT_FALSE(ending.error.has_value()) << *ending.error;
         const std::string next = ending.view.text("Label16");
         ASSERT_NE(next, "<unset>");
-        const std::vector<DrawRecord> records = HistoryReader::readRecords(path);
+        const std::vector<DrawRecord> records = test::readRecords(path);
         ASSERT_GE(records.size(), seen);
         seen = records.size();
         for (std::size_t k = 0; k < records.size(); ++k)

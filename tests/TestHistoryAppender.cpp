@@ -2,6 +2,7 @@
 #include "history/HistoryAppender.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 
 #include "support/FaultInjection.h"
 #include "support/HistoryBuilder.h"
@@ -333,7 +334,7 @@ TEST(HistoryAppender, HoldsAnExclusiveLockWhileWritingButReadersAreNotStopped)
         EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
         EXPECT_EQ(errno, EWOULDBLOCK);
         ::close(other);
-        EXPECT_EQ(tolvi::HistoryReader::readRecords(path).size(), 2u);
+        EXPECT_EQ(tolvi::test::readRecords(path).size(), 2u);
         EXPECT_EQ(tolvi::HistoryReader::lastDrawNumber(path), 41);
         checked = true;
         file.writeAt(offset, bytes);

@@ -1,6 +1,7 @@
 #include "base/Errors.h"
 #include "history/HistoryChecker.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 
 #include "support/HistoryBuilder.h"
 #include "support/TempDir.h"
@@ -93,7 +94,7 @@ TEST(HistoryChecker, DeliveredHistoryFileIsClean)
     const HistoryChecker::Report report = HistoryChecker::check(content);
     for (const HistoryChecker::Problem& problem : report.problems)
         ADD_FAILURE() << problem.message;
-    EXPECT_EQ(report.records, std::int64_t(tolvi::HistoryReader::splitRecords(content).size()));
+    EXPECT_EQ(report.records, std::int64_t(tolvi::test::splitRecords(content).size()));
 }
 
 // ---- the file's length and end marker -----------------------------------------------------

@@ -1,6 +1,7 @@
 #include "history/DrawRecord.h"
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 #include "support/HistoryBuilder.h"
 #include "support/TempDir.h"
 
@@ -69,8 +70,8 @@ TEST(HistoryReader, ReadsEveryFullRecordWithOrWithoutTheEndOfFileByte)
     history.comment("head").draw(1, "123").draw(2, "---").comment("middle").draw(3, "999");
     const auto plain = dir.write("plain.dat", history.bytes());
     const auto withEof = dir.write("eof.dat", HistoryBuilder(history).endOfFile().bytes());
-    EXPECT_EQ(drawNumbersOf(HistoryReader::readRecords(plain)), (std::vector<int> {-1, 1, 2, -1, 3}));
-    EXPECT_EQ(drawNumbersOf(HistoryReader::readRecords(withEof)), (std::vector<int> {-1, 1, 2, -1, 3}));
+    EXPECT_EQ(drawNumbersOf(test::readRecords(plain)), (std::vector<int> {-1, 1, 2, -1, 3}));
+    EXPECT_EQ(drawNumbersOf(test::readRecords(withEof)), (std::vector<int> {-1, 1, 2, -1, 3}));
 }
 
 TEST(HistoryReader, CutOffLastRecordIsIgnored)
@@ -79,20 +80,20 @@ TEST(HistoryReader, CutOffLastRecordIsIgnored)
     HistoryBuilder history;
     history.draw(1, "123").draw(2, "456");
     const std::string cut = history.bytes() + tolvi::test::drawRecord({3, "789"}).substr(0, 50);
-    EXPECT_EQ(drawNumbersOf(HistoryReader::readRecords(dir.write("cut.dat", cut))), (std::vector<int> {1, 2}));
+    EXPECT_EQ(drawNumbersOf(test::readRecords(dir.write("cut.dat", cut))), (std::vector<int> {1, 2}));
 }
 
 TEST(HistoryReader, EmptyFileHasNoRecords)
 {
     TempDir dir;
-    EXPECT_TRUE(HistoryReader::readRecords(dir.write("empty.dat", "")).empty());
+    EXPECT_TRUE(test::readRecords(dir.write("empty.dat", "")).empty());
 }
 
 TEST(HistoryReader, MissingFileIsAnIoErrorNamingTheFile)
 {
     TempDir dir;
     try {
-        HistoryReader::readRecords(dir.file("Numbers.dat"));
+        test::readRecords(dir.file("Numbers.dat"));
         FAIL() << "no error";
     } catch (const IoError& error) {
         EXPECT_NE(std::string(error.what()).find("Numbers.dat"), std::string::npos);
@@ -103,7 +104,7 @@ TEST(HistoryReader, MissingFileIsAnIoErrorNamingTheFile)
 TEST(HistoryReader, DirectoryIsNotAHistoryFile)
 {
     TempDir dir;
-    EXPECT_THROW(HistoryReader::readRecords(dir.path()), IoError);
+    EXPECT_THROW(test::readRecords(dir.path()), IoError);
 }
 
 TEST(HistoryReader, LastDrawNumberIsTheSameWithOrWithoutEndOfFileByte)

@@ -3,6 +3,7 @@
 
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 #include "history/HistoryStream.h"
 #include "support/RandomHistory.h"
 #include "support/TempDir.h"
@@ -53,7 +54,7 @@ TEST(HistoryStream, GivesTheFullBlocksOfTheWholeReadAtEveryLength)
             const auto path = dir.write("Numbers.dat", bytes);
             const std::vector<std::string> blocks = streamedBlocks(path);
             ASSERT_EQ(blocks, wholeReadBlocks(bytes)) << records << " records + " << extra;
-            ASSERT_EQ(blocks.size(), HistoryReader::readRecords(path).size());
+            ASSERT_EQ(blocks.size(), test::readRecords(path).size());
         }
     }
 }

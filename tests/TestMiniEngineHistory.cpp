@@ -2,10 +2,11 @@
 // selection rule at every draw, ties and repeated digits included, and its record fields and
 // errors those of the draw records themselves.
 
-#include "engine/DigitTally.h"
+#include "support/DigitTally.h"
 #include "engine/MiniHistory.h"
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
+#include "support/HistoryRecords.h"
 #include "support/HistoryBuilder.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ namespace {
 
 MiniHistory historyOf(const HistoryBuilder& builder)
 {
-    return MiniHistory(HistoryReader::splitRecords(builder.bytes()));
+    return MiniHistory(builder.bytes());
 }
 
 void expectTablesOfTheRule(const MiniHistory& history, std::size_t draw, const DigitTally& tally)

@@ -2,7 +2,7 @@
 // every single draw: uniform, skewed and few-digit draws, restarts, and the long runs of ties
 // that equal counts make.
 
-#include "engine/DigitTally.h"
+#include "support/DigitTally.h"
 #include "engine/RankedTally.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <random>
 
 using namespace tolvi;
+using namespace tolvi::test;
 
 namespace {
 

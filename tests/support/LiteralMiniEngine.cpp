@@ -1,6 +1,6 @@
 #include "support/LiteralMiniEngine.h"
 
-#include "engine/DigitTally.h"
+#include "support/DigitTally.h"
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "base/Errors.h"

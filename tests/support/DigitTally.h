@@ -1,15 +1,15 @@
 #pragma once
-// The position tallies (how often each digit was drawn in the hundreds, tens and units place)
-// and the rank tables built from them.
+// The rank selection rule as plainly as it reads: each position's tally (how often each digit was
+// drawn in the hundreds, tens and units place) and a rank table built from its counts at once.
+// The runs use RankedTally, which keeps the same tables up to date draw by draw; the tests hold
+// it, and the plain engines, to this rule.
+
+#include "engine/RankedTally.h"
 
 #include <array>
 #include <string_view>
 
-namespace tolvi {
-
-using DigitCounts = std::array<int, 10>;
-// rank 0 .. 9 -> digit; a digit may appear twice (see buildRankTable).
-using RankTable = std::array<int, 10>;
+namespace tolvi::test {
 
 // For each rank r: the digit with the highest remaining count, r itself on a tie that includes
 // r, otherwise the lowest tied digit; the chosen count then becomes 0. Once every count is 0,
@@ -31,4 +31,4 @@ private:
 // hundreds[a] * 100 + tens[b] * 10 + units[c]
 int composeCandidate(const std::array<RankTable, 3>& tables, int a, int b, int c);
 
-}  // namespace tolvi
+}  // namespace tolvi::test

@@ -1,10 +1,10 @@
-#include "engine/DigitTally.h"
+#include "support/DigitTally.h"
 
 #include "base/StrToInt.h"
 
 #include <string>
 
-namespace tolvi {
+namespace tolvi::test {
 
 RankTable buildRankTable(DigitCounts working)
 {
@@ -25,7 +25,7 @@ void DigitTally::add(std::string_view winningNumber)
     for (std::size_t position = 0; position < 3; ++position) {
         const std::string_view digit = winningNumber.substr(std::min(position, winningNumber.size()), 1);
         if (digit.size() != 1 || digit[0] < '0' || digit[0] > '9')
-            strToInt(digit);  // raises the conversion error with the offending text
+            requireWinningDigits(winningNumber);  // raises the conversion error of that place
         ++counts_[position][std::size_t(digit[0] - '0')];
     }
 }
@@ -40,4 +40,4 @@ int composeCandidate(const std::array<RankTable, 3>& tables, int a, int b, int c
     return tables[0][std::size_t(a)] * 100 + tables[1][std::size_t(b)] * 10 + tables[2][std::size_t(c)];
 }
 
-}  // namespace tolvi
+}  // namespace tolvi::test
