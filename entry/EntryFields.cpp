@@ -4,6 +4,23 @@
 
 namespace tolvi {
 
+std::string withAsciiDigits(std::string_view utf8)
+{
+    // U+FF10 .. U+FF19 are EF BC 90 .. EF BC 99 in UTF-8.
+    std::string text;
+    text.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8.substr(i, 2) == "\xEF\xBC" && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 2]) >= 0x90 &&
+            static_cast<unsigned char>(utf8[i + 2]) <= 0x99) {
+            text += char('0' + (static_cast<unsigned char>(utf8[i + 2]) - 0x90));
+            i += 2;
+        } else {
+            text += utf8[i];
+        }
+    }
+    return text;
+}
+
 std::string& EntryFields::byName(std::string_view name)
 {
     for (std::size_t i = 0; i < kEntryFieldCount; ++i)

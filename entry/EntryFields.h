@@ -15,6 +15,10 @@ inline constexpr std::array<std::string_view, kEntryFieldCount> kEntryEditNames 
     "Num3Edit", "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5",
     "Num4Edit", "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
 
+// `utf8` with the full-width digits ０-９ that a Japanese input method types taken as 0-9; every
+// other character stays as it is.
+std::string withAsciiDigits(std::string_view utf8);
+
 struct EntryFields {
     std::array<std::string, kEntryFieldCount> texts;  // UTF-8, as typed or filled in
 

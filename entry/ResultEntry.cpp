@@ -43,11 +43,11 @@ bool checkNumEditData(std::string_view text)
 
 std::optional<std::string> validateEntry(const EntryFields& fields)
 {
-    // Lengths and digits are counted in the bytes the program works in, so a full-width digit
-    // is two bytes and never a digit.
+    // Full-width digits count as the digits they are; lengths and digits are then counted in the
+    // bytes the program works in, so any other double-byte character is two bytes and no digit.
     std::array<std::string, kEntryFieldCount> bytes;
     for (std::size_t i = 0; i < kEntryFieldCount; ++i)
-        bytes[i] = toShiftJis(fields[i]);
+        bytes[i] = toShiftJis(withAsciiDigits(fields[i]));
 
     if (!isDigitsOfLength(bytes[kNumbers3Field], 3))
         return std::string(kNumbers3Message);
@@ -70,14 +70,15 @@ std::string appendEntry(const std::filesystem::path& historyPath, const EntryFie
     if (const std::optional<std::string> refusal = validateEntry(fields))
         throw RefusedError(*refusal);
 
-    // Every field now holds only ASCII digits, so its UTF-8 text is its byte text.
+    // Every field now holds only digits, which withAsciiDigits() makes plain ASCII ones.
+    const auto value = [&fields](std::size_t i) { return strToInt(withAsciiDigits(fields[i])); };
     HistoryAppender::Draw draw;
-    draw.numbers3 = strToInt(fields[kNumbers3Field]);
+    draw.numbers3 = value(kNumbers3Field);
     for (std::size_t i = 0; i < draw.numbers3Prizes.size(); ++i)
-        draw.numbers3Prizes[i] = strToInt(fields[kPrizeFields[i]]);
-    draw.numbers4 = strToInt(fields[kNumbers4Field]);
+        draw.numbers3Prizes[i] = value(kPrizeFields[i]);
+    draw.numbers4 = value(kNumbers4Field);
     for (std::size_t i = 0; i < draw.numbers4Prizes.size(); ++i)
-        draw.numbers4Prizes[i] = strToInt(fields[kPrizeFields[draw.numbers3Prizes.size() + i]]);
+        draw.numbers4Prizes[i] = value(kPrizeFields[draw.numbers3Prizes.size() + i]);
     return HistoryAppender(historyPath).append(draw);
 }
 

@@ -394,14 +394,18 @@ void checkEntry(std::string_view data, const fs::path& dir)
         require(isFilteredNumber(text, filterNumText(text)), "FilterNumText kept other bytes than digits and '.'");
     }
 
-    // The checks the panel promises, in their order, on the bytes typed.
+    // The checks the panel promises, in their order, on the bytes typed, full-width digits
+    // taken as digits.
+    std::array<std::string, kEntryFieldCount> plain;
+    for (std::size_t i = 0; i < kEntryFieldCount; ++i)
+        plain[i] = withAsciiDigits(fields[i]);
     const std::array<std::size_t, 9> prizeFields {1, 2, 3, 4, 5, 7, 8, 9, 10};
     std::optional<std::string> expected;
-    if (!isDigits(fields[0], 3, 3))
+    if (!isDigits(plain[0], 3, 3))
         expected = kNumbers3Message;
-    else if (!isDigits(fields[6], 4, 4))
+    else if (!isDigits(plain[6], 4, 4))
         expected = kNumbers4Message;
-    else if (std::any_of(prizeFields.begin(), prizeFields.end(), [&](std::size_t i) { return !isDigits(fields[i], 1, 7); }))
+    else if (std::any_of(prizeFields.begin(), prizeFields.end(), [&](std::size_t i) { return !isDigits(plain[i], 1, 7); }))
         expected = kPrizeMessage;
     require(validateEntry(fields) == expected, "the entry's checks give another answer than the panel's rules");
 
@@ -419,10 +423,10 @@ void checkEntry(std::string_view data, const fs::path& dir)
         require(after == history, "a refused entry changed the history file");
     } else {
         require(!outcome.failed(), "a valid entry was not stored: " + outcome.errorText.value_or(""));
-        std::string record = "1235," + fields[0];
+        std::string record = "1235," + plain[0];
         for (std::size_t i = 1; i < kEntryFieldCount; ++i) {
             const std::size_t width = i == 6 ? 4 : 7;
-            record += "," + std::string(width - fields[i].size(), '0') + fields[i];
+            record += "," + std::string(width - plain[i].size(), '0') + plain[i];
         }
         require(stored == record, "the stored record does not hold the typed values");
         require(after == history.substr(0, history.size() - 1) + record + "\r\n\x1A",

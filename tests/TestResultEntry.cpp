@@ -85,12 +85,13 @@ TEST(ResultEntry, ChecksRunInOrderAndOnlyTheFirstFailureIsReported)
 
 TEST(ResultEntry, Numbers3MustBeExactlyThreeDigitBytes)
 {
-    for (const char* text : {"12", "1234", "", "12a", " 12", "-12", "1.2", "１２３", "１", "ｱｲｳ"}) {
+    for (const char* text : {"12", "1234", "", "12a", " 12", "-12", "1.2", "１", "ｱｲｳ", "ａｂｃ", "１２３４"}) {
         EntryFields fields = validFields();
         fields[0] = text;
         EXPECT_EQ(verdict(fields), kNumbers3Message) << text;
     }
-    for (const char* text : {"012", "000", "999"}) {
+    // Full-width digits, as a Japanese input method types them, are digits.
+    for (const char* text : {"012", "000", "999", "１２３", "0１2"}) {
         EntryFields fields = validFields();
         fields[0] = text;
         EXPECT_EQ(verdict(fields), "") << text;
@@ -99,7 +100,7 @@ TEST(ResultEntry, Numbers3MustBeExactlyThreeDigitBytes)
 
 TEST(ResultEntry, Numbers4MustBeExactlyFourDigitBytes)
 {
-    for (const char* text : {"123", "12345", "", "12a4", "１２", "１２３４", "12.4"}) {
+    for (const char* text : {"123", "12345", "", "12a4", "１２", "１２３４５", "12.4"}) {
         EntryFields fields = validFields();
         fields[6] = text;
         EXPECT_EQ(verdict(fields), kNumbers4Message) << text;
@@ -110,7 +111,7 @@ TEST(ResultEntry, EveryPrizeFieldRefusesEmptyNonDigitAndOverlongTexts)
 {
     // More than seven digits cannot be typed into the edits, but can come from a results page.
     for (const std::size_t i : kPrizeIndexes) {
-        for (const char* text : {"", "1,000", "1.5", "-5", "+5", " 5", "５００", "12345678", "00000000"}) {
+        for (const char* text : {"", "1,000", "1.5", "-5", "+5", " 5", "５００円", "１２３４５６７８", "00000000"}) {
             EntryFields fields = validFields();
             fields[i] = text;
             EXPECT_EQ(verdict(fields), kPrizeMessage) << "field " << i << ": '" << text << "'";
@@ -123,7 +124,7 @@ TEST(ResultEntry, AppendEntryStoresTheIntegerValuesOfTheFields)
     TempDir dir;
     const std::string before = HistoryBuilder().draw(1234, "555").draw(1235, "666").endOfFile().bytes();
     const auto path = dir.write("Numbers.dat", before);
-    EntryFields fields = fieldsOf({"012", "500", "0", "0000500", "9999999", "7", "0012", "1", "22", "333", "4444"});
+    EntryFields fields = fieldsOf({"０１２", "500", "0", "0000500", "9999999", "７", "0012", "1", "22", "333", "4444"});
 
     const std::string text = tolvi::appendEntry(path, fields);
 

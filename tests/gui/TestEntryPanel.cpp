@@ -180,14 +180,14 @@ private slots:
         const QString prize = q("入力当選金額データが間違っています。");
         QTest::newRow("N3 of two digits") << 0 << q("12") << n3;
         QTest::newRow("N3 empty") << 0 << QString() << n3;
-        QTest::newRow("N3 full-width digits") << 0 << q("１２３") << n3;
+        QTest::newRow("N3 full-width letters") << 0 << q("ａｂｃ") << n3;
         QTest::newRow("N4 of three digits") << 6 << q("123") << n4;
         QTest::newRow("N4 with a letter") << 6 << q("12a4") << n4;
         QTest::newRow("empty straight prize") << 1 << QString() << prize;
         QTest::newRow("empty last prize") << 10 << QString() << prize;
         QTest::newRow("prize with a comma") << 2 << q("1,000") << prize;
         QTest::newRow("prize with a decimal point") << 9 << q("1.5") << prize;
-        QTest::newRow("full-width prize") << 5 << q("５００") << prize;
+        QTest::newRow("full-width prize with a yen sign") << 5 << q("５００円") << prize;
         QTest::newRow("negative prize") << 7 << q("-5") << prize;
     }
 
