@@ -2,6 +2,7 @@
 
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
+#include "history/HistoryReader.h"
 #include "base/Errors.h"
 
 #include <cerrno>
@@ -190,8 +191,7 @@ std::string HistoryAppender::append(const Draw& draw) const
     const std::int64_t size = file.size();
     const std::int64_t records = size / kRecord;
     if (records == 0)
-        throw IoError("履歴ファイル " + file.path().string() + " に結果データがありません: 長さ " + describe(size) +
-                      " バイトは 1 件分 (87 バイト) に足りません");
+        throw IoError(HistoryReader::noDrawMessage(file.path()));
 
     const std::int64_t lastOffset = (records - 1) * kRecord;
     const std::string last = file.readAt(lastOffset, kRecordSize);

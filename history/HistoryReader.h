@@ -29,6 +29,9 @@ public:
     // here, before anything is typed. An empty file raises IoError; a comment record or a
     // non-numeric draw number raises ConversionError.
     static std::int32_t lastDrawNumber(const std::filesystem::path& path);
+
+    // What the user is told when a history holds no draw record to continue from.
+    static std::string noDrawMessage(const std::filesystem::path& fullPath);
 };
 
 }  // namespace tolvi

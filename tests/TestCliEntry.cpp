@@ -100,7 +100,7 @@ TEST(CliAppend, RefusesAsTheEntryPanelDoesWithItsMessagesAndLeavesTheFile)
         const char* message;
     };
     const Case cases[] = {
-        {0, "12", tolvi::kNumbers3Message},     {0, "１２３", tolvi::kNumbers3Message},
+        {0, "12", tolvi::kNumbers3Message},     {0, "ａｂｃ", tolvi::kNumbers3Message},
         {0, "-12", tolvi::kNumbers3Message},    {6, "123", tolvi::kNumbers4Message},
         {1, "", tolvi::kPrizeMessage},          {2, "1,000", tolvi::kPrizeMessage},
         {10, "1.5", tolvi::kPrizeMessage},      {5, "12345678", tolvi::kPrizeMessage},
