@@ -170,6 +170,49 @@ void checkEndMarkers(std::string_view content, Collector& out)
     }
 }
 
+// The file's lines, split at LF, without the LF; a last piece without one is left out.
+std::vector<std::string_view> linesOf(std::string_view content)
+{
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string_view::npos; start = end + 1)
+        lines.push_back(content.substr(start, end - start));
+    return lines;
+}
+
+bool looksLikeCsvHeader(std::string_view line)
+{
+    const bool letters = std::any_of(line.begin(), line.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+    });
+    return letters && line.find(',') != std::string_view::npos && line.front() != ';';
+}
+
+// The faults that make a whole file wrong rather than a record or two.
+std::vector<std::string> diagnose(std::string_view content, const HistoryChecker::Report& report)
+{
+    const std::vector<std::string_view> lines = linesOf(content);
+    const auto withLength = [&lines](std::size_t length, bool carriageReturn) {
+        return std::size_t(std::count_if(lines.begin(), lines.end(), [&](std::string_view line) {
+            return line.size() == length && (!line.empty() && line.back() == '\r') == carriageReturn;
+        }));
+    };
+    if (!lines.empty() && withLength(kRecordSize - 2, false) * 2 > lines.size())
+        return {"行の終わりが LF だけで、CR がありません (1 行 86 バイト)。結果データは CR LF で終わる 87 バイトです。"
+                "直し方: 各行の終わりを CR LF にします (例: sed -i 's/$/\\r/' Numbers.dat)。"};
+    if (!lines.empty() && withLength(kRecordSize - 1, true) * 2 <= lines.size()) {
+        const std::string kind = looksLikeCsvHeader(lines.front()) ? "CSV ファイル" : "テキストファイル";
+        return {"87 バイトの結果データが並んだ履歴ファイルではなく、" + kind + "のようです (1 行目: " +
+                shown(lines.front().substr(0, 60)) + ")。直し方: 当せん結果の CSV なら、このファイルを別の名前 "
+                "(例: results.csv) にしてから tolvi import results.csv で取り込むと、履歴ファイルが作られます。"};
+    }
+    const std::int64_t tail = std::int64_t(content.size()) % kRecord;
+    if (tail > 1 && report.records > 0)
+        return {"ファイルが結果データの途中で切れています (最後の " + number(tail) +
+                " バイト)。直し方: 切れた最後の " + number(tail) + " バイトを取り除き (例: truncate -s " +
+                number(report.records * kRecord) + " Numbers.dat)、その回の結果を入力し直します。"};
+    return {};
+}
+
 }  // namespace
 
 HistoryChecker::Report HistoryChecker::check(std::string_view content)
@@ -231,6 +274,8 @@ HistoryChecker::Report HistoryChecker::check(std::string_view content)
     // In file order, so that a reader can walk the file along the list.
     std::stable_sort(report.problems.begin(), report.problems.end(),
                      [](const Problem& a, const Problem& b) { return a.offset < b.offset; });
+    if (!report.problems.empty())
+        report.causes = diagnose(content, report);
     return report;
 }
 

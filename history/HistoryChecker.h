@@ -37,6 +37,10 @@ public:
     };
 
     struct Report {
+        // What lies behind many problems at once (a file that is not in the record format at all,
+        // line ends without CR, a file cut in the middle of a record), each with how to mend it;
+        // listed before the problems, which it explains.
+        std::vector<std::string> causes;
         std::vector<Problem> problems;
         std::int64_t records = 0;   // full 87-byte records
         std::int64_t comments = 0;  // of which comment records

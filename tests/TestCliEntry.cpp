@@ -171,11 +171,29 @@ TEST(CliCheck, EachProblemIsOneLineWithRecordAndOffset)
     const Outcome outcome = runTool(scratch, {"check", "--dir", dir.path().string()});
 
     EXPECT_EQ(outcome.status, 1);
-    // Winning number of record 2, draw 4 after 2, the cut-off tail; then the summary line.
-    EXPECT_EQ(lineCount(outcome.out), 4u) << outcome.out;
+    // The cause of the cut-off tail; winning number of record 2, draw 4 after 2, the cut-off tail;
+    // then the summary line.
+    EXPECT_EQ(lineCount(outcome.out), 5u) << outcome.out;
     EXPECT_NE(outcome.out.find("レコード 2 (オフセット 87)"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find("レコード 3 (オフセット 174)"), std::string::npos) << outcome.out;
     EXPECT_NE(outcome.out.find("レコード 4 (オフセット 261)"), std::string::npos) << outcome.out;
+}
+
+TEST(CliCheck, TheListStopsAfterTwentyProblemsUnlessAllAreAskedFor)
+{
+    TempDir dir, scratch;
+    HistoryBuilder broken;
+    for (int draw = 1; draw <= 25; ++draw)
+        broken.raw(tolvi::test::drawRecord({draw, "1x3"}));
+    dir.write("Numbers.dat", broken.bytes());
+
+    const Outcome some = runTool(scratch, {"check", "--dir", dir.path().string()});
+    const Outcome all = runTool(scratch, {"check", "--all", "--dir", dir.path().string()});
+    EXPECT_EQ(some.status, 1);
+    EXPECT_EQ(all.status, 1);
+    EXPECT_EQ(lineCount(some.out), 20u + 2u) << some.out;  // 20 problems, "ほか 5 件", the summary
+    EXPECT_NE(some.out.find("ほか 5 件"), std::string::npos) << some.out;
+    EXPECT_EQ(lineCount(all.out), 25u + 1u) << all.out;
 }
 
 TEST(CliCheck, MissingFileAndUsageErrors)

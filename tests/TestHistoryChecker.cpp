@@ -90,11 +90,33 @@ TEST(HistoryChecker, WellFormedFilesHaveNoProblems)
 
 TEST(HistoryChecker, DeliveredHistoryFileIsClean)
 {
-    const std::string content = tolvi::test::readFileBytes(TOLVI_SAMPLE_HISTORY);
+    const std::string content = tolvi::test::readFileBytes(std::filesystem::path(TOLVI_SOURCE_DIR) / "data/Numbers.dat");
     const HistoryChecker::Report report = HistoryChecker::check(content);
     for (const HistoryChecker::Problem& problem : report.problems)
         ADD_FAILURE() << problem.message;
     EXPECT_EQ(report.records, std::int64_t(tolvi::test::splitRecords(content).size()));
+}
+
+// A file wrong as a whole is explained once, with its fix, above the problems of every record.
+TEST(HistoryChecker, SystematicFaultsAreNamedWithTheirFix)
+{
+    std::string lineFeedsOnly = draws(1, 30);
+    for (std::size_t at; (at = lineFeedsOnly.find('\r')) != std::string::npos;)
+        lineFeedsOnly.erase(at, 1);
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {draws(1, 30), {}},
+        {draws(1, 2) + tolvi::test::drawRecord({3, "1x3"}), {}},
+        {lineFeedsOnly, {"LF だけ", "CR LF にします"}},
+        {"draw_no,winning_number,straight_payout\n1,191,119800\n2,988,333500\n", {"CSV ファイルのよう", "tolvi import"}},
+        {"some notes\nwritten by hand\n", {"テキストファイルのよう"}},
+        {draws(1, 30) + draws(31, 31).substr(0, 40), {"途中で切れて", "truncate -s 2610"}},
+    };
+    for (const auto& [content, words] : cases) {
+        const HistoryChecker::Report report = HistoryChecker::check(content);
+        ASSERT_EQ(report.causes.size(), words.empty() ? 0u : 1u) << content.substr(0, 40);
+        for (const std::string& word : words)
+            EXPECT_NE(report.causes[0].find(word), std::string::npos) << report.causes[0];
+    }
 }
 
 // ---- the file's length and end marker -----------------------------------------------------
