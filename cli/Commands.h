@@ -12,6 +12,10 @@ namespace tolvi::cli {
 // printed on standard error and gives the status 1.
 int printingErrors(const std::function<int()>& command);
 
+// Help texts and usage errors in Japanese, like everything else the programs say. Called once
+// every command has been added.
+void speakJapanese(CLI::App& app);
+
 void addRunCommand(CLI::App& app, int& status);
 void addAppendCommand(CLI::App& app, int& status);
 void addCheckCommand(CLI::App& app, int& status);

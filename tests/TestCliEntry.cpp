@@ -206,3 +206,21 @@ TEST(CliCheck, MissingFileAndUsageErrors)
     EXPECT_EQ(runTool(scratch, {"check", "--bogus"}).status, 2);
     EXPECT_EQ(runTool(scratch, {"check", "extra"}).status, 2);
 }
+
+// ---- usage ---------------------------------------------------------------------------------
+
+TEST(CliUsage, MistakesAtThePromptAreExplainedInJapanese)
+{
+    TempDir scratch;
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{}, "コマンドを指定してください: run"},
+        {{"run", "--bogus"}, "知らないオプションか、余分な引数です: --bogus"},
+        {{"run", "--edition", "numbers5"}, "--edition の値「numbers5」は使えません (numbers3 または mini)。"},
+        {{"fetch"}, "--draw の指定が必要です (抽せん回 (1-9999))。"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Outcome outcome = runTool(scratch, args);
+        EXPECT_EQ(outcome.status, 2) << message;
+        EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+    }
+}
