@@ -91,6 +91,9 @@ void fillFields(PageKind kind, const ParsedResults& results, const RetrievalHook
         hooks.setField(kEntryEditNames[first + 1 + i], fromShiftJis(results.prizes[i]));
 }
 
+// Thrown from the window's turns once the program is ending; it unwinds the transfer and the walk.
+struct ProgramEnding {};
+
 RetrievalResult message(MessageKind kind, const char* text)
 {
     return {false, kind, text};
@@ -121,9 +124,10 @@ RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, c
     return retrieveResults(panelTitle, http, host, workDir, hooks, RetrievalLimits {});
 }
 
-RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
-                                const std::filesystem::path& workDir, const RetrievalHooks& hooks,
-                                const RetrievalLimits& limits)
+namespace {
+
+RetrievalResult walkPages(std::string_view panelTitle, HttpClient& http, const std::string& host,
+                          const std::filesystem::path& workDir, const RetrievalHooks& hooks, const RetrievalLimits& limits)
 {
     // Without a server there is nothing to connect to, and blaming the user's connection would
     // send them looking in the wrong place.
@@ -139,6 +143,8 @@ RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, c
     const std::function<void()> processEvents = [&hooks] {
         if (hooks.processEvents)
             hooks.processEvents();
+        if (hooks.ending && hooks.ending())
+            throw ProgramEnding();
     };
 
     // Why the current address is being fetched again, for the message when it gives up.
@@ -217,6 +223,21 @@ RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, c
         moveOn();
         if (received <= kShortPageBytes)
             return message(MessageKind::Information, kNotFoundMessage);
+    }
+}
+
+}  // namespace
+
+RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+                                const std::filesystem::path& workDir, const RetrievalHooks& hooks,
+                                const RetrievalLimits& limits)
+{
+    try {
+        return walkPages(panelTitle, http, host, workDir, hooks, limits);
+    } catch (const ProgramEnding&) {
+        RetrievalResult result;
+        result.stopped = true;
+        return result;
     }
 }
 

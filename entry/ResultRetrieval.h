@@ -36,6 +36,9 @@ std::string defaultResultsHost();
 
 struct RetrievalHooks {
     std::function<void()> processEvents;                                    // let the window repaint
+    // True once the program is ending: the retrieval stops at the next turn of the window, within
+    // a fraction of a second, instead of waiting out the server.
+    std::function<bool()> ending;
     std::function<void(std::string_view edit, const std::string& text)> setField;  // UTF-8 text
 };
 
@@ -45,6 +48,7 @@ struct RetrievalResult {
     bool filled = false;          // both pages found and parsed
     MessageKind kind = MessageKind::None;
     std::string message;          // UTF-8, lines joined by "\r\n"
+    bool stopped = false;         // given up because the program is ending (no message)
 };
 
 // The downloaded page's file in the working directory; it keeps the last page fetched.

@@ -50,6 +50,7 @@ struct Click {
     TempDir dir;
     Fields fields;
     int processEvents = 0;
+    int endingAfter = -1;  // the program ends at this turn of the window (never when -1)
     RetrievalLimits limits;
 
     explicit Click(LocalHttpServer& s) : server(s) { limits.lastMonth = PageMonth {40, 12}; }
@@ -67,6 +68,7 @@ struct Click {
     {
         RetrievalHooks hooks;
         hooks.processEvents = [this] { ++processEvents; };
+        hooks.ending = [this] { return endingAfter >= 0 && processEvents >= endingAfter; };
         hooks.setField = [this](std::string_view edit, const std::string& text) { fields[std::string(edit)] = text; };
         return retrieveResults(title, http, server.host(), dir.path(), hooks, limits);
     }
@@ -326,6 +328,20 @@ TEST(ResultRetrieval, ServerThatNeverAnswersIsGivenUpAfterThreeTriesWithTheWindo
     EXPECT_TRUE(click.fields.empty());
     // Besides the two turns around each fetch, the window got turns while it waited.
     EXPECT_GT(click.processEvents, 3 * 2 + 3);
+}
+
+TEST(ResultRetrieval, ProgramEndingWhileTheServerIsSilentStopsAtTheNextTurn)
+{
+    LocalHttpServer server;
+    server.serve(pagePath(3, 17, 7), HttpReply::silent());
+    Click click(server);
+    click.endingAfter = 5;
+    const RetrievalResult result = click.run(1233);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.kind, MessageKind::None);
+    EXPECT_EQ(click.processEvents, 5);
+    EXPECT_EQ(server.paths(), walk({{3, 17, 7}}));
+    EXPECT_TRUE(click.fields.empty());
 }
 
 TEST(ResultRetrieval, EmptyReplyIsFetchedAgainAndThenGivenUp)
