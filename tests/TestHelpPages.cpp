@@ -3,6 +3,7 @@
 // (the version, the record layout, the messages, the tool's options).
 
 #include "design/WindowDesign.h"
+#include "engine/Numbers3Scoring.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "support/TempDir.h"
@@ -262,6 +263,21 @@ TEST(HelpPages, HelpQuotesTheProgramsMessagesExactly)
             EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_NE(text.find(" に書き込めません."), std::string::npos);
+}
+
+// The result rows drawn in the help's picture of the window carry the marks the program gives.
+TEST(HelpPages, PictureOfTheResultListFollowsTheProgramsRules)
+{
+    const std::string html = page("help.html");
+    const std::regex row("<div><span class=\"mono\">[0-9]+</span><span class=\"mono\">([0-9]{3})</span>"
+                         "<span class=\"mono\">(([0-9]{3})[^<]*)</span></div>");
+    int rows = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), row); it != std::sregex_iterator(); ++it, ++rows) {
+        const std::string winning = (*it)[1], shown = (*it)[2], candidate = (*it)[3];
+        EXPECT_EQ(shown, tolvi::numbers3ResultText(candidate, tolvi::scoreNumbers3(candidate, winning, true)))
+            << candidate << " against " << winning;
+    }
+    EXPECT_GE(rows, 4);
 }
 
 TEST(HelpPages, RecordLayoutTableAddsUpToTheRecord)
