@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the programs and the tests need. Run as root; does
-# nothing when everything is already there.
+# Installs the Debian packages the build and the programs need, and with --tests also what only
+# the tests use (a browser for the help pages, the test servers' tools). Run as root; does nothing
+# when everything is already there.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libcsv-dev openssl
+  libcurl4-openssl-dev libcsv-dev
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
 )
+if [ "${1:-}" = --tests ]; then
+  packages+=(python3 chromium openssl)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

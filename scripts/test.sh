@@ -5,7 +5,7 @@
 # behaviour fails the test that caused it. TOLVI_SANITIZE=0 leaves the second pass out.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --tests
 "$root/scripts/build.sh"
 export LANG=C LC_ALL=C QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${BUILD_DIR:-$root/build}" --output-on-failure -j"$(nproc)" --timeout 300
