@@ -22,5 +22,6 @@ void addCheckCommand(CLI::App& app, int& status);
 void addFetchCommand(CLI::App& app, int& status);
 void addImportCommand(CLI::App& app, int& status);
 void addExportCommand(CLI::App& app, int& status);
+void addStatsCommand(CLI::App& app, int& status);
 
 }  // namespace tolvi::cli

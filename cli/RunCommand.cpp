@@ -52,10 +52,7 @@ void addRunCommand(CLI::App& app, int& status)
 {
     auto options = std::make_shared<RunOptions>();
     CLI::App* run = app.add_subcommand("run", "予想を 1 回実行し、その後のウィンドウの状態を表示します");
-    const std::map<std::string, Edition> editions {{"numbers3", Edition::Numbers3}, {"mini", Edition::Mini}};
-    run->add_option("--edition", options->edition, "numbers3 または mini")
-        ->transform(CLI::CheckedTransformer(editions, CLI::ignore_case))
-        ->option_text("numbers3|mini");
+    addEditionOption(*run, options->edition);
     run->add_flag("--factor", options->factor, "要素評価として実行します (Tag 999)");
     run->add_flag("--no-mismatch", options->noMismatch, "一字違いを表示しません");
     run->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");

@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     tolvi::cli::addFetchCommand(app, status);
     tolvi::cli::addImportCommand(app, status);
     tolvi::cli::addExportCommand(app, status);
+    tolvi::cli::addStatsCommand(app, status);
     tolvi::cli::speakJapanese(app);
     try {
         app.parse(argc, argv);

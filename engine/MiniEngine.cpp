@@ -2,6 +2,7 @@
 
 #include "engine/MiniHistory.h"
 #include "engine/RankRules.h"
+#include "engine/ReplayObserver.h"
 #include "base/NumberFormat.h"
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
@@ -172,6 +173,8 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
                                 miniText(candidate) + "一桁違い"});
             }
         }
+        if (request.observer)
+            request.observer->onDraw({history.record(draw), candidates_.count, 0, 0, lastDrawMiniHits_, totals_, stake_});
     }
     if (draws != 0)
         showStake();

@@ -3,6 +3,7 @@
 #include "engine/Numbers3Scoring.h"
 #include "engine/RankRules.h"
 #include "engine/RankedTally.h"
+#include "engine/ReplayObserver.h"
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryStream.h"
@@ -175,6 +176,9 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
         if (score.isHit() || score.oneDigitOff)
             view.addResult({formatInt(record.drawNumber(), 4), std::string(winning), numbers3ResultText(candidate, score)});
     }
+    if (request.observer)
+        request.observer->onDraw({record, candidateCount_, lastDrawHits_.straight, lastDrawHits_.box,
+                                  lastDrawHits_.mini, totals_, 0});
 }
 
 void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)

@@ -9,6 +9,8 @@
 
 namespace tolvi {
 
+class ReplayObserver;
+
 inline constexpr int kPredictionTag = 0;        // "予想"
 inline constexpr int kFactorEvaluationTag = 999; // "要素評価"
 
@@ -18,6 +20,7 @@ struct RunRequest {
     std::string candidateCountText = "4";        // EditNum.Text (read by the Numbers3 edition only)
     std::filesystem::path historyPath = "Numbers.dat";
     std::string groupSeparator = ",";            // thousands separator for "%10.0n" and "%12.0n"
+    ReplayObserver* observer = nullptr;          // told about every draw record a pass scores
 };
 
 class PredictionEngine {

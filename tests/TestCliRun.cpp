@@ -109,3 +109,23 @@ TEST(CliRun, ReadableOutputListsRowsThenLabels)
     EXPECT_NE(labelAt, std::string::npos);
     EXPECT_LT(rowAt, labelAt);
 }
+
+TEST(CliStats, TheNumbersBehindTheChartsOnTheShippedHistory)
+{
+    TempDir dir;
+    std::filesystem::copy_file(std::filesystem::path(TOLVI_SOURCE_DIR) / "data/Numbers.dat", dir.file("Numbers.dat"));
+    const CommandResult json = runTolvi("stats --json --dir " + dir.path().string());
+    ASSERT_EQ(json.status, 0);
+    const nlohmann::json stats = nlohmann::json::parse(json.output);
+    for (const char* key : {"spend", "won", "expected", "band_low", "band_high"})
+        EXPECT_EQ(stats[key].size(), stats["draw"].size()) << key;
+    EXPECT_EQ(stats["hits"]["box"].size(), stats["draw"].size());
+    EXPECT_EQ(stats["won"].back(), 6943400);     // the payout panel's total
+    EXPECT_EQ(stats["spend"].back(), 11286400);  // 7054 draws x 4 candidates x 400 yen
+    EXPECT_EQ(stats["digits"]["all"].size(), 3u);
+
+    const CommandResult text = runTolvi("stats --edition mini --dir " + dir.path().string());
+    EXPECT_EQ(text.status, 0);
+    EXPECT_NE(text.output.find("(回収率 56％)"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("結果: 偶然の範囲"), std::string::npos) << text.output;
+}

@@ -1,0 +1,98 @@
+// tolvi stats: the numbers behind the charts, and how the prediction did against chance.
+
+#include "cli/Commands.h"
+#include "cli/EngineFactory.h"
+#include "base/NumberFormat.h"
+#include "engine/RunStatistics.h"
+#include "history/HistoryFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+#include <memory>
+
+namespace tolvi::cli {
+
+namespace {
+
+struct StatsOptions {
+    Edition edition = Edition::Numbers3;
+    std::string dir = ".";
+    bool json = false;
+};
+
+nlohmann::ordered_json toJson(const RunStatistics& s)
+{
+    nlohmann::ordered_json out;
+    out["draw"] = s.draw;
+    out["spend"] = s.spend;
+    out["won"] = s.won;
+    out["expected"] = s.expected;
+    out["band_low"] = s.bandLow;
+    out["band_high"] = s.bandHigh;
+    out["hits"] = {{"straight", s.straightHits}, {"box", s.boxHits}, {"mini", s.miniHits}};
+    out["digits"] = {{"all", s.digitsAll}, {"last100", s.digitsLast100}};
+    return out;
+}
+
+std::string yen(double value)
+{
+    return formatGrouped(std::int64_t(value + 0.5), 0, ",") + " 円";
+}
+
+std::string percent(double won, double spend)
+{
+    const std::int64_t tenths = spend > 0 ? std::int64_t(won * 1000.0 / spend + 0.5) : 0;
+    return formatInt(tenths / 10, 0) + "." + formatInt(tenths % 10, 0) + "％";
+}
+
+std::string summary(const RunStatistics& s, Edition edition)
+{
+    const std::string title = editionInfo(edition).applicationTitle;
+    if (s.draw.empty())
+        return title + ": 結果のある回が履歴ファイルにないため、集計できません。\n";
+    const std::size_t last = s.draw.size() - 1;
+    const double spend = double(s.spend[last]), won = double(s.won[last]);
+    std::string text = title + ": 第" + formatInt(s.draw.front(), 0) + "回～第" + formatInt(s.draw[last], 0) + "回の " +
+                       formatInt(std::int64_t(s.draw.size()), 0) + " 回分、予想した番号を買い続けた場合\n";
+    text += "  購入金額                 " + yen(spend) + "\n";
+    text += "  回収金額                 " + yen(won) + " (回収率 " +
+            formatInt(paybackPercent(s.won[last], s.spend[last]), 0) + "％)\n";
+    text += "  でたらめに買った場合の期待値 " + yen(s.expected[last]) + " (回収率 " + percent(s.expected[last], spend) + ")\n";
+    text += "  偶然の範囲                " + yen(s.bandLow[last]) + "～" + yen(s.bandHigh[last]) +
+            " (でたらめに買う " + formatGrouped(kSimulatedBuyers, 0, ",") + " 人のうち、中ほどの 90％ が収まる範囲)\n";
+    text += won < s.bandLow[last]    ? "  結果: 偶然の範囲より下です。\n"
+            : won > s.bandHigh[last] ? "  結果: 偶然の範囲より上です。\n"
+                                     : "  結果: 偶然の範囲内です。\n";
+    return text;
+}
+
+int statsOnce(const StatsOptions& options)
+{
+    return printingErrors([&] {
+        RunRequest request;
+        request.historyPath = std::filesystem::path(options.dir) / kHistoryFileName;
+        const BetGame game = options.edition == Edition::Mini ? BetGame::Mini : BetGame::Numbers3;
+        const RunStatistics statistics = collectStatistics(*makeEngine(options.edition), game, request);
+        if (options.json)
+            std::cout << toJson(statistics).dump() << '\n';
+        else
+            std::cout << summary(statistics, options.edition);
+        return 0;
+    });
+}
+
+}  // namespace
+
+void addStatsCommand(CLI::App& app, int& status)
+{
+    auto options = std::make_shared<StatsOptions>();
+    CLI::App* stats = app.add_subcommand(
+        "stats", "予想を過去の全回で買い続けた場合の回収を、でたらめな番号を買った場合 (偶然) と比べて表示します");
+    addEditionOption(*stats, options->edition);
+    stats->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    stats->add_flag("--json", options->json, "グラフの元になる数値をすべて JSON で出力します");
+    stats->callback([options, &status] { status = statsOnce(*options); });
+}
+
+}  // namespace tolvi::cli
