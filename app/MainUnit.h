@@ -1,17 +1,17 @@
 #pragma once
-// The one window of either edition. It owns every control, runs the handlers of its buttons,
-// menus and timer, and shows what a prediction run produces (it is the run's RunView).
+// The one window of either edition. It owns every control, made from the design table of its
+// edition, runs the handlers of its buttons, menus and timer, and hands each prediction run its
+// run view, which shows what the run produces.
 //
 // The window knows its edition only as a tolvi::Edition and its engine only as a
 // PredictionEngine, so each program links the engine of its own edition and nothing of the other.
 
-#include "settings/SettingsLocation.h"
-#include "engine/PredictionEngine.h"
-#include "engine/RunView.h"
 #include "design/WindowDesign.h"
+#include "engine/PredictionEngine.h"
+#include "entry/EntryFields.h"
 #include "entry/ResultRetrieval.h"
+#include "settings/SettingsLocation.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMessageBox>
 
@@ -21,23 +21,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 class QAction;
 class QCheckBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPushButton;
-class QTableView;
 class QTimer;
-class Panel;
-class ReportModel;
+class WindowRunView;
 
-class TMainForm : public QMainWindow, public tolvi::RunView {
+class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -89,46 +84,12 @@ public:
     // True when the edit holds a character outside "0" to "9"; an empty edit gives false.
     bool CheckNumEditData(const QLineEdit* edit) const;
 
-    // RunView: what a run shows. Rows and captions are collected and reach the screen at most
-    // once a frame; everything is on screen when the run ends or an error is shown.
-    void clearResults() override;
-    void addResult(tolvi::ResultRow row) override;
-    void addStats(tolvi::StatsRow row) override;
-    void setText(tolvi::RunControl label, std::string text) override;
-    void setVisible(tolvi::RunControl label, bool visible) override;
-    void openPanel(tolvi::RunControl panel) override;
-    void disableCommands() override;
-
-    using QMainWindow::setVisible;
-
 private:
-    struct RunLabel {
-        QLabel* label = nullptr;
-        bool autoSize = true;
-        std::string text;
-        bool textPending = false;
-        bool visible = true;
-        bool visiblePending = false;
-    };
-    struct PendingAction {
-        enum class Kind { OpenPanel, Show, Hide, DisableCommands } kind;
-        QWidget* widget = nullptr;
-    };
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view> {}(name); }
-    };
-
     void buildWindow();
     void buildMenu();
-    void buildMainControls(QWidget* client);
-    void buildSidePanel();
-    void buildPayoutPanel();
-    void buildHitPanel();
-    void buildOptionsPanel();
-    void buildEntryPanel();
+    void findControls();
+    void setDesignTabOrder();
     void connectHandlers();
-    void registerRunLabels();
 
     // Runs `handler`; an exception ends it and is shown in the error box.
     void guarded(const std::function<void()>& handler);
@@ -136,20 +97,19 @@ private:
     void showPlainBox(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon);
     void showInformationBox(const QString& text);
 
+    // The panel rules: a panel opens enabled, then shown, and closes disabled, then hidden.
     void openPanelNow(QWidget* panel);
     void closePanel(QWidget* panel);
     void setCommandsEnabled(bool enabled);
+    // Opens a panel over the list with the four commands off, and focuses `focus` on it.
+    void openCommandPanel(QWidget* panel, QWidget* focus);
+    // Closes it again: the four commands come back and "予想" has the focus.
+    void closeCommandPanel(QWidget* panel);
+
     void armTimer(int tag);
     void openEntryPanel();
     QLineEdit* entryEdit(std::string_view name) const;
     void openLocalPage(const QString& fileName);
-
-    RunLabel* runLabel(std::string_view name);
-    QWidget* namedWidget(std::string_view name) const;
-    void checkFlush(bool cheapCall);
-    // Moves everything collected during the run onto the controls; `repaintList` paints the
-    // result list at once instead of at the next return to the event loop.
-    void flushRun(bool repaintList);
 
     tolvi::Edition edition_;
     const tolvi::EditionInfo& info_;
@@ -164,7 +124,7 @@ private:
     bool destroyed_ = false;
     int wkupTimTag_ = 0;
 
-    // Controls, by their form names.
+    // Controls the handlers use, by their form names.
     QMenuBar* MainMenu1 = nullptr;
     QMenu* Main = nullptr;
     QAction* N1 = nullptr;
@@ -175,39 +135,25 @@ private:
     QAction* Option = nullptr;
     QAction* Help = nullptr;
     QAction* Saport = nullptr;
-    QTableView* ListView = nullptr;
-    QTableView* PatnView = nullptr;
     QLineEdit* EditNum = nullptr;
     QPushButton* Button2 = nullptr;
-    Panel* Panel1 = nullptr;
     QPushButton* Button1 = nullptr;
-    Panel* GetPanel = nullptr;
+    QWidget* GetPanel = nullptr;
     QPushButton* Button3 = nullptr;
-    Panel* GetPanel2 = nullptr;
+    QWidget* GetPanel2 = nullptr;
     QPushButton* Button4 = nullptr;
-    Panel* OptnPanel = nullptr;
+    QWidget* OptnPanel = nullptr;
     QCheckBox* MismatchChk = nullptr;
     QPushButton* OptSetBut = nullptr;
-    Panel* EditPanel = nullptr;
+    QWidget* EditPanel = nullptr;
     QLabel* Label28 = nullptr;
     QPushButton* EdtSetBut = nullptr;
     QPushButton* EdtExtBut = nullptr;
     QPushButton* EdtAutoBut = nullptr;
-    std::array<QLineEdit*, 11> entryEdits_ {};
-    std::array<int, 11> entryMaxLengths_ {};
+    // Num3Edit … Num4Edit4 in the order of tolvi::kEntryEditNames, and their design limits.
+    std::array<QLineEdit*, tolvi::kEntryFieldCount> entryEdits_ {};
+    std::array<int, tolvi::kEntryFieldCount> entryMaxLengths_ {};
     QTimer* WkupTim = nullptr;
-    ReportModel* resultModel_ = nullptr;
-    ReportModel* statsModel_ = nullptr;
 
-    // What a run has shown since the last flush.
-    std::vector<RunLabel> runLabels_;
-    std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> runLabelIndex_;
-    std::string_view lastLabelName_;
-    std::size_t lastLabelIndex_ = 0;
-    std::vector<std::string> pendingResults_;
-    bool pendingClear_ = false;
-    std::vector<std::string> pendingStats_;
-    std::vector<PendingAction> pendingActions_;
-    QElapsedTimer sinceFlush_;
-    unsigned cheapCalls_ = 0;
+    std::unique_ptr<WindowRunView> runView_;
 };

@@ -8,13 +8,6 @@ Panel::Panel(QWidget* parent, Bevel outer, Bevel inner) : QWidget(parent), outer
     setAutoFillBackground(true);
 }
 
-void Panel::setBackground(const QColor& colour)
-{
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, colour);
-    setPalette(pal);
-}
-
 void Panel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -11,8 +11,6 @@ public:
 
     Bevel outerBevel() const { return outer_; }
     Bevel innerBevel() const { return inner_; }
-    // Fills the panel with `colour` instead of the button face.
-    void setBackground(const QColor& colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

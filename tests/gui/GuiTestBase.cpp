@@ -16,7 +16,7 @@
 
 namespace tolvi::guitest {
 
-MessageBoxWatcher::MessageBoxWatcher()
+MessageBoxWatcher::MessageBoxWatcher(int answerAfterMs) : answerAfterMs_(answerAfterMs)
 {
     timer_.setInterval(10);
     QObject::connect(&timer_, &QTimer::timeout, this, [this] { poll(); });
@@ -27,6 +27,12 @@ void MessageBoxWatcher::poll()
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
+        return;
+    if (box != shown_) {
+        shown_ = box;
+        shownFor_.start();
+    }
+    if (shownFor_.elapsed() < answerAfterMs_)
         return;
     ShownBox shown;
     shown.caption = box->windowTitle();

@@ -6,6 +6,7 @@
 #include "app/MainUnit.h"
 #include "support/TempDir.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
@@ -36,10 +37,11 @@ struct ShownBox {
 };
 
 // Answers every message box that becomes the active modal window with its OK button and
-// remembers what it showed, for as long as it lives.
+// remembers what it showed, for as long as it lives. A box is answered once it has been shown
+// for `answerAfterMs`, the way a user takes time to read it.
 class MessageBoxWatcher : public QObject {
 public:
-    MessageBoxWatcher();
+    explicit MessageBoxWatcher(int answerAfterMs = 0);
     const QList<ShownBox>& boxes() const { return boxes_; }
 
 private:
@@ -47,6 +49,9 @@ private:
 
     QTimer timer_;
     QList<ShownBox> boxes_;
+    int answerAfterMs_;
+    QPointer<QMessageBox> shown_;
+    QElapsedTimer shownFor_;
 };
 
 // Counts the runs of the engine it wraps.

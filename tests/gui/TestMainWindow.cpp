@@ -2,6 +2,8 @@
 // reached, which commands are available in which state, the deferred run and its failure, the
 // options panel, the setting's load and save, the local pages and the program's end.
 
+#include "app/DesignFonts.h"
+#include "design/FormDesign.h"
 #include "gui/GuiTestBase.h"
 #include "support/HistoryBuilder.h"
 
@@ -51,11 +53,8 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlGeometry_data();
-    void controlGeometry();
-    void designTextsAndFonts_data();
-    void designTextsAndFonts();
-    void coloursAndHints();
+    void everyControlOfTheDesignTable_data();
+    void everyControlOfTheDesignTable();
     void menuTree();
     void fixedSizeWindowWithoutMaximise();
     void captionsBeforeAndAfterFormCreate();
@@ -74,232 +73,71 @@ private slots:
     void unwritableSettingsShowErrorBoxAtEnd();
     void helpPagesOpenOnlyWhenPresent();
     void exitClosesTheWindow();
+    void noRunStartsOnceTheProgramEnds();
 };
 
-void TestMainWindow::controlGeometry_data()
+void TestMainWindow::everyControlOfTheDesignTable_data()
 {
-    QTest::addColumn<QString>("parent");
-    QTest::addColumn<QRect>("geometry");
-    auto add = [](const char* name, const char* parent, int x, int y, int w, int h) {
-        QTest::newRow(name) << QString::fromUtf8(parent) << QRect(x, y, w, h);
-    };
-    add("Label4", "ClientArea", 10, 160, 78, 12);
-    add("Label5", "ClientArea", 10, 180, 78, 12);
-    add("Label6", "ClientArea", 10, 200, 78, 12);
-    add("Label7", "ClientArea", 136, 160, 36, 12);
-    add("Label8", "ClientArea", 136, 180, 36, 12);
-    add("Label9", "ClientArea", 136, 200, 36, 12);
-    add("ListView", "ClientArea", 6, 0, 250, 150);
-    add("EditNum", "ClientArea", 304, 140, 25, 20);
-    add("PatnView", "ClientArea", 280, 48, 57, 49);
-    add("Button2", "ClientArea", 296, 180, 65, 25);
-    add("Panel1", "ClientArea", 260, 0, 113, 211);
-    add("GetPanel", "ClientArea", 6, 0, 251, 211);
-    add("OptnPanel", "ClientArea", 6, 0, 369, 211);
-    add("EditPanel", "ClientArea", 6, 0, 369, 211);
-    add("Image1", "Panel1", 8, 10, 97, 111);
-    add("Image2", "Panel1", 8, 120, 97, 31);
-    add("Button1", "Panel1", 8, 160, 97, 41);
-    add("Label10", "GetPanel", 16, 30, 189, 21);
-    add("Label11", "GetPanel", 8, 10, 227, 12);
-    add("Label12", "GetPanel", 16, 60, 85, 16);
-    add("Label13", "GetPanel", 216, 40, 17, 16);
-    add("Label14", "GetPanel", 112, 60, 89, 26);
-    add("Label15", "GetPanel", 208, 60, 28, 27);
-    add("Label16", "GetPanel", 16, 90, 153, 16);
-    add("Label17", "GetPanel", 24, 110, 45, 27);
-    add("Label18", "GetPanel", 88, 110, 45, 27);
-    add("Label19", "GetPanel", 24, 150, 45, 27);
-    add("Label20", "GetPanel", 88, 150, 45, 27);
-    add("Button3", "GetPanel", 160, 180, 75, 25);
-    add("GetPanel2", "GetPanel", 0, 0, 251, 211);
-    add("Label24", "GetPanel2", 16, 40, 228, 37);
-    add("Label26", "GetPanel2", 8, 106, 147, 96);
-    add("Label25", "GetPanel2", 144, 100, 44, 12);
-    add("Label23", "GetPanel2", 64, 90, 58, 21);
-    add("Label27", "GetPanel2", 8, 20, 187, 21);
-    add("Button4", "GetPanel2", 160, 180, 75, 25);
-    add("Label31", "OptnPanel", 1, 1, 367, 19);
-    add("MismatchChk", "OptnPanel", 32, 30, 145, 17);
-    add("OptSetBut", "OptnPanel", 272, 170, 75, 25);
-    add("Bevel1", "EditPanel", 8, 24, 169, 153);
-    add("Bevel2", "EditPanel", 188, 24, 173, 153);
-    add("Label28", "EditPanel", 1, 1, 367, 19);
-    add("Label29", "EditPanel", 16, 52, 52, 13);
-    add("Label30", "EditPanel", 12, 76, 61, 13);
-    add("Label32", "EditPanel", 12, 96, 59, 13);
-    add("Label33", "EditPanel", 12, 116, 73, 13);
-    add("Label34", "EditPanel", 12, 136, 71, 13);
-    add("Label35", "EditPanel", 12, 158, 39, 13);
-    add("Label36", "EditPanel", 192, 76, 61, 13);
-    add("Label38", "EditPanel", 192, 136, 71, 13);
-    add("Label39", "EditPanel", 192, 116, 73, 13);
-    add("Label40", "EditPanel", 192, 96, 59, 13);
-    add("Label41", "EditPanel", 12, 28, 75, 16);
-    add("Label42", "EditPanel", 192, 28, 75, 16);
-    add("Label37", "EditPanel", 196, 52, 52, 13);
-    add("Num3Edit", "EditPanel", 88, 44, 65, 27);
-    add("EdtSetBut", "EditPanel", 220, 180, 63, 25);
-    add("EdtExtBut", "EditPanel", 292, 180, 63, 25);
-    add("Num3Edit1", "EditPanel", 92, 72, 61, 21);
-    add("Num3Edit2", "EditPanel", 92, 92, 61, 21);
-    add("Num3Edit3", "EditPanel", 92, 112, 61, 21);
-    add("Num3Edit4", "EditPanel", 92, 132, 61, 21);
-    add("Num3Edit5", "EditPanel", 92, 152, 61, 21);
-    add("Num4Edit1", "EditPanel", 272, 72, 61, 21);
-    add("Num4Edit2", "EditPanel", 272, 92, 61, 21);
-    add("Num4Edit3", "EditPanel", 272, 112, 61, 21);
-    add("Num4Edit4", "EditPanel", 272, 132, 61, 21);
-    add("Num4Edit", "EditPanel", 268, 44, 65, 27);
-    add("EdtAutoBut", "EditPanel", 10, 180, 166, 25);
+    QTest::addColumn<int>("edition");
+    QTest::newRow("Numbers3") << int(Edition::Numbers3);
+    QTest::newRow("Mini") << int(Edition::Mini);
 }
 
-void TestMainWindow::controlGeometry()
+void TestMainWindow::everyControlOfTheDesignTable()
 {
-    QFETCH(QString, parent);
-    QFETCH(QRect, geometry);
-    GuiFixture f(Edition::Numbers3);
-    const QString name = u(QTest::currentDataTag());
-    QWidget* control = f.widget(QTest::currentDataTag());
-    QVERIFY(control->parentWidget());
-    QCOMPARE(control->parentWidget()->objectName(), parent);
-    auto* label = qobject_cast<QLabel*>(control);
-    const bool fixedSize = !label || name == u("Label10") || name == u("Label14") || name == u("Label28") ||
-                           name == u("Label31") || name.startsWith(u("Image"));
-    if (fixedSize) {
-        QCOMPARE(control->geometry(), geometry);
-        return;
+    QFETCH(int, edition);
+    const auto designed = Edition(edition);
+    GuiFixture f(designed);
+    for (const ControlDesign& row : formDesign(designed)) {
+        const char* name = row.name;
+        QWidget* control = f.widget(name);
+        QVERIFY2(control->parentWidget()->objectName() == u(row.parent), name);
+        const QRect design(row.rect.left, row.rect.top, row.rect.width, row.rect.height);
+        auto* label = qobject_cast<QLabel*>(control);
+        if (row.kind == ControlKind::Label && row.autoSize) {
+            QCOMPARE(control->geometry(), autoSizedGeometry(label, design));
+            // The design boxes were made for the design faces; the installed ones come close.
+            QVERIFY2(control->width() <= design.width() * 5 / 4, name);
+        } else {
+            QCOMPARE(control->geometry(), design);
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            QCOMPARE(button->text(), u(row.caption));
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            QCOMPARE(edit->text(), u(row.caption));
+        else if (row.kind == ControlKind::Label)
+            QCOMPARE(label->text(), u(row.caption));
+        if (row.font) {
+            const QFont font = DesignFonts::font(*row.font);
+            QCOMPARE(control->font().family(), font.family());
+            QCOMPARE(control->font().pixelSize(), font.pixelSize());
+            QCOMPARE(control->font().bold(), font.bold());
+            // The face is installed: what is drawn is the face asked for, not a fallback.
+            QCOMPARE(QFontInfo(control->font()).family(), font.family());
+        } else {
+            QCOMPARE(control->font(), control->parentWidget()->font());
+        }
+        if (row.kind == ControlKind::Label) {
+            const Qt::Alignment align = row.align == TextAlign::Right    ? Qt::AlignRight
+                                        : row.align == TextAlign::Centre ? Qt::AlignHCenter
+                                                                         : Qt::AlignLeft;
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, align);
+        }
+        // A panel starts disabled: the colour is the one its text has once the panel is open.
+        if (row.colour)
+            QCOMPARE(control->palette().color(QPalette::Active, QPalette::WindowText),
+                     QColor(row.colour->red, row.colour->green, row.colour->blue));
+        if (row.background) {
+            QVERIFY2(control->autoFillBackground(), name);
+            QCOMPARE(control->palette().color(QPalette::Window),
+                     QColor(row.background->red, row.background->green, row.background->blue));
+        }
+        QCOMPARE(control->toolTip(), row.hint ? u(row.hint) : QString());
+        QCOMPARE(control->cursor().shape() == Qt::PointingHandCursor, row.handCursor);
+        QCOMPARE(control->isHidden(), row.startsHidden || row.startsClosed);
+        if (row.startsClosed)
+            QVERIFY2(!control->isEnabled(), name);
     }
-    QCOMPARE(control->geometry(), autoSizedGeometry(label, geometry));
-    // The design boxes were made for the design faces; the installed ones come close.
-    QVERIFY2(control->width() <= geometry.width() * 5 / 4, qPrintable(QString::number(control->width())));
-}
-
-void TestMainWindow::designTextsAndFonts_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<bool>("bold");
-    auto add = [](const char* name, const char* text, const char* family, int size, bool bold) {
-        QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(family) << size << bold;
-    };
-    // "ＭＳ Ｐゴシック" is drawn in IPAPGothic, "ＭＳ ゴシック" and "ＪＳゴシック" in IPAGothic,
-    // the Mincho faces in IPAPMincho, "ＤＨＰ特太ゴシック体" in a bold IPAPGothic.
-    add("Label4", "ｽﾄﾚｰﾄ的中数：", "IPAGothic", 12, false);
-    add("Label5", "ﾎﾞｯｸｽ的中数：", "IPAGothic", 12, false);
-    add("Label6", "ﾐﾆ   的中数：", "IPAGothic", 12, false);
-    add("Label7", "金額：", "IPAGothic", 12, false);
-    add("Label8", "金額：", "IPAGothic", 12, false);
-    add("Label9", "金額：", "IPAGothic", 12, false);
-    add("EditNum", "4", "IPAPGothic", 12, false);
-    add("Button2", "要素評価", "IPAPGothic", 12, false);
-    add("Button1", "予想", "IPAPMincho", 24, true);
-    add("Label10", "0", "IPAPGothic", 21, true);
-    add("Label11", "ｽﾄﾚｰﾄとﾎﾞｯｸｽ両方購入した時の回収総金額", "IPAPGothic", 12, false);
-    add("Label12", "総合回収率", "IPAPGothic", 16, true);
-    add("Label13", "円", "IPAPGothic", 16, true);
-    add("Label14", "0", "IPAPGothic", 27, true);
-    add("Label15", "％", "IPAPGothic", 27, true);
-    add("Label16", "次回抽選の予想番号", "IPAPGothic", 16, true);
-    add("Label17", "000", "IPAPGothic", 27, true);
-    add("Label18", "000", "IPAPGothic", 27, true);
-    add("Label19", "000", "IPAPGothic", 27, true);
-    add("Label20", "000", "IPAPGothic", 27, true);
-    add("Button3", "OK", "IPAPGothic", 13, true);
-    add("Label24", "予想的中！！", "IPAPMincho", 37, true);
-    add("Label26", "888", "IPAPMincho", 96, true);
-    add("Label25", "回　予想", "IPAPGothic", 12, false);
-    add("Label23", "あたり", "IPAPGothic", 21, true);
-    add("Label27", "ストレート＆ボックス", "IPAPMincho", 21, true);
-    add("Button4", "OK", "IPAPGothic", 13, true);
-    add("Label31", "オプション設定情報", "IPAPGothic", 19, true);
-    add("MismatchChk", "一字違いを表示する。", "IPAPGothic", 12, false);
-    add("OptSetBut", "設定", "IPAPGothic", 12, false);
-    add("Label28", "第9999回　結果データの入力", "IPAPGothic", 19, true);
-    add("Label29", "当選番号", "IPAPGothic", 13, false);
-    add("Label30", "ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
-    add("Label32", "ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
-    add("Label33", "S ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
-    add("Label34", "S ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
-    add("Label35", "ﾐﾆ金額", "IPAPGothic", 13, false);
-    add("Label36", "ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
-    add("Label38", "S ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
-    add("Label39", "S ｽﾄﾚｰﾄ金額", "IPAPGothic", 13, false);
-    add("Label40", "ﾎﾞｯｸｽ金額", "IPAPGothic", 13, false);
-    add("Label41", "Numbers3", "IPAGothic", 16, true);
-    add("Label42", "Numbers4", "IPAGothic", 16, true);
-    add("Label37", "当選番号", "IPAPGothic", 13, false);
-    add("Num3Edit", "000", "IPAPGothic", 19, true);
-    add("Num3Edit1", "0", "IPAGothic", 13, false);
-    add("Num3Edit5", "0", "IPAGothic", 13, false);
-    add("Num4Edit", "0000", "IPAPGothic", 19, true);
-    add("Num4Edit4", "0", "IPAGothic", 13, false);
-    add("EdtSetBut", "入力", "IPAPGothic", 13, false);
-    add("EdtExtBut", "中止", "IPAPGothic", 13, false);
-    add("EdtAutoBut", "インターネットから参照", "IPAPGothic", 13, false);
-}
-
-void TestMainWindow::designTextsAndFonts()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, family);
-    QFETCH(int, pixelSize);
-    QFETCH(bool, bold);
-    GuiFixture f(Edition::Numbers3);
-    QWidget* control = f.widget(QTest::currentDataTag());
-    QString shown;
-    if (auto* label = qobject_cast<QLabel*>(control))
-        shown = label->text();
-    else if (auto* button = qobject_cast<QAbstractButton*>(control))
-        shown = button->text();
-    else if (auto* edit = qobject_cast<QLineEdit*>(control))
-        shown = edit->text();
-    QCOMPARE(shown, text);
-    QCOMPARE(control->font().family(), family);
-    QCOMPARE(control->font().pixelSize(), pixelSize);
-    QCOMPARE(control->font().bold(), bold);
-    // The face is installed: what is drawn is the face asked for, not a fallback.
-    QCOMPARE(QFontInfo(control->font()).family(), family);
-}
-
-void TestMainWindow::coloursAndHints()
-{
-    GuiFixture f(Edition::Numbers3);
-    auto background = [&](const char* name) {
-        QWidget* w = f.widget(name);
-        return w->autoFillBackground() ? w->palette().color(QPalette::Window) : QColor();
-    };
-    // The panels start disabled: ask for the colour the text has once they are open.
-    auto textColour = [&](const char* name) {
-        return f.widget(name)->palette().color(QPalette::Active, QPalette::WindowText);
-    };
-    const QColor aqua(0, 255, 255), fuchsia(255, 0, 255), yellow(255, 255, 0), navy(0, 0, 128), white(255, 255, 255);
-    QCOMPARE(background("Label10"), aqua);
-    QCOMPARE(background("Label14"), aqua);
-    QCOMPARE(textColour("Label14"), fuchsia);
-    for (const char* name : {"Label17", "Label18", "Label19", "Label20"})
-        QCOMPARE(background(name), white);
-    QCOMPARE(background("GetPanel2"), yellow);
-    QCOMPARE(textColour("Label24"), QColor(255, 0, 0));
-    QCOMPARE(textColour("Label26"), aqua);
-    QCOMPARE(textColour("Label23"), QColor(0, 0, 255));
-    QCOMPARE(textColour("Label27"), fuchsia);
-    for (const char* title : {"Label31", "Label28"}) {
-        QCOMPARE(background(title), navy);
-        QCOMPARE(textColour(title), white);
-        QVERIFY(f.label(title)->alignment() & Qt::AlignHCenter);
-    }
-    QVERIFY(f.label("Label10")->alignment() & Qt::AlignRight);
-    QVERIFY(f.label("Label14")->alignment() & Qt::AlignRight);
-
-    QCOMPARE(f.widget("Button1")->toolTip(), u("次回抽選の当たり予想をします。"));
-    QCOMPARE(f.widget("Label10")->toolTip(), u("過去からの回収金額の合計です。"));
-    QCOMPARE(f.widget("Label14")->toolTip(), u("過去からのトータル回収率です。"));
-    QCOMPARE(f.widget("Button3")->toolTip(), u("回収率画面を消します。"));
-    QVERIFY(f.widget("Image2")->toolTip().startsWith(u("http://")));
-    QVERIFY(f.widget("Image1")->toolTip().isEmpty());
-
     // The pictures are there, at their design sizes before stretching.
     QCOMPARE(f.label("Image1")->pixmap().size(), QSize(100, 100));
     QCOMPARE(f.label("Image2")->pixmap().size(), QSize(100, 40));
@@ -698,6 +536,19 @@ void TestMainWindow::exitClosesTheWindow()
     QVERIFY(!std::filesystem::exists(f.settingsPath()));
     f.destroyForm();
     QVERIFY(std::filesystem::exists(f.settingsPath()));
+}
+
+void TestMainWindow::noRunStartsOnceTheProgramEnds()
+{
+    // "予想" just before the end: the run is still pending when the window is destroyed, and the
+    // error box about the settings file stays open well past the timer's interval.
+    GuiFixture f(Edition::Numbers3, withHistory(oneDraw()));
+    f.form().setSettingsPath(f.dir().path() / "missing-directory" / "Tolvi.ini");
+    MessageBoxWatcher boxes(300);
+    f.form().Button1Click();
+    f.destroyForm();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(f.runs(), 0);
 }
 
 int main(int argc, char** argv)

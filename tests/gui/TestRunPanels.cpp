@@ -39,12 +39,13 @@ public:
         int rowsAfterPause = -1;
         QString label16AfterPause;
         int rowInsertions = 0;
+        QWidget* window = nullptr;  // the window the run shows in
     };
     explicit PacedEngine(Seen& seen) : seen_(seen) {}
 
     void run(const RunRequest&, RunView& view) override
     {
-        auto* window = dynamic_cast<TMainForm*>(&view);
+        QWidget* window = seen_.window;
         QAbstractItemModel* model = window->findChild<QTableView*>(u("ListView"))->model();
         view.clearResults();
         view.addResult({"   1", "123", "first"});
@@ -284,6 +285,7 @@ void TestRunPanels::rowsReachTheScreenWithinAFrame()
 {
     PacedEngine::Seen seen;
     GuiFixture f(Edition::Numbers3, FixtureOptions().withEngine([&] { return std::make_unique<PacedEngine>(seen); }));
+    seen.window = &f.form();
     QVERIFY(predict(f));
     // Once a frame has passed, the rows and captions so far are on the controls, while the run
     // is still going.
