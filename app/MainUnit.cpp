@@ -1,6 +1,7 @@
 #include "app/MainUnit.h"
 
 #include "app/DesignFonts.h"
+#include "app/ChartWindow.h"
 #include "app/FormBuilder.h"
 #include "app/WindowRunView.h"
 #include "base/NumberFormat.h"
@@ -18,6 +19,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -89,6 +92,8 @@ void TMainForm::buildWindow()
     const tolvi::FormFrame& frame = tolvi::formFrame(edition_);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(applicationTitle());
+    // The logo, also where no desktop entry gives the window its icon.
+    setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
     setFont(DesignFonts::font(frame.font));
     // A fixed single border: a close box and a minimise box, no maximise box, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -103,6 +108,8 @@ void TMainForm::buildWindow()
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     FormBuilder::build(client, edition_);
+    for (QPushButton* button : client->findChildren<QPushButton*>())
+        button->installEventFilter(this);
     findControls();
     setDesignTabOrder();
 
@@ -128,6 +135,8 @@ void TMainForm::buildMenu()
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ImportMenu = Main->addAction(text("結果の取り込み…"));
     ImportMenu->setObjectName(QStringLiteral("ImportMenu"));
+    GraphMenu = Main->addAction(text("グラフ…"));
+    GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
 
@@ -188,6 +197,7 @@ void TMainForm::connectHandlers()
     connect(OptSetBut, &QPushButton::clicked, this, &TMainForm::OptSetButClick);
     connect(EditMenu, &QAction::triggered, this, &TMainForm::EditMenuClick);
     connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
+    connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
     connect(EdtAutoBut, &QPushButton::clicked, this, &TMainForm::EdtAutoButClick);
@@ -249,6 +259,7 @@ void TMainForm::setCommandsEnabled(bool enabled)
     EditMenu->setEnabled(enabled);
     // An import writes the history as an entry does, so it follows the entry's command rules.
     ImportMenu->setEnabled(enabled);
+    GraphMenu->setEnabled(enabled);
     Setting->setEnabled(enabled);
     Setting->menuAction()->setEnabled(enabled);
 }
@@ -449,6 +460,7 @@ void TMainForm::EdtAutoButClick()
         }
         tolvi::RetrievalHooks hooks;
         hooks.processEvents = [] { QCoreApplication::processEvents(); };
+        hooks.ending = [this] { return ending_; };
         hooks.setField = [this](std::string_view name, const std::string& value) {
             QLineEdit* edit = entryEdit(name);
             if (!edit)
@@ -490,6 +502,48 @@ void TMainForm::ImportMenuClick()
         const tolvi::ImportSummary summary = tolvi::importFromSources(kHistoryPath, sources, false);
         showPlainBox(QString::fromStdString(tolvi::describeImport(summary)).trimmed(), QMessageBox::Information);
     });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The charts.
+
+void TMainForm::GraphMenuClick()
+{
+    guarded([this] {
+        tolvi::RunRequest request;
+        request.historyPath = kHistoryPath;
+        request.groupSeparator = tolvi::userGroupSeparator();
+        const tolvi::BetGame game = edition_ == tolvi::Edition::Mini ? tolvi::BetGame::Mini : tolvi::BetGame::Numbers3;
+        tolvi::RunStatistics statistics = tolvi::collectStatistics(*engine_, game, request);
+        // One chart window at a time, always from the history as it is now.
+        if (chartWindow_)
+            chartWindow_->close();
+        chartWindow_ = new ChartWindow(std::move(statistics), game, applicationTitle(), this);
+        chartWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        chartWindow_->show();
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Ending, and the keys of the push buttons.
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    ending_ = true;
+    QMainWindow::closeEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter) && button->isEnabled()) {
+            button->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------------------------

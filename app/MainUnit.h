@@ -13,6 +13,7 @@
 #include "settings/SettingsLocation.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QMessageBox>
 
 #include <array>
@@ -30,6 +31,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTimer;
+class ChartWindow;
 class WindowRunView;
 
 class TMainForm : public QMainWindow {
@@ -77,12 +79,20 @@ public:
     void EdtAutoButClick();
     // "取り込み…": appends the draws of chosen results files after the history's last.
     void ImportMenuClick();
+    // "グラフ…": the prediction's record over the whole history, in a window of its own.
+    void GraphMenuClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();
 
     // True when the edit holds a character outside "0" to "9"; an empty edit gives false.
     bool CheckNumEditData(const QLineEdit* edit) const;
+
+protected:
+    // Ending the program also ends a retrieval that is waiting on a server.
+    void closeEvent(QCloseEvent* event) override;
+    // Return and Enter press a focused push button, as Space does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
@@ -130,6 +140,7 @@ private:
     QAction* N1 = nullptr;
     QAction* EditMenu = nullptr;
     QAction* ImportMenu = nullptr;
+    QAction* GraphMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
     QAction* Option = nullptr;
@@ -156,4 +167,7 @@ private:
     QTimer* WkupTim = nullptr;
 
     std::unique_ptr<WindowRunView> runView_;
+    // Set once the window is closing: a retrieval in progress stops at its next turn.
+    bool ending_ = false;
+    QPointer<ChartWindow> chartWindow_;
 };

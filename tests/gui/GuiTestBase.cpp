@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -45,6 +47,37 @@ void MessageBoxWatcher::poll()
         ok->click();
     else
         box->reject();
+}
+
+namespace {
+
+// The dialog lists its folder in the background and may not
+// take the names before it knows the files: then they are typed again a little later, into the
+// same dialog, until it closes.
+void answerFileDialogLater(const QString& typed, bool answered, QPointer<QFileDialog> answering)
+{
+    QTimer::singleShot(20, [typed, answered, answering] {
+        if (answered && (!answering || !answering->isVisible()))
+            return;  // it took the answer
+        QPointer<QFileDialog> dialog =
+            answered ? answering.data() : qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!name || !name->isVisible())
+            return answerFileDialogLater(typed, answered, dialog);
+        if (typed.isEmpty())
+            return dialog->reject();
+        name->clear();
+        QTest::keyClicks(name, typed);
+        QTest::keyClick(name, Qt::Key_Return);
+        answerFileDialogLater(typed, true, dialog);
+    });
+}
+
+}  // namespace
+
+void answerFileDialog(const QString& typed)
+{
+    answerFileDialogLater(typed, false, {});
 }
 
 std::unique_ptr<PredictionEngine> editionEngine(Edition edition)

@@ -178,6 +178,10 @@ bool commandsEnabled(GuiFixture& f);
 bool commandsDisabled(GuiFixture& f);
 bool alwaysAvailable(GuiFixture& f);
 
+// Answers the next file dialog by typing `typed` into its file name box and pressing Enter, or
+// cancels it when `typed` is empty.
+void answerFileDialog(const QString& typed);
+
 // Runs a prediction the way the user does ("予想"), and waits for it.
 bool predict(GuiFixture& f);
 // The directory of the committed golden files of the core tests.

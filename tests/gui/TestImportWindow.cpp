@@ -5,13 +5,10 @@
 
 #include "support/HistoryBuilder.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPointer>
 #include <QTest>
 
 using tolvi::Edition;
+using tolvi::guitest::answerFileDialog;
 using tolvi::guitest::GuiFixture;
 using tolvi::guitest::MessageBoxWatcher;
 using tolvi::guitest::u;
@@ -24,29 +21,6 @@ const char* const kNumbers3 =
     "2,102,0,0,0,0,0\n3,103,1,2,0,0,5\n4,104,1,2,0,0,5\n";
 const char* const kNumbers4 =
     "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n4,1234,6,7,8,9\n";
-
-// Answers the next file dialog by typing `typed` into its file name box and pressing Enter, or
-// cancels it when `typed` is empty. The dialog lists its folder in the background and may not
-// take the names before it knows the files: then they are typed again a little later, into the
-// same dialog, until it closes.
-void answerFileDialog(const QString& typed, bool answered = false, QPointer<QFileDialog> answering = {})
-{
-    QTimer::singleShot(20, [typed, answered, answering] {
-        if (answered && (!answering || !answering->isVisible()))
-            return;  // it took the answer
-        QPointer<QFileDialog> dialog =
-            answered ? answering.data() : qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
-        if (!name || !name->isVisible())
-            return answerFileDialog(typed, answered, dialog);
-        if (typed.isEmpty())
-            return dialog->reject();
-        name->clear();
-        QTest::keyClicks(name, typed);
-        QTest::keyClick(name, Qt::Key_Return);
-        answerFileDialog(typed, true, dialog);
-    });
-}
 
 }  // namespace
 

@@ -73,6 +73,7 @@ private slots:
     void unwritableSettingsShowErrorBoxAtEnd();
     void helpPagesOpenOnlyWhenPresent();
     void exitClosesTheWindow();
+    void returnAndEnterPressTheFocusedButton();
     void noRunStartsOnceTheProgramEnds();
 };
 
@@ -166,7 +167,8 @@ void TestMainWindow::menuTree()
     auto* mainMenu = f.form().findChild<QMenu*>(u("Main"));
     QVERIFY(mainMenu);
     QCOMPARE(mainMenu->actions(),
-             (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("ImportMenu"), f.action("Exit1")}));
+             (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("ImportMenu"), f.action("GraphMenu"),
+                               f.action("Exit1")}));
     QCOMPARE(f.action("N1")->text(), u("予想"));
     QCOMPARE(f.action("EditMenu")->text(), u("結果入力"));
     QCOMPARE(f.action("Exit1")->text(), u("終了"));
@@ -536,6 +538,23 @@ void TestMainWindow::exitClosesTheWindow()
     QVERIFY(!std::filesystem::exists(f.settingsPath()));
     f.destroyForm();
     QVERIFY(std::filesystem::exists(f.settingsPath()));
+}
+
+void TestMainWindow::returnAndEnterPressTheFocusedButton()
+{
+    for (const Edition edition : {Edition::Numbers3, Edition::Mini}) {
+        GuiFixture f(edition, withHistory(oneDraw()));
+        QVERIFY(!f.form().windowIcon().isNull());
+        // The side panel's "予想", then a panel's button.
+        f.widget("Button1")->setFocus();
+        QTest::keyClick(f.widget("Button1"), Qt::Key_Return);
+        QVERIFY(f.waitForRuns(1));
+        QTest::keyClick(f.widget("Button3"), Qt::Key_Enter);
+        QVERIFY(!f.isOpen("GetPanel"));
+        QVERIFY(f.trigger("Option"));
+        QTest::keyClick(f.widget("OptSetBut"), Qt::Key_Return);
+        QVERIFY(!f.isOpen("OptnPanel"));
+    }
 }
 
 void TestMainWindow::noRunStartsOnceTheProgramEnds()

@@ -264,6 +264,24 @@ private slots:
         QCOMPARE(enabledCount(gui), kLockedCount);
     }
 
+    void endingWhileTheServerIsSilentEndsAtOnce()
+    {
+        LocalHttpServer server;
+        server.serve("/numbers/num3-h1707.html", HttpReply::silent());
+        GuiFixture gui(Edition::Numbers3, tolvi::guitest::withHistory(history()));
+        gui.form().setResultsHost(server.host());
+        MessageBoxWatcher boxes;
+        QVERIFY(gui.trigger("EditMenu"));
+        QTimer::singleShot(300, &gui.form(), [&gui] { gui.form().Exit1Click(); });
+        // Returns once the retrieval has stopped: at the first turn after the close, without the
+        // ten-second waits for the silent server and the two fetches again that would follow.
+        QVERIFY(gui.click("EdtAutoBut"));
+        QCOMPARE(server.count("/numbers/num3-h1707.html"), 1);
+        QVERIFY(!gui.form().isVisible());
+        QVERIFY(boxes.boxes().isEmpty());
+        QCOMPARE(gui.dir().read("Numbers.dat"), history());
+    }
+
     void pageValueLongerThanItsFieldIsShownWholeAndRefusedByInput()
     {
         LocalHttpServer server;

@@ -1,0 +1,249 @@
+#include "app/ChartWindow.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QLineSeries* lineSeries(const QString& name, QList<QPointF> points, const QColor& colour, qreal width = 2)
+{
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->replace(points);
+    QPen pen(colour);
+    pen.setWidthF(width);
+    series->setPen(pen);
+    return series;
+}
+
+// An axis from `low` to a round number at or above `high`.
+QValueAxis* valueAxis(const QString& title, double low, double high, const char* format)
+{
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setRange(low, high);
+    axis->setLabelFormat(QString::fromLatin1(format));
+    axis->applyNiceNumbers();
+    return axis;
+}
+
+QChart* newChart(const QString& title)
+{
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    return chart;
+}
+
+void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y)
+{
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+}
+
+}  // namespace
+
+ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::BetGame game, const QString& title, QWidget* parent)
+    : QWidget(parent, Qt::Window), statistics_(std::move(statistics)), game_(game), title_(title)
+{
+    setObjectName(QStringLiteral("ChartWindow"));
+    setWindowTitle(text("グラフ - ") + title);
+    resize(820, 560);
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("ChartTabs"));
+
+    auto* payback = new QWidget;
+    auto* paybackLayout = new QVBoxLayout(payback);
+    auto* paybackView = new QChartView(paybackChart());
+    paybackView->setRenderHint(QPainter::Antialiasing);
+    paybackLayout->addWidget(paybackView, 1);
+    auto* band = new QLabel(text("灰色の帯は「偶然の範囲」: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、"
+                                 "中ほどの 90％ の回収率が入る範囲です。線が帯より上なら、偶然より多く当たっています。"));
+    band->setWordWrap(true);
+    paybackLayout->addWidget(band);
+    tabs_->addTab(payback, text("回収率の推移"));
+
+    auto* hitsView = new QChartView(hitsChart());
+    hitsView->setRenderHint(QPainter::Antialiasing);
+    tabs_->addTab(hitsView, text("的中の記録"));
+
+    auto* digits = new QWidget;
+    auto* digitsLayout = new QVBoxLayout(digits);
+    digitsRange_ = new QComboBox;
+    digitsRange_->setObjectName(QStringLiteral("DigitsRange"));
+    digitsRange_->addItems({text("全回"), text("最近の 100 回")});
+    digitsLayout->addWidget(digitsRange_, 0, Qt::AlignLeft);
+    digitsView_ = new QChartView(digitsChart(false));
+    digitsLayout->addWidget(digitsView_, 1);
+    connect(digitsRange_, &QComboBox::currentIndexChanged, this, &ChartWindow::showDigits);
+    tabs_->addTab(digits, text("数字の出現頻度"));
+
+    auto* save = new QPushButton(text("画像として保存"));
+    save->setObjectName(QStringLiteral("SaveChartButton"));
+    connect(save, &QPushButton::clicked, this, &ChartWindow::saveClicked);
+    auto* close = new QPushButton(text("閉じる"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addLayout(buttons);
+}
+
+QChart* ChartWindow::paybackChart() const
+{
+    const tolvi::RunStatistics& s = statistics_;
+    QList<QPointF> actual, chance, low, high;
+    double top = 100;
+    // The first draws' rates swing wildly on a few yen spent; the scale follows the rest.
+    const std::size_t settled = s.draw.size() / 20;
+    for (std::size_t i = 0; i < s.draw.size(); ++i) {
+        if (s.spend[i] <= 0)
+            continue;
+        const double spend = double(s.spend[i]) / 100.0;
+        const double x = s.draw[i];
+        actual.append({x, double(s.won[i]) / spend});
+        chance.append({x, s.expected[i] / spend});
+        low.append({x, s.bandLow[i] / spend});
+        high.append({x, s.bandHigh[i] / spend});
+        if (i >= settled)
+            top = std::max({top, actual.back().y(), high.back().y()});
+    }
+    QChart* chart = newChart(text("回収率の推移 (購入金額に対する回収金額)"));
+    auto* x = valueAxis(text("抽選回"), s.draw.empty() ? 0 : s.draw.front(), s.draw.empty() ? 1 : s.draw.back(), "%d");
+    auto* y = valueAxis(text("回収率 (％)"), 0, std::min(top * 1.1, 400.0), "%d");
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    auto* bandArea = new QAreaSeries(lineSeries(QString(), high, Qt::transparent), lineSeries(QString(), low, Qt::transparent));
+    bandArea->setName(text("偶然の範囲 (90％)"));
+    bandArea->setBrush(QColor(0x90, 0x98, 0xA8, 0x70));
+    bandArea->setPen(Qt::NoPen);
+    attach(chart, bandArea, x, y);
+    attach(chart, lineSeries(text("偶然の期待値"), chance, QColor(0x55, 0x5B, 0x6E), 1.5), x, y);
+    attach(chart, lineSeries(text("予想を買った場合"), actual, QColor(0xD8, 0x1B, 0x60)), x, y);
+    return chart;
+}
+
+QChart* ChartWindow::hitsChart() const
+{
+    const tolvi::RunStatistics& s = statistics_;
+    struct Kind {
+        const char* name;
+        const std::vector<int>* hits;
+        QColor colour;
+    };
+    std::vector<Kind> kinds;
+    if (game_ == tolvi::BetGame::Numbers3) {
+        kinds.push_back({"ストレート (◎)", &s.straightHits, QColor(0xD8, 0x1B, 0x60)});
+        kinds.push_back({"ボックス (○)", &s.boxHits, QColor(0x1E, 0x88, 0xE5)});
+    }
+    kinds.push_back({"ミニ (▲)", &s.miniHits, QColor(0x43, 0xA0, 0x47)});
+
+    QChart* chart = newChart(text("的中の記録 (それまでの的中数の合計)"));
+    int most = 1;
+    std::vector<QList<QPointF>> lines(kinds.size());
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        int sum = 0;
+        for (std::size_t i = 0; i < s.draw.size(); ++i) {
+            sum += (*kinds[k].hits)[i];
+            lines[k].append({double(s.draw[i]), double(sum)});
+        }
+        most = std::max(most, sum);
+    }
+    auto* x = valueAxis(text("抽選回"), s.draw.empty() ? 0 : s.draw.front(), s.draw.empty() ? 1 : s.draw.back(), "%d");
+    auto* y = valueAxis(text("的中数 (本)"), 0, most, "%d");
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (std::size_t k = 0; k < kinds.size(); ++k)
+        attach(chart, lineSeries(text(kinds[k].name), lines[k], kinds[k].colour), x, y);
+    return chart;
+}
+
+QChart* ChartWindow::digitsChart(bool lastHundred) const
+{
+    const auto& counts = lastHundred ? statistics_.digitsLast100 : statistics_.digitsAll;
+    const std::vector<const char*> places = game_ == tolvi::BetGame::Numbers3
+                                                ? std::vector<const char*> {"百の位", "十の位", "一の位"}
+                                                : std::vector<const char*> {"十の位", "一の位"};
+    QChart* chart = newChart(lastHundred ? text("数字の出現頻度 (最近の 100 回)") : text("数字の出現頻度 (全回)"));
+    auto* series = new QBarSeries;
+    int most = 1;
+    for (std::size_t place = 0; place < counts.size() && place < places.size(); ++place) {
+        auto* set = new QBarSet(text(places[place]));
+        for (const int count : counts[place]) {
+            set->append(count);
+            most = std::max(most, count);
+        }
+        series->append(set);
+    }
+    auto* x = new QBarCategoryAxis;
+    x->setTitleText(text("数字"));
+    for (int digit = 0; digit < 10; ++digit)
+        x->append(QString::number(digit));
+    auto* y = valueAxis(text("出た回数"), 0, most, "%d");
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    attach(chart, series, x, y);
+    return chart;
+}
+
+void ChartWindow::showDigits(int choice)
+{
+    QChart* previous = digitsView_->chart();
+    digitsView_->setChart(digitsChart(choice == 1));
+    delete previous;
+}
+
+QChartView* ChartWindow::currentView() const
+{
+    QWidget* page = tabs_->currentWidget();
+    if (auto* view = qobject_cast<QChartView*>(page))
+        return view;
+    return page->findChild<QChartView*>();
+}
+
+bool ChartWindow::saveCurrentView(const QString& path) const
+{
+    return currentView()->grab().save(path, "PNG");
+}
+
+void ChartWindow::saveClicked()
+{
+    const QString path = QFileDialog::getSaveFileName(this, text("画像として保存"), tabs_->tabText(tabs_->currentIndex()) + ".png",
+                                                      text("PNG 画像 (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (!saveCurrentView(path)) {
+        QMessageBox box(QMessageBox::Critical, title_, path + text(" に書き込めません。"), QMessageBox::Ok, this);
+        box.exec();
+    }
+}
