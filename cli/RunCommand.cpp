@@ -20,6 +20,7 @@ struct RunOptions {
     bool noMismatch = false;
     std::string dir = ".";
     bool json = false;
+    int rows = -1;
 };
 
 int runOnce(const RunOptions& options)
@@ -42,7 +43,7 @@ int runOnce(const RunOptions& options)
     if (options.json)
         std::cout << window.toJson(failed ? &error : nullptr).dump(-1, ' ', false) << '\n';
     else
-        std::cout << window.toText(failed ? &error : nullptr);
+        std::cout << window.toText(failed ? &error : nullptr, options.rows);
     return failed ? 1 : 0;
 }
 
@@ -56,7 +57,8 @@ void addRunCommand(CLI::App& app, int& status)
     run->add_flag("--factor", options->factor, "要素評価として実行します (Tag 999)");
     run->add_flag("--no-mismatch", options->noMismatch, "一字違いを表示しません");
     run->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
-    run->add_flag("--json", options->json, "JSON で出力します");
+    run->add_flag("--json", options->json, "JSON で出力します (ウィンドウの各部の名前と内容)");
+    run->add_option("--rows", options->rows, "結果一覧の最後の N 行だけを表示します (既定: すべて)")->check(CLI::NonNegativeNumber);
     run->callback([options, &status] { status = runOnce(*options); });
 }
 

@@ -1,7 +1,7 @@
 #include "cli/SimulatedWindow.h"
 
-#include <algorithm>
-#include <iterator>
+#include "design/FormDesign.h"
+
 #include <sstream>
 
 namespace tolvi::cli {
@@ -39,29 +39,54 @@ nlohmann::ordered_json SimulatedWindow::toJson(const std::string* error) const
     return out;
 }
 
-std::string SimulatedWindow::toText(const std::string* error) const
+std::string SimulatedWindow::toText(const std::string* error, int rows) const
 {
+    using enum RunControl;
+    const auto text = [this](RunControl label) -> const std::string& { return texts_[std::size_t(label)]; };
+    const auto written = [this](RunControl label) { return written_[std::size_t(label)]; };
+    const auto shown = [this](RunControl control) { return visible_[std::size_t(control)]; };
+    // A fixed caption of the window's design, as the window shows it beside a value.
+    const auto caption = [this](const char* name) { return std::string(controlDesign(edition_, name)->caption); };
+
     std::ostringstream out;
-    out << "抽選 | 当選番号 | 結果\n";
-    for (const ResultRow& row : results_)
-        out << row.caption << " | " << row.winning << " | " << row.result << '\n';
-    out << "(" << results_.size() << " 行)\n";
+    const std::size_t first = rows < 0 || std::size_t(rows) >= results_.size() ? 0 : results_.size() - std::size_t(rows);
+    out << "抽選  当選番号  結果\n";
+    for (std::size_t i = first; i < results_.size(); ++i)
+        out << results_[i].caption << "  " << results_[i].winning << "       " << results_[i].result << '\n';
+    out << "(" << results_.size() << " 行" << (first > 0 ? "、最後の " + std::to_string(results_.size() - first) + " 行を表示" : "")
+        << ")\n";
     if (!stats_.empty()) {
-        out << "\nNo | ｽﾄﾚｰﾄ | | ﾎﾞｯｸｽ | | ﾐﾆ | | 回収率\n";
+        out << "\n要素評価: No  ｽﾄﾚｰﾄ  金額  ﾎﾞｯｸｽ  金額  ﾐﾆ  金額  回収率\n";
         for (const StatsRow& row : stats_) {
             for (std::size_t i = 0; i < row.size(); ++i)
-                out << (i ? " | " : "") << row[i];
+                out << (i ? "  " : "") << row[i];
             out << '\n';
         }
     }
-    out << '\n';
-    for (const RunControl label : runLabels(edition_)) {
-        const bool reported = std::find(std::begin(kVisibilityKeys), std::end(kVisibilityKeys), label) != std::end(kVisibilityKeys);
-        const bool hidden = reported && !visible_[std::size_t(label)];
-        out << controlName(label) << ": " << texts_[std::size_t(label)] << (hidden ? "  (非表示)" : "") << '\n';
+    // The summary under the list, as far as the run wrote it; the Mini window hides the
+    // straight and box lines.
+    std::vector<std::pair<RunControl, RunControl>> summary {{Label4, Label7}, {Label5, Label8}, {Label6, Label9}};
+    if (edition_ == Edition::Mini)
+        summary.erase(summary.begin(), summary.begin() + 2);
+    if (written(Label6)) {
+        out << '\n';
+        for (const auto& [count, amount] : summary)
+            out << text(count) << "  " << text(amount) << '\n';
     }
-    for (const RunControl panel : {RunControl::GetPanel, RunControl::GetPanel2})
-        out << controlName(panel) << ": " << (visible_[std::size_t(panel)] ? "表示" : "非表示") << '\n';
+    if (shown(GetPanel)) {
+        out << '\n' << caption("Label11") << ": " << text(Label10) << " " << caption("Label13") << '\n';
+        out << caption("Label12") << ": " << text(Label14) << caption("Label15") << '\n';
+        out << text(Label16) << ":";
+        for (const RunControl label : {Label17, Label18, Label19, Label20})
+            if (shown(label) && !text(label).empty())
+                out << " " << text(label);
+        out << '\n';
+    }
+    if (shown(GetPanel2))
+        out << '\n' << caption("Label24") << " " << text(Label23) << caption("Label25") << " 当選番号 " << text(Label26)
+            << " (" << text(Label27) << ")\n";
+    if (edition_ == Edition::Mini && written(Label43))
+        out << "購入口数: " << text(Label43) << '\n';
     if (error)
         out << "\nエラー: " << *error << '\n';
     return out.str();

@@ -20,7 +20,11 @@ public:
     void clearResults() override { results_.clear(); }
     void addResult(ResultRow row) override { results_.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats_.push_back(std::move(row)); }
-    void setText(RunControl label, std::string text) override { texts_[std::size_t(label)] = std::move(text); }
+    void setText(RunControl label, std::string text) override
+    {
+        texts_[std::size_t(label)] = std::move(text);
+        written_[std::size_t(label)] = true;
+    }
     void setVisible(RunControl control, bool visible) override { visible_[std::size_t(control)] = visible; }
     void openPanel(RunControl panel) override { setVisible(panel, true); }
     void disableCommands() override { commandsEnabled_ = false; }
@@ -28,8 +32,10 @@ public:
 
     // {"list", "stats", "labels", "visible", "error"} as the tool prints it.
     nlohmann::ordered_json toJson(const std::string* error) const;
-    // The same for a person: the list as a table, then the labels.
-    std::string toText(const std::string* error) const;
+    // What a person reads in the window, in Japanese: the result list (its last `rows` rows, all
+    // of them when negative), the statistics rows of a factor evaluation, the hit counts and
+    // amounts, the payout panel and the hit panel when they are open; captions no run wrote stay out.
+    std::string toText(const std::string* error, int rows = -1) const;
 
 private:
     Edition edition_;
@@ -37,6 +43,7 @@ private:
     std::vector<StatsRow> stats_;
     std::array<std::string, kRunControlCount> texts_;
     std::array<bool, kRunControlCount> visible_ {};
+    std::array<bool, kRunControlCount> written_ {};
     bool commandsEnabled_ = true;
 };
 

@@ -97,17 +97,23 @@ TEST(CliRun, UsageErrorsExitWithTwo)
     EXPECT_EQ(runTolvi("").status, 2);
 }
 
-TEST(CliRun, ReadableOutputListsRowsThenLabels)
+TEST(CliRun, ReadableOutputShowsWhatThePersonReadsInTheWindow)
 {
     TempDir dir;
-    dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").bytes());
-    const CommandResult result = runTolvi("run --dir " + dir.path().string());
-    EXPECT_EQ(result.status, 0);
-    const auto rowAt = result.output.find("   1 | 295 | 205一桁違い");
-    const auto labelAt = result.output.find("Label16: 次回    2回抽選予想番号");
-    EXPECT_NE(rowAt, std::string::npos);
-    EXPECT_NE(labelAt, std::string::npos);
-    EXPECT_LT(rowAt, labelAt);
+    dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").draw(2, "755", 90000, 15000, 9000).bytes());
+    const CommandResult all = runTolvi("run --dir " + dir.path().string());
+    EXPECT_EQ(all.status, 0);
+    for (const char* line : {"   1  295       205一桁違い\n", "   2  755       755◎○▲\n", "(2 行)\n",
+                             "ｽﾄﾚｰﾄ的中数： 1本  金額：    90,000円\n", "総合回収率: 3281％\n",
+                             "次回    3回抽選予想番号: ", "予想的中！！    2回　予想 当選番号 755 (ストレート＆ボックス)\n"})
+        EXPECT_NE(all.output.find(line), std::string::npos) << line << "\n" << all.output;
+    // No control names, no captions a run did not write.
+    EXPECT_EQ(all.output.find("Label"), std::string::npos) << all.output;
+    EXPECT_EQ(all.output.find("Panel"), std::string::npos) << all.output;
+
+    const CommandResult last = runTolvi("run --rows 1 --dir " + dir.path().string());
+    EXPECT_EQ(last.output.find("   1  295"), std::string::npos) << last.output;
+    EXPECT_NE(last.output.find("(2 行、最後の 1 行を表示)"), std::string::npos) << last.output;
 }
 
 TEST(CliStats, TheNumbersBehindTheChartsOnTheShippedHistory)
