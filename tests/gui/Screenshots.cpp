@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QTableView>
+#include <QTabWidget>
 
 #include <cstdio>
 #include <filesystem>
@@ -127,6 +128,20 @@ void pictures(const QString& directory)
         GuiFixture f(Edition::Numbers3);
         f.form().OptionClick();
         save(f, directory, "numbers3-options.png");
+    }
+    {
+        // The chart window's three views over the complete history.
+        GuiFixture f(Edition::Numbers3, withHistory(shippedHistory()));
+        f.form().GraphMenuClick();
+        auto* chart = f.form().findChild<QWidget*>(QStringLiteral("ChartWindow"));
+        auto* tabs = chart->findChild<QTabWidget*>(QStringLiteral("ChartTabs"));
+        const char* const names[] = {"chart-payback.png", "chart-hits.png", "chart-digits.png"};
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QApplication::processEvents();
+            const QString path = directory + "/" + QString::fromUtf8(names[tab]);
+            std::printf("%s %s\n", chart->grab().save(path) ? "wrote" : "cannot write", qPrintable(path));
+        }
     }
     {
         GuiFixture f(Edition::Mini, withHistory(shippedHistory()));
