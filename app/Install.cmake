@@ -18,13 +18,19 @@
 #   bin/TolviNumbers3, bin/TolviNumbersMini          links to ../libexec/tolvi-numbers/...
 #   libexec/tolvi-numbers/TolviNumbers3, TolviNumbersMini, help.html, index.html
 #   libexec/tolvi-numbers/tolvi-numbers-launch       starts a program in the user's data folder
-#   share/applications/TolviNumbers3.desktop, TolviNumbersMini.desktop
-#                                                    (each runs tolvi-numbers-launch PROGRAM)
-#   share/icons/hicolor/{48x48,64x64,96x96}/apps/tolvi-numbers3.png, tolvi-numbersmini.png
-#                                                    (made from the window's logo)
+#   share/applications/ID.desktop                    (each runs tolvi-numbers-launch PROGRAM)
+#   share/metainfo/ID.metainfo.xml                   what software centres show of the program
+#   share/icons/hicolor/{48x48,64x64,96x96,128x128,256x256}/apps/tolvi-numbers3.png,
+#     tolvi-numbersmini.png, and scalable/apps/tolvi-numbers3.svg, tolvi-numbersmini.svg
+#                                                    (the window's logo; app/desktop/make-icons.sh)
 #   share/tolvi-numbers/Numbers.dat                   the history a user's data folder starts with
+# ID is the program's AppStream id, TOLVI_APP_ID_PREFIX.PROGRAM (io.github.tolvinumbers.TolviNumbers3,
+# io.github.tolvinumbers.TolviNumbersMini): the reverse of the domain of the project's home page,
+# tolvinumbers.github.io, as AppStream asks. Desktops find a program's metadata through its desktop
+# entry's name, so both carry the id.
 # The command-line tool `tolvi` is installed into bin by cli/CMakeLists.txt, with or without the
-# window programs.
+# window programs; its manual page and share/doc/tolvi-numbers (copyright, changelog) are
+# installed by cmake/Packaging.cmake.
 
 include_guard(GLOBAL)
 include(GNUInstallDirs)
@@ -34,6 +40,7 @@ set(TOLVI_DESKTOP_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/desktop)
 set(TOLVI_PAGES help.html index.html tolvi-pages.css)
 set(TOLVI_PROGRAMS TolviNumbers3 TolviNumbersMini)
 set(TOLVI_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tolvi-numbers)
+set(TOLVI_APP_ID_PREFIX io.github.tolvinumbers)
 
 set(tolvi_built_programs)
 foreach(program IN LISTS TOLVI_PROGRAMS)
@@ -99,8 +106,9 @@ if(tolvi_built_programs)
     # configured one).
     string(TOLOWER ${program} tolvi_icon)
     string(REPLACE "tolvinumbers" "tolvi-numbers" tolvi_icon ${tolvi_icon})
+    set(TOLVI_APP_ID ${TOLVI_APP_ID_PREFIX}.${program})
     set(tolvi_entry_in ${TOLVI_DESKTOP_SOURCE_DIR}/${program}.desktop.in)
-    set(tolvi_entry_out ${CMAKE_CURRENT_BINARY_DIR}/desktop/${program}.desktop)
+    set(tolvi_entry_out ${CMAKE_CURRENT_BINARY_DIR}/desktop/${TOLVI_APP_ID}.desktop)
     install(CODE "
       file(READ \"${tolvi_entry_in}\" tolvi_entry)
       set(TOLVI_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
@@ -116,10 +124,17 @@ if(tolvi_built_programs)
       file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
            TYPE FILE FILES \"${tolvi_entry_out}\")
     ")
-    foreach(size 48 64 96)
+    foreach(size 48 64 96 128 256)
       install(FILES ${TOLVI_DESKTOP_SOURCE_DIR}/${tolvi_icon}-${size}.png
               DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${tolvi_icon}.png)
     endforeach()
+    install(FILES ${TOLVI_DESKTOP_SOURCE_DIR}/${tolvi_icon}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+    # The AppStream metadata: the home page and the releases (TOLVI_HOMEPAGE, TOLVI_RELEASES_XML)
+    # come from cmake/Packaging.cmake.
+    set(tolvi_metainfo ${CMAKE_CURRENT_BINARY_DIR}/desktop/${TOLVI_APP_ID}.metainfo.xml)
+    configure_file(${TOLVI_DESKTOP_SOURCE_DIR}/${program}.metainfo.xml.in ${tolvi_metainfo} @ONLY)
+    install(FILES ${tolvi_metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   endforeach()
 endif()
 

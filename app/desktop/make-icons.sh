@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the programs' desktop icons from the window's logo (app/resources/logo.png, 100 x 100):
 # the logo itself for TolviNumbers3, and the logo with a "mini" tag for TolviNumbersMini, each
-# at the hicolor sizes 48, 64 and 96 (the logo is not drawn larger than it is).
-# The PNGs are kept in the repository; run this again only when the logo changes.
+# at the hicolor sizes 48, 64 and 96 (the logo is not drawn larger than it is). The larger sizes,
+# 128 and 256, are drawn from the scalable icons tolvi-numbers3.svg and tolvi-numbersmini.svg with
+# rsvg-convert (librsvg2-bin; the text in DejaVu Sans Bold, fonts-dejavu-core).
+# The PNGs are kept in the repository; run this again only when the logo or an SVG changes.
 set -euo pipefail
 cd "$(dirname "$0")"
 logo=../resources/logo.png
@@ -24,4 +26,9 @@ for name in tolvi-numbers3 tolvi-numbersmini; do
     convert "$name-100.png" -filter Lanczos -resize "${size}x${size}" "$name-$size.png"
   done
   rm "$name-100.png"
+done
+for name in tolvi-numbers3 tolvi-numbersmini; do
+  for size in 128 256; do
+    rsvg-convert --width "$size" --height "$size" "$name.svg" --output "$name-$size.png"
+  done
 done
