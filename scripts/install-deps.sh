@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the programs need, and with --tests also what only
-# the tests use (a browser for the help pages, the test servers' tools). Run as root; does nothing
-# when everything is already there.
+# the tests use (a browser for the help pages, the test servers' tools, the tools that check the
+# Debian package). Run as root; does nothing when everything is already there.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libcsv-dev
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
+  dpkg-dev file  # scripts/package.sh: dpkg-shlibdeps, and file, which CPack finds the programs with
 )
 if [ "${1:-}" = --tests ]; then
-  packages+=(python3 chromium openssl)
+  packages+=(python3 chromium openssl lintian desktop-file-utils appstream)
 fi
 
 missing=()
