@@ -198,7 +198,7 @@ std::vector<std::string> diagnose(std::string_view content, const HistoryChecker
     };
     if (!lines.empty() && withLength(kRecordSize - 2, false) * 2 > lines.size())
         return {"行の終わりが LF だけで、CR がありません (1 行 86 バイト)。結果データは CR LF で終わる 87 バイトです。"
-                "直し方: 各行の終わりを CR LF にします (例: sed -i 's/$/\\r/' Numbers.dat)。"};
+                "直し方: 各行の終わりを CR LF にします (例: perl -pi -e 's/\\r?\\n/\\r\\n/' Numbers.dat)。"};
     if (!lines.empty() && withLength(kRecordSize - 1, true) * 2 <= lines.size()) {
         const std::string kind = looksLikeCsvHeader(lines.front()) ? "CSV ファイル" : "テキストファイル";
         return {"87 バイトの結果データが並んだ履歴ファイルではなく、" + kind + "のようです (1 行目: " +
