@@ -6,6 +6,7 @@
 #include "engine/Numbers3Scoring.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
+#include "history/HistoryReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -246,8 +247,8 @@ TEST(HelpPages, HelpCoversWhatTheUserMeets)
 {
     const std::string text = withoutTags(page("help.html"));
     for (const char* topic : {"◎", "○", "▲", "一桁違い", "回収率", "ウォークフォワード", "TolviNumbersMini", "結果入力",
-                              "インターネットから参照", "Numbers.dat", "87バイト", "一字違いを表示する。", "Mismatch",
-                              "TolviNumbers3.ini", "TolviNumbersMini.ini", "[Option]"}) {
+                              "インターネットから参照", "グラフ…", "画像として保存", "Numbers.dat", "87バイト",
+                              "一字違いを表示する。", "Mismatch", "TolviNumbers3.ini", "TolviNumbersMini.ini", "[Option]"}) {
         EXPECT_NE(text.find(topic), std::string::npos) << topic;
     }
 }
@@ -263,6 +264,8 @@ TEST(HelpPages, HelpQuotesTheProgramsMessagesExactly)
             EXPECT_NE(text.find(line), std::string::npos) << line;
     }
     EXPECT_NE(text.find(" に書き込めません."), std::string::npos);
+    // A message that names the file is quoted with the place the page writes for the path.
+    EXPECT_NE(text.find(tolvi::HistoryReader::noDrawMessage("（場所）")), std::string::npos);
 }
 
 // The result rows drawn in the help's picture of the window carry the marks the program gives.
@@ -316,9 +319,9 @@ TEST(HelpPages, SupportPageDocumentsTheToolAsItIs)
     std::map<std::string, std::string> synopses;
     // The first one-line block for each command is its synopsis.
     for (const std::string& line :
-         allMatches(html, "<pre><code>(tolvi (run|append|import|export|check|fetch) [-\\[][^<\n]*)</code></pre>"))
+         allMatches(html, "<pre><code>(tolvi (run|append|import|export|check|fetch|stats) [-\\[][^<\n]*)</code></pre>"))
         synopses.emplace(line.substr(6, line.find(' ', 6) - 6), line);
-    for (const char* command : {"run", "append", "import", "export", "check", "fetch"}) {
+    for (const char* command : {"run", "append", "import", "export", "check", "fetch", "stats"}) {
         SCOPED_TRACE(command);
         ASSERT_TRUE(synopses.count(command)) << "no synopsis for tolvi " << command;
         const std::string help = runTool(std::string(command) + " --help");
@@ -331,13 +334,14 @@ TEST(HelpPages, SupportPageDocumentsTheToolAsItIs)
 
 TEST(HelpPages, DescribeTheShippedHistoryAsItIs)
 {
-    // Its last draw, and the payback rate a run over it shows.
+    // Its last draw, the payback rate a run over it shows, and the tool's output the support page
+    // shows for it, line by line.
+    const std::string dir = "--dir \"" + shippedHistory().parent_path().string() + "\"";
     const std::string history = readFileBytes(shippedHistory());
     ASSERT_GE(history.size(), 87u);
     const std::string lastDraw = "第" + std::to_string(std::stoi(history.substr((history.size() / 87 - 1) * 87, 4))) + "回";
     const std::vector<std::string> payback =
-        allMatches(runTool("run --no-mismatch --json --dir \"" + shippedHistory().parent_path().string() + "\""),
-                   "\"Label14\":\" *([0-9]+)\"");
+        allMatches(runTool("run --no-mismatch --json " + dir), "\"Label14\":\" *([0-9]+)\"");
     ASSERT_EQ(payback.size(), 1u);
     for (const char* name : kPages) {
         SCOPED_TRACE(name);
@@ -345,4 +349,8 @@ TEST(HelpPages, DescribeTheShippedHistoryAsItIs)
         EXPECT_NE(text.find(lastDraw + "まで"), std::string::npos) << lastDraw;
         EXPECT_NE(text.find("回収率は " + payback[0] + "％"), std::string::npos) << payback[0];
     }
+    const std::string support = withoutTags(page("index.html"));
+    for (const char* command : {"stats ", "run --rows 3 "})
+        for (const std::string& line : allMatches(runTool(command + dir), "([^\n]+)"))
+            EXPECT_NE(support.find(line), std::string::npos) << command << ": " << line;
 }
