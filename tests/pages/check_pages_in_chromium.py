@@ -14,6 +14,7 @@ listens on the network.
 import json
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -53,7 +54,8 @@ class Chromium:
             [binary, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
              "--disable-background-networking", "--disable-component-update", "--disable-sync",
              "--user-data-dir=" + profile, "--remote-debugging-pipe", "about:blank"],
-            pass_fds=(3, 4), preexec_fn=self._place_pipes, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(3, 4), preexec_fn=self._place_pipes, start_new_session=True,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(self.write_r)
         os.close(self.read_w)
         self.buffer = b""
@@ -95,7 +97,17 @@ class Chromium:
         return json.loads(message)
 
     def close(self):
-        self.process.kill()
+        # Asked to end, Chromium stops its helper processes too; whatever is left goes with its
+        # session, so that nothing writes into the profile while it is removed.
+        try:
+            os.write(self.write_w, json.dumps({"id": self.next_id + 1, "method": "Browser.close"}).encode() + b"\0")
+            self.process.wait(timeout=10)
+        except (OSError, subprocess.TimeoutExpired):
+            pass
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
         self.process.wait()
 
 
@@ -133,7 +145,7 @@ def main():
         print("Chromium is not installed: the pages were not checked")
         return 77
     failed = False
-    with tempfile.TemporaryDirectory() as profile:
+    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile:
         browser = Chromium(binary, profile)
         try:
             for page in PAGES:
