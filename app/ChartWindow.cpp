@@ -143,7 +143,12 @@ QChart* ChartWindow::paybackChart() const
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
-    auto* bandArea = new QAreaSeries(lineSeries(QString(), high, Qt::transparent), lineSeries(QString(), low, Qt::transparent));
+    QLineSeries* bandTop = lineSeries(QString(), high, Qt::transparent);
+    QLineSeries* bandBottom = lineSeries(QString(), low, Qt::transparent);
+    auto* bandArea = new QAreaSeries(bandTop, bandBottom);
+    // An area series draws its edges but does not own them.
+    bandTop->setParent(bandArea);
+    bandBottom->setParent(bandArea);
     bandArea->setName(text("偶然の範囲 (90％)"));
     bandArea->setBrush(QColor(0x90, 0x98, 0xA8, 0x70));
     bandArea->setPen(Qt::NoPen);
