@@ -23,7 +23,8 @@ enum class Field {
 };
 constexpr std::size_t kFieldCount = 12;
 
-// Header names of each field, as they are matched: trimmed, ASCII letters in lower case.
+// Header names of each field as the public files write them; they are matched loosely (see
+// headerKey), so that 「セット(ストレート)金額」 or 「Draw No」 find their column too.
 struct FieldNames {
     Field field;
     std::array<std::string_view, 3> names;
@@ -33,8 +34,8 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames {{
     {Field::Number, {"winning_number", "当せん番号", "当選番号"}},
     {Field::Straight, {"straight_payout", "ストレート_金額", "ストレート金額"}},
     {Field::Box, {"box_payout", "ボックス_金額", "ボックス金額"}},
-    {Field::SetStraight, {"set_straight_payout", "セットs_金額", "セットストレート金額"}},
-    {Field::SetBox, {"set_box_payout", "セットb_金額", "セットボックス金額"}},
+    {Field::SetStraight, {"set_straight_payout", "セットS_金額", "セットストレート金額"}},
+    {Field::SetBox, {"set_box_payout", "セットB_金額", "セットボックス金額"}},
     {Field::Mini, {"mini_payout", "ミニ_金額", "ミニ金額"}},
     {Field::N4Number, {"n4_winning_number"}},
     {Field::N4Straight, {"n4_straight_payout"}},
@@ -74,17 +75,34 @@ std::vector<Row> splitRows(std::string_view text, const std::string& name)
     return std::move(collector.rows);
 }
 
-std::string normalisedHeader(std::string_view cell)
+// What a header is matched by: its letters with case, width, blanks and the separators that
+// data sets put between words (_ - ・ and brackets, half or full width) taken away.
+std::string headerKey(std::string_view cell)
 {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!cell.empty() && blank(cell.front()))
+    static constexpr std::string_view kDropped[] = {" ", "\t", "_", "-", "(", ")",
+                                                    "\u3000", "\u30FB", "\uFF08", "\uFF09"};
+    std::string key;
+    while (!cell.empty()) {
+        const auto dropped = std::find_if(std::begin(kDropped), std::end(kDropped),
+                                          [&](std::string_view d) { return cell.starts_with(d); });
+        if (dropped != std::end(kDropped)) {
+            cell.remove_prefix(dropped->size());
+            continue;
+        }
+        // Full-width Latin letters (U+FF21-FF3A, U+FF41-FF5A) are EF BC A1-BA and EF BD 81-9A.
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cell[i]); };
+        if (cell.size() >= 3 && byte(0) == 0xEF &&
+            ((byte(1) == 0xBC && byte(2) >= 0xA1 && byte(2) <= 0xBA) ||
+             (byte(1) == 0xBD && byte(2) >= 0x81 && byte(2) <= 0x9A))) {
+            key += char('a' + (byte(1) == 0xBC ? byte(2) - 0xA1 : byte(2) - 0x81));
+            cell.remove_prefix(3);
+            continue;
+        }
+        const char c = cell.front();
+        key += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
         cell.remove_prefix(1);
-    while (!cell.empty() && blank(cell.back()))
-        cell.remove_suffix(1);
-    std::string header(cell);
-    std::transform(header.begin(), header.end(), header.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-    return header;
+    }
+    return key;
 }
 
 using Columns = std::array<std::optional<std::size_t>, kFieldCount>;
@@ -93,10 +111,11 @@ Columns findColumns(const Row& header)
 {
     Columns columns;
     for (std::size_t i = 0; i < header.size(); ++i) {
-        const std::string cell = normalisedHeader(header[i]);
+        const std::string cell = headerKey(header[i]);
         for (const FieldNames& field : kFieldNames) {
             auto& column = columns[std::size_t(field.field)];
-            if (!column && std::find(field.names.begin(), field.names.end(), cell) != field.names.end())
+            const auto named = [&](std::string_view name) { return !name.empty() && headerKey(name) == cell; };
+            if (!column && std::any_of(field.names.begin(), field.names.end(), named))
                 column = i;
         }
     }
@@ -263,7 +282,8 @@ ResultsSource parseResultsCsv(std::string_view bytes, const std::string& name)
     RowReader reader(name, columns, header);
     for (std::size_t i = headerIndex + 1; i < rows.size(); ++i) {
         const Row& row = rows[i];
-        if (std::all_of(row.begin(), row.end(), [](const std::string& cell) { return normalisedHeader(cell).empty(); }))
+        const auto blank = [](const std::string& cell) { return cell.find_first_not_of(" \t") == std::string::npos; };
+        if (std::all_of(row.begin(), row.end(), blank))
             continue;
         const std::size_t rowNumber = i + 1;
         reader.start(row, rowNumber);

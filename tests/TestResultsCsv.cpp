@@ -48,6 +48,10 @@ TEST(ResultsCsv, ReadsEveryLayoutByItsHeaderNames)
                            "第4902回,04/19(木),159,\"98,600\",\"16,400\",\"57,500\",\"8,200\",\"9,800\"\r\n"),
          {{4902, game(159, {98600, 16400, 57500, 8200, 9800})}, {4903, game(955, {111200, 37000, 74100, 18500, 11100})}},
          {}},
+        {"header names written other ways: case, blanks, full width, brackets",
+         "Draw No,当選番号,ストレート金額,ボックス金額,セット(ストレート)金額,セット（ボックス）金額,ＭＩＮＩ Payout\n"
+         "2,402,45600,7600,26600,3800,4500\n",
+         {{2, game(402, {45600, 7600, 26600, 3800, 4500})}}, {}},
         {"no mini prize column: Numbers4 results; a quad's empty prizes are 0",
          "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
          "3,97,1516600,126300,821400,63100\n"
