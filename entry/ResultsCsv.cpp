@@ -176,14 +176,22 @@ public:
         return strToInt(text);
     }
 
-    // Yen: digits, optionally grouped by "," and followed by 円; empty is 0.
+    // Yen: digits, optionally grouped by "," and followed by 円, or with the ".0" that a
+    // spreadsheet or a data-frame library adds when it saved the column as decimals. Where nobody
+    // won (a triple's box prize), files leave the cell empty or write 該当なし or a dash: 0.
     std::int32_t prize(Field field) const
     {
         const std::string_view text = cell(field);
+        static constexpr std::string_view kNobodyWon[] = {"-", "\uFF0D", "\u2015", "\u2014", "該当なし", "なし"};
+        if (std::find(std::begin(kNobodyWon), std::end(kNobodyWon), text) != std::end(kNobodyWon))
+            return 0;
         std::string digits;
         for (const char c : withoutAffix(text, "", "円"))
             if (c != ',')
                 digits += c;
+        if (const std::size_t point = digits.find('.');
+            point != std::string::npos && digits.find_first_not_of('0', point + 1) == std::string::npos)
+            digits.erase(point);
         if (digits.empty())
             return 0;
         if (!isAllDigits(digits) || digits.size() > 9)

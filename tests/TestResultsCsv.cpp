@@ -52,10 +52,10 @@ TEST(ResultsCsv, ReadsEveryLayoutByItsHeaderNames)
          "Draw No,当選番号,ストレート金額,ボックス金額,セット(ストレート)金額,セット（ボックス）金額,ＭＩＮＩ Payout\n"
          "2,402,45600,7600,26600,3800,4500\n",
          {{2, game(402, {45600, 7600, 26600, 3800, 4500})}}, {}},
-        {"no mini prize column: Numbers4 results; a quad's empty prizes are 0",
+        {"no mini prize column: Numbers4 results; a quad's prizes nobody won are 0; decimals saved by a spreadsheet",
          "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
-         "3,97,1516600,126300,821400,63100\n"
-         "4,7777,900000,,,\n",
+         "3,97,1516600.0,126300.0,821400.00,63100\n"
+         "4,7777,900000,,該当なし,-\n",
          {}, {{3, game(97, {1516600, 126300, 821400, 63100, 0})}, {4, game(7777, {900000, 0, 0, 0, 0})}}},
         {"the export's layout: both games; an empty Numbers3 number is a draw without a result",
          "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout,"
@@ -78,6 +78,7 @@ TEST(ResultsCsv, RefusesWhatItCannotReadWithTheRowAndColumn)
         {"just,some,text\n1,2,3\n", "見出しの行"},
         {"draw_no,winning_number,straight_payout,set_straight_payout,set_box_payout,mini_payout\n", "「box_payout」"},
         {header + "1,191,12a,0,0,0,0\n", "2 行目: 「straight_payout」の値「12a」は金額ではありません"},
+        {header + "1,191,100.5,0,0,0,0\n", "「straight_payout」の値「100.5」は金額ではありません"},
         {header + "1,1234,0,0,0,0,0\n", "「winning_number」の値「1234」は 3 桁の当せん番号ではありません"},
         {header + "x1,191,0,0,0,0,0\n", "「draw_no」の値「x1」は回号ではありません"},
         {header + "1,191,0,0,0\n", "「set_box_payout」がありません"},
