@@ -36,7 +36,7 @@ void addAppendCommand(CLI::App& app, int& status)
     auto options = std::make_shared<AppendOptions>();
     CLI::App* append = app.add_subcommand(
         "append", "次の回の結果データを 1 件、結果入力の「入力」と同じ検査をして Numbers.dat に追記します");
-    append->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    addHistoryDirOption(*append, options->dir);
     append
         ->add_option("fields", options->texts,
                      "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4: Numbers3 の当選番号と 5 つの金額 (ストレート、ボックス、"

@@ -16,6 +16,11 @@ int printingErrors(const std::function<int()>& command)
     }
 }
 
+void addHistoryDirOption(CLI::App& command, std::string& dir)
+{
+    command.add_option("--dir", dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+}
+
 namespace {
 
 // The option ("--draw") or argument ("fields") a CLI11 message is about.

@@ -5,12 +5,16 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <string>
 
 namespace tolvi::cli {
 
 // Runs `command`, which prints what it did and returns the exit status; an error it raises is
 // printed on standard error and gives the status 1.
 int printingErrors(const std::function<int()>& command);
+
+// The --dir option of every command that works on a history: the folder of its Numbers.dat.
+void addHistoryDirOption(CLI::App& command, std::string& dir);
 
 // Help texts and usage errors in Japanese, like everything else the programs say. Called once
 // every command has been added.

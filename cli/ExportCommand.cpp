@@ -66,7 +66,7 @@ void addExportCommand(CLI::App& app, int& status)
     auto options = std::make_shared<ExportOptions>();
     CLI::App* exportCommand =
         app.add_subcommand("export", "履歴ファイル Numbers.dat を CSV で書き出します (tolvi import で読めます)");
-    exportCommand->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    addHistoryDirOption(*exportCommand, options->dir);
     exportCommand->add_option("--output", options->output, "書き出す CSV ファイル (既定: 標準出力)");
     exportCommand->callback([options, &status] { status = exportOnce(*options); });
 }

@@ -35,7 +35,7 @@ void addImportCommand(CLI::App& app, int& status)
     CLI::App* import = app.add_subcommand(
         "import", "当せん結果の CSV (ファイルまたは http:// / https:// のアドレス) から、履歴ファイル Numbers.dat の"
                   "最後の回より後の結果をすべて追加します (Numbers.dat がなければ作ります)");
-    import->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    addHistoryDirOption(*import, options->dir);
     import->add_flag("--dry-run", options->dryRun, "何を追加するかを表示するだけで、書き込みません");
     import->add_option("sources", options->sources, "取り込み元: Numbers3 と Numbers4 の結果の CSV ファイルまたはアドレス")
         ->required();

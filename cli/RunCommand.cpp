@@ -56,7 +56,7 @@ void addRunCommand(CLI::App& app, int& status)
     addEditionOption(*run, options->edition);
     run->add_flag("--factor", options->factor, "要素評価として実行します (Tag 999)");
     run->add_flag("--no-mismatch", options->noMismatch, "一字違いを表示しません");
-    run->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    addHistoryDirOption(*run, options->dir);
     run->add_flag("--json", options->json, "JSON で出力します (ウィンドウの各部の名前と内容)");
     run->add_option("--rows", options->rows, "結果一覧の最後の N 行だけを表示します (既定: すべて)")->check(CLI::NonNegativeNumber);
     run->callback([options, &status] { status = runOnce(*options); });

@@ -90,7 +90,7 @@ void addStatsCommand(CLI::App& app, int& status)
     CLI::App* stats = app.add_subcommand(
         "stats", "予想を過去の全回で買い続けた場合の回収を、でたらめな番号を買った場合 (偶然) と比べて表示します");
     addEditionOption(*stats, options->edition);
-    stats->add_option("--dir", options->dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダー)");
+    addHistoryDirOption(*stats, options->dir);
     stats->add_flag("--json", options->json, "グラフの元になる数値をすべて JSON で出力します");
     stats->callback([options, &status] { status = statsOnce(*options); });
 }
