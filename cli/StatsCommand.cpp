@@ -4,6 +4,7 @@
 #include "cli/EngineFactory.h"
 #include "base/NumberFormat.h"
 #include "engine/RunStatistics.h"
+#include "engine/RunTotals.h"
 #include "history/HistoryFile.h"
 
 #include <nlohmann/json.hpp>
@@ -57,7 +58,7 @@ std::string summary(const RunStatistics& s, Edition edition)
                        formatInt(std::int64_t(s.draw.size()), 0) + " 回分、予想した番号を買い続けた場合\n";
     text += "  購入金額                 " + yen(spend) + "\n";
     text += "  回収金額                 " + yen(won) + " (回収率 " +
-            formatInt(paybackPercent(s.won[last], s.spend[last]), 0) + "％)\n";
+            formatInt(paybackRate(std::int32_t(s.won[last]), s.spend[last]).value_or(0), 0) + "％)\n";
     text += "  でたらめに買った場合の期待値 " + yen(s.expected[last]) + " (回収率 " + percent(s.expected[last], spend) + ")\n";
     text += "  偶然の範囲                " + yen(s.bandLow[last]) + "～" + yen(s.bandHigh[last]) +
             " (でたらめに買う " + formatGrouped(kSimulatedBuyers, 0, ",") + " 人のうち、中ほどの 90％ が収まる範囲)\n";

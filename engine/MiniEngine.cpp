@@ -80,17 +80,6 @@ std::string miniNumberText(std::uint8_t tens, std::uint8_t units)
     return {char('0' + tens), char('0' + units)};
 }
 
-// Prize sum in percent of the stake; none when nothing was staked.
-std::optional<std::int32_t> paybackRate(std::int32_t prizeSum, std::int32_t stake)
-{
-    const std::int32_t divisor = stake / 100;
-    // A stake is a multiple of 200, so its hundreds are 0 only when it is 0 (or has wrapped
-    // around 32 bits, which needs millions of records).
-    if (divisor == 0)
-        return std::nullopt;
-    return std::int32_t(std::int64_t(prizeSum) / divisor);
-}
-
 }  // namespace
 
 void MiniEngine::run(const RunRequest& request, RunView& view)

@@ -35,12 +35,10 @@ std::string candidateText(int candidate)
     return formatInt(candidate, 3, 3);
 }
 
-// Spend in hundreds of yen: every draw up to the last, N straight and N box bets of 200 yen.
-std::int32_t paybackRate(std::int32_t lastDrawNumber, int candidateCount, std::int32_t prizeSum)
+// No draw record or no candidate: no money was spent, and the rate is shown as 0.
+std::int32_t numbers3Rate(std::int32_t lastDrawNumber, int candidateCount, std::int32_t prizeSum)
 {
-    const std::int32_t divisor = std::int32_t(std::int64_t(lastDrawNumber) * 200 * candidateCount * 2 / 100);
-    // No draw record or no candidate: no money was spent, and the rate is shown as 0.
-    return divisor == 0 ? 0 : prizeSum / divisor;
+    return paybackRate(prizeSum, numbers3Spend(lastDrawNumber, candidateCount)).value_or(0);
 }
 
 }  // namespace
@@ -144,7 +142,7 @@ void Numbers3Engine::showPrediction(RunView& view) const
 void Numbers3Engine::addStatistics(RunView& view, int rankPattern) const
 {
     const std::int32_t rate =
-        paybackRate(lastDrawNumber_, candidateCount_, wrappingAdd(totals_.straightSum, totals_.boxSum));
+        numbers3Rate(lastDrawNumber_, candidateCount_, wrappingAdd(totals_.straightSum, totals_.boxSum));
     view.addStats(statsRow(rankPattern, totals_, rate));
 }
 
@@ -188,7 +186,7 @@ void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)
     view.openPanel(RunControl::GetPanel);
     const std::int32_t returned = wrappingAdd(totals_.straightSum, totals_.boxSum);
     view.setText(RunControl::Label10, formatGrouped(returned, 12, request.groupSeparator));
-    view.setText(RunControl::Label14, formatInt(paybackRate(lastDrawNumber_, candidateCount_, returned), 3));
+    view.setText(RunControl::Label14, formatInt(numbers3Rate(lastDrawNumber_, candidateCount_, returned), 3));
 }
 
 }  // namespace tolvi

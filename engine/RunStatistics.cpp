@@ -69,7 +69,7 @@ public:
         const std::int32_t drawNumber = record.drawNumber();
         out_.draw.push_back(drawNumber);
         if (game_ == BetGame::Numbers3) {
-            out_.spend.push_back(std::int64_t(drawNumber) * outcome.tickets * 400);
+            out_.spend.push_back(numbers3Spend(drawNumber, outcome.tickets));
             out_.won.push_back(wrappingAdd(outcome.totals.straightSum, outcome.totals.boxSum));
         } else {
             out_.spend.push_back(outcome.stake);
@@ -200,11 +200,6 @@ RunStatistics collectStatistics(PredictionEngine& engine, BetGame game, RunReque
     addBand(game, collector.chances(), statistics);
     addDigits(game, collector.chances(), statistics);
     return statistics;
-}
-
-std::int64_t paybackPercent(std::int64_t won, std::int64_t spend)
-{
-    return spend / 100 == 0 ? 0 : won / (spend / 100);
 }
 
 }  // namespace tolvi

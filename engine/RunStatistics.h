@@ -41,7 +41,4 @@ inline constexpr std::uint64_t kBandSeed = 0x546F6C7669ull;  // "Tolvi"
 // which must be the engine of `game`, into a view that shows nothing. Errors as the run's.
 RunStatistics collectStatistics(PredictionEngine& engine, BetGame game, RunRequest request);
 
-// The payback rate in percent, truncated like the payout panel's; 0 without spend.
-std::int64_t paybackPercent(std::int64_t won, std::int64_t spend);
-
 }  // namespace tolvi

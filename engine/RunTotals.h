@@ -4,6 +4,7 @@
 #include "engine/RunView.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tolvi {
@@ -19,6 +20,14 @@ struct RunTotals {
     std::int32_t straightHits = 0, boxHits = 0, miniHits = 0;
     std::int32_t straightSum = 0, boxSum = 0, miniSum = 0;
 };
+
+// What Numbers3 bets cost up to `lastDrawNumber`: every draw from the first, `candidates` straight
+// and as many box bets of 200 yen each.
+std::int64_t numbers3Spend(std::int32_t lastDrawNumber, int candidates);
+
+// The payback rate: `prizeSum` in percent of `spend`, truncated as the payout panel shows it
+// (the prize sum divided by the spend's hundreds); none when not even 100 yen was spent.
+std::optional<std::int32_t> paybackRate(std::int32_t prizeSum, std::int64_t spend);
 
 // The statistics row of a rank pattern: its "%3.3d" caption, the hit counts and prize sums of
 // straight, box and mini, and the payback rate.
