@@ -1,6 +1,7 @@
 #include "engine/RunStatistics.h"
 
 #include "base/Errors.h"
+#include "base/StrToInt.h"
 #include "engine/ReplayObserver.h"
 #include "engine/RunTotals.h"
 
@@ -54,10 +55,10 @@ public:
         const DrawRecord& record = outcome.record;
         if (!record.hasResult())
             return;
-        const std::string_view winning = record.winningNumber();
         DrawChance chance;
         chance.tickets = outcome.tickets;
-        chance.winning = (winning[0] - '0') * 100 + (winning[1] - '0') * 10 + (winning[2] - '0');
+        // The replay has already taken these three bytes as digits.
+        chance.winning = strToInt(record.winningNumber());
         if (game_ == BetGame::Numbers3) {
             chance.straight = prizeOrZero(record, kStraightPrizeColumn);
             chance.box = prizeOrZero(record, kBoxPrizeColumn);
