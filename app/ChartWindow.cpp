@@ -49,6 +49,12 @@ QValueAxis* valueAxis(const QString& title, double low, double high, const char*
     return axis;
 }
 
+// The draw numbers of the replay, first to last.
+QValueAxis* drawAxis(const tolvi::RunStatistics& s)
+{
+    return valueAxis(text("抽選回"), s.draw.empty() ? 0 : s.draw.front(), s.draw.empty() ? 1 : s.draw.back(), "%d");
+}
+
 QChart* newChart(const QString& title)
 {
     auto* chart = new QChart;
@@ -138,7 +144,7 @@ QChart* ChartWindow::paybackChart() const
             top = std::max({top, actual.back().y(), high.back().y()});
     }
     QChart* chart = newChart(text("回収率の推移 (購入金額に対する回収金額)"));
-    auto* x = valueAxis(text("抽選回"), s.draw.empty() ? 0 : s.draw.front(), s.draw.empty() ? 1 : s.draw.back(), "%d");
+    auto* x = drawAxis(s);
     auto* y = valueAxis(text("回収率 (％)"), 0, std::min(top * 1.1, 400.0), "%d");
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -184,7 +190,7 @@ QChart* ChartWindow::hitsChart() const
         }
         most = std::max(most, sum);
     }
-    auto* x = valueAxis(text("抽選回"), s.draw.empty() ? 0 : s.draw.front(), s.draw.empty() ? 1 : s.draw.back(), "%d");
+    auto* x = drawAxis(s);
     auto* y = valueAxis(text("的中数 (本)"), 0, most, "%d");
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
