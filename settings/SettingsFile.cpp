@@ -170,6 +170,14 @@ Replaced replaceFile(const fs::path& target, std::string_view bytes, const struc
     return Replaced::Yes;
 }
 
+// An existing settings file that may be rewritten: a regular file, not marked read-only (no
+// write permission bit at all; it then stays untouched even for a user whose rights would let
+// the rename replace it) and writable for this user.
+bool takesWrites(const fs::path& file, const struct stat& status)
+{
+    return S_ISREG(status.st_mode) && (status.st_mode & 0222) != 0 && ::access(file.c_str(), W_OK) == 0;
+}
+
 // For a writable settings file in a folder that takes no new files (a shared installation
 // where only the file was opened up for writing): rewrite the file where it is. The file is a
 // few dozen bytes, written in one call.
@@ -220,10 +228,8 @@ void SettingsFile::saveMismatch(const fs::path& settingsPath, bool mismatch)
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists) {
-        // A file marked read-only stays untouched even for a user whose rights would let the
-        // rename replace it; and a file that cannot be read back cannot be kept intact.
-        if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0
-            || !readWhole(target, bytes))
+        // A file that cannot be read back cannot be kept intact.
+        if (!takesWrites(target, old) || !readWhole(target, bytes))
             throw cannotWrite(settingsPath);
     } else if (errno != ENOENT) {
         throw cannotWrite(settingsPath);
@@ -237,6 +243,17 @@ void SettingsFile::saveMismatch(const fs::path& settingsPath, bool mismatch)
     if (replaced == Replaced::NoTemporaryFile && exists && rewriteInPlace(target, ini.bytes()))
         return;
     throw cannotWrite(settingsPath);
+}
+
+bool SettingsFile::canSave(const fs::path& settingsPath)
+{
+    struct stat status {};
+    if (::stat(settingsPath.c_str(), &status) == 0)
+        return takesWrites(settingsPath, status);
+    if (errno != ENOENT)
+        return false;
+    const fs::path folder = settingsPath.has_parent_path() ? settingsPath.parent_path() : fs::path(".");
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace tolvi

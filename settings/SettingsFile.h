@@ -26,6 +26,11 @@ public:
     // file cannot be written: its folder is missing or not a folder, the file is marked
     // read-only (no write permission bit at all), or it cannot be read back or replaced.
     static void saveMismatch(const std::filesystem::path& settingsPath, bool mismatch);
+
+    // Whether saveMismatch can be expected to succeed at `settingsPath`: an existing file passes
+    // its checks, or a missing one's folder takes new files. access() also refuses a read-only
+    // file system and an immutable folder, which bind even root.
+    static bool canSave(const std::filesystem::path& settingsPath);
 };
 
 }  // namespace tolvi

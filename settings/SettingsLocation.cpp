@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace tolvi {
 
@@ -21,21 +20,6 @@ std::string environmentValue(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-// The same test SettingsFile::saveMismatch applies before it writes: an existing file must be a
-// regular file, not marked read-only and writable for this user (it is then rewritten, in place
-// if need be); a missing one needs a folder that takes new files. access() also refuses a
-// read-only file system and an immutable folder, which bind even root.
-bool canWrite(const fs::path& file)
-{
-    struct stat status {};
-    if (::stat(file.c_str(), &status) == 0)
-        return S_ISREG(status.st_mode) && (status.st_mode & 0222) != 0 && ::access(file.c_str(), W_OK) == 0;
-    if (errno != ENOENT)
-        return false;
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    return ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 // Makes every missing folder on the way with mode 0700, as the XDG base-directory rules ask of
@@ -70,7 +54,7 @@ SettingsLocation::SettingsLocation(const fs::path& programPath, const UserFolder
     if (!configHome.empty())
         perUser_ = configHome / kFolderName / besideProgram_.filename();
 
-    writePath_ = (perUser_.empty() || canWrite(besideProgram_)) ? besideProgram_ : perUser_;
+    writePath_ = (perUser_.empty() || SettingsFile::canSave(besideProgram_)) ? besideProgram_ : perUser_;
     std::error_code error;
     readPath_ = (writePath_ == perUser_ && !fs::exists(perUser_, error) && fs::exists(besideProgram_, error))
                     ? besideProgram_
