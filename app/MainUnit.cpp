@@ -513,7 +513,7 @@ void TMainForm::GraphMenuClick()
         tolvi::RunRequest request;
         request.historyPath = kHistoryPath;
         request.groupSeparator = tolvi::userGroupSeparator();
-        const tolvi::BetGame game = edition_ == tolvi::Edition::Mini ? tolvi::BetGame::Mini : tolvi::BetGame::Numbers3;
+        const tolvi::BetGame game = tolvi::editionInfo(edition_).game;
         tolvi::RunStatistics statistics = tolvi::collectStatistics(*engine_, game, request);
         // One chart window at a time, always from the history as it is now.
         if (chartWindow_)

@@ -73,7 +73,7 @@ int statsOnce(const StatsOptions& options)
     return printingErrors([&] {
         RunRequest request;
         request.historyPath = std::filesystem::path(options.dir) / kHistoryFileName;
-        const BetGame game = options.edition == Edition::Mini ? BetGame::Mini : BetGame::Numbers3;
+        const BetGame game = editionInfo(options.edition).game;
         const RunStatistics statistics = collectStatistics(*makeEngine(options.edition), game, request);
         if (options.json)
             std::cout << toJson(statistics).dump() << '\n';

@@ -6,8 +6,10 @@ namespace tolvi {
 
 const EditionInfo& editionInfo(Edition edition)
 {
-    static const EditionInfo numbers3 {Edition::Numbers3, "Tolvi Numbers3", "Tolvi Numbers3 Ver1.6c", "TolviNumbers3"};
-    static const EditionInfo mini {Edition::Mini, "Tolvi NumbersMini", "Tolvi NumbersMini Ver1.6c", "TolviNumbersMini"};
+    static const EditionInfo numbers3 {Edition::Numbers3, "Tolvi Numbers3", "Tolvi Numbers3 Ver1.6c", "TolviNumbers3",
+                                       BetGame::Numbers3};
+    static const EditionInfo mini {Edition::Mini, "Tolvi NumbersMini", "Tolvi NumbersMini Ver1.6c", "TolviNumbersMini",
+                                   BetGame::Mini};
     return edition == Edition::Mini ? mini : numbers3;
 }
 

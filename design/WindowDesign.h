@@ -2,6 +2,7 @@
 // The two editions and the design-time texts of the controls a run writes, shared by the
 // window and by the command-line tool's simulated window.
 
+#include "engine/RunStatistics.h"
 #include "engine/RunView.h"
 
 #include <string>
@@ -17,6 +18,7 @@ struct EditionInfo {
     const char* applicationTitle;  // task bar and message boxes
     const char* windowCaption;     // set by FormCreate
     const char* programName;       // executable, and the settings file's base name
+    BetGame game;                  // how its prediction is bought, for the statistics
 };
 
 const EditionInfo& editionInfo(Edition edition);
