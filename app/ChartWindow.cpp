@@ -1,5 +1,7 @@
 #include "app/ChartWindow.h"
 
+#include "app/Utf8Text.h"
+
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -21,11 +23,6 @@
 #include <cmath>
 
 namespace {
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QLineSeries* lineSeries(const QString& name, QList<QPointF> points, const QColor& colour, qreal width = 2)
 {

@@ -3,6 +3,7 @@
 #include "app/DesignFonts.h"
 #include "app/Panel.h"
 #include "app/ReportModel.h"
+#include "app/Utf8Text.h"
 #include "design/FormDesign.h"
 
 #include <QCheckBox>
@@ -24,11 +25,6 @@ using tolvi::ControlDesign;
 // Labels, pictures and frames are drawn on their parent's own surface: they lie below every
 // sibling that is a control of its own, whatever the order they were made in.
 const char* const kGraphicControl = "tolviGraphicControl";
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 QColor colour(tolvi::Rgb rgb)
 {

@@ -1,8 +1,9 @@
 #include "app/MainUnit.h"
 
-#include "app/DesignFonts.h"
 #include "app/ChartWindow.h"
+#include "app/DesignFonts.h"
 #include "app/FormBuilder.h"
+#include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
 #include "base/NumberFormat.h"
 #include "design/FormDesign.h"
@@ -37,11 +38,6 @@ namespace {
 
 // The history file, always relative to the current working directory.
 const char* const kHistoryPath = "Numbers.dat";
-
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The control of that name, which the design table gives every edition.
 template <class T> T* control(const QWidget* window, std::string_view name)
