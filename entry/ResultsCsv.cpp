@@ -1,14 +1,12 @@
 #include "entry/ResultsCsv.h"
 
+#include "entry/ResultsText.h"
 #include "entry/ShiftJis.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"
 #include "base/StrToInt.h"
 
-#include <csv.h>
-
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -24,7 +22,7 @@ enum class Field {
 constexpr std::size_t kFieldCount = 12;
 
 // Header names of each field as the public files write them; they are matched loosely (see
-// headerKey), so that 「セット(ストレート)金額」 or 「Draw No」 find their column too.
+// headingKey), so that 「セット(ストレート)金額」 or 「Draw No」 find their column too.
 struct FieldNames {
     Field field;
     std::array<std::string_view, 3> names;
@@ -47,63 +45,7 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames {{
 // Title lines may stand before the header; a header further down than this is not looked for.
 constexpr std::size_t kHeaderSearchRows = 10;
 
-using Row = std::vector<std::string>;
-
-// Every row of `text` as its fields, by libcsv: quotes, doubled quotes, separators and line ends
-// inside quotes, CR LF or LF. Blank lines give no row.
-std::vector<Row> splitRows(std::string_view text, const std::string& name)
-{
-    struct Collector {
-        std::vector<Row> rows;
-        Row current;
-    } collector;
-    const auto onField = [](void* data, std::size_t size, void* user) {
-        static_cast<Collector*>(user)->current.emplace_back(static_cast<const char*>(data), size);
-    };
-    const auto onRow = [](int, void* user) {
-        auto* c = static_cast<Collector*>(user);
-        c->rows.push_back(std::move(c->current));
-        c->current.clear();
-    };
-    csv_parser parser {};
-    if (csv_init(&parser, CSV_APPEND_NULL) != 0)
-        throw RefusedError(name + " を読めません: メモリが足りません。");
-    const std::unique_ptr<csv_parser, void (*)(csv_parser*)> release(&parser, csv_free);
-    if (csv_parse(&parser, text.data(), text.size(), onField, onRow, &collector) != text.size() ||
-        csv_fini(&parser, onField, onRow, &collector) != 0)
-        throw RefusedError(name + " を CSV として読めません: " + csv_strerror(csv_error(&parser)));
-    return std::move(collector.rows);
-}
-
-// What a header is matched by: its letters with case, width, blanks and the separators that
-// data sets put between words (_ - ・ and brackets, half or full width) taken away.
-std::string headerKey(std::string_view cell)
-{
-    static constexpr std::string_view kDropped[] = {" ", "\t", "_", "-", "(", ")",
-                                                    "\u3000", "\u30FB", "\uFF08", "\uFF09"};
-    std::string key;
-    while (!cell.empty()) {
-        const auto dropped = std::find_if(std::begin(kDropped), std::end(kDropped),
-                                          [&](std::string_view d) { return cell.starts_with(d); });
-        if (dropped != std::end(kDropped)) {
-            cell.remove_prefix(dropped->size());
-            continue;
-        }
-        // Full-width Latin letters (U+FF21-FF3A, U+FF41-FF5A) are EF BC A1-BA and EF BD 81-9A.
-        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cell[i]); };
-        if (cell.size() >= 3 && byte(0) == 0xEF &&
-            ((byte(1) == 0xBC && byte(2) >= 0xA1 && byte(2) <= 0xBA) ||
-             (byte(1) == 0xBD && byte(2) >= 0x81 && byte(2) <= 0x9A))) {
-            key += char('a' + (byte(1) == 0xBC ? byte(2) - 0xA1 : byte(2) - 0x81));
-            cell.remove_prefix(3);
-            continue;
-        }
-        const char c = cell.front();
-        key += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-        cell.remove_prefix(1);
-    }
-    return key;
-}
+using Row = CsvRow;
 
 using Columns = std::array<std::optional<std::size_t>, kFieldCount>;
 
@@ -111,10 +53,10 @@ Columns findColumns(const Row& header)
 {
     Columns columns;
     for (std::size_t i = 0; i < header.size(); ++i) {
-        const std::string cell = headerKey(header[i]);
+        const std::string cell = headingKey(header[i]);
         for (const FieldNames& field : kFieldNames) {
             auto& column = columns[std::size_t(field.field)];
-            const auto named = [&](std::string_view name) { return !name.empty() && headerKey(name) == cell; };
+            const auto named = [&](std::string_view name) { return !name.empty() && headingKey(name) == cell; };
             if (!column && std::any_of(field.names.begin(), field.names.end(), named))
                 column = i;
         }
@@ -147,12 +89,7 @@ public:
         const std::size_t column = *columns_[std::size_t(field)];
         if (column >= row_->size())
             fail(field, "がありません (列が足りません)");
-        std::string_view text = (*row_)[column];
-        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-            text.remove_prefix(1);
-        while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-            text.remove_suffix(1);
-        return text;
+        return trimBlanks((*row_)[column]);
     }
 
     // 4903, "第4903回".
@@ -176,27 +113,14 @@ public:
         return strToInt(text);
     }
 
-    // Yen: digits, optionally grouped by "," and followed by 円, or with the ".0" that a
-    // spreadsheet or a data-frame library adds when it saved the column as decimals. Where nobody
-    // won (a triple's box prize), files leave the cell empty or write 該当なし or a dash: 0.
+    // Yen, as yenAmount() reads it: an empty cell, 該当なし or a dash is 0 (nobody won).
     std::int32_t prize(Field field) const
     {
         const std::string_view text = cell(field);
-        static constexpr std::string_view kNobodyWon[] = {"-", "\uFF0D", "\u2015", "\u2014", "該当なし", "なし"};
-        if (std::find(std::begin(kNobodyWon), std::end(kNobodyWon), text) != std::end(kNobodyWon))
-            return 0;
-        std::string digits;
-        for (const char c : withoutAffix(text, "", "円"))
-            if (c != ',')
-                digits += c;
-        if (const std::size_t point = digits.find('.');
-            point != std::string::npos && digits.find_first_not_of('0', point + 1) == std::string::npos)
-            digits.erase(point);
-        if (digits.empty())
-            return 0;
-        if (!isAllDigits(digits) || digits.size() > 9)
+        const std::optional<std::int32_t> amount = yenAmount(text);
+        if (!amount)
             fail(field, "の値「" + std::string(text) + "」は金額ではありません");
-        return strToInt(digits);
+        return *amount;
     }
 
     [[noreturn]] void fail(Field field, const std::string& what) const
@@ -264,7 +188,7 @@ void store(std::map<std::int32_t, GameResult>& draws, std::int32_t draw, const G
 
 ResultsSource parseResultsCsv(std::string_view bytes, const std::string& name)
 {
-    const std::vector<Row> rows = splitRows(textFileToUtf8(bytes), name);
+    const std::vector<Row> rows = splitCsvRows(textFileToUtf8(bytes), name);
 
     std::size_t headerIndex = 0;
     Columns columns;

@@ -1,9 +1,9 @@
 #pragma once
 // What must hold for any bytes at all given to the history file's readers and writer, the two
-// prediction runs, the results page parser and retrieval, the entry panel's checks, an import
-// and the settings file. Each check feeds one input through the real code and raises CheckFailed
-// when a promise is broken; the errors the programs show to the user (IoError, ConversionError,
-// RefusedError) are fine, anything else is not. The fuzz targets (fuzz/fuzz_*.cpp) call these
+// prediction runs, the results page parser and retrieval, the entry panel's checks, an import,
+// the settings file and the publisher's results files. Each check feeds one input through the
+// real code and raises CheckFailed when a promise is broken; the errors the programs show to the
+// user (IoError, ConversionError, RefusedError) are fine, anything else is not. The fuzz targets (fuzz/fuzz_*.cpp) call these
 // checks on generated inputs, and the core tests call them again on every input that once broke
 // one (tests/data/fuzz-regressions/) and on the seed corpora.
 
@@ -67,5 +67,7 @@ void checkEntry(std::string_view data, const fs::path& dir);
 void checkImport(std::string_view data, const fs::path& dir);
 // Loading and saving the settings file with the input as its content.
 void checkSettings(std::string_view data, const fs::path& dir);
+// The input as one of the publisher's per-draw files and as its list file.
+void checkPublisherFiles(std::string_view data, const fs::path& dir);
 
 }  // namespace tolvi::fuzz

@@ -12,7 +12,7 @@ build="${BUILD_DIR:-$root/build-fuzz}"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(history_file prediction_runs results_pages result_entry settings_file import)
+[ ${#targets[@]} -gt 0 ] || targets=(history_file prediction_runs results_pages result_entry settings_file import publisher_files)
 
 # libFuzzer comes with clang's runtime libraries, which the ordinary build does not need.
 "$root/scripts/install-deps.sh"
@@ -32,7 +32,7 @@ cmake --build "$build" -j"$(nproc)" --target $(printf 'fuzz_%s ' "${targets[@]}"
 
 # Longest input per target: enough for a few dozen records, a results page, a settings file.
 declare -A maxLength=([history_file]=4096 [prediction_runs]=4096 [results_pages]=16384 [result_entry]=256
-                      [settings_file]=1024 [import]=8192)
+                      [settings_file]=1024 [import]=8192 [publisher_files]=2048)
 
 failed=()
 for target in "${targets[@]}"; do

@@ -88,3 +88,8 @@ TEST(FuzzRegressions, SettingsFileInputs)
 {
     EXPECT_GT(replay("settings_file", tolvi::fuzz::checkSettings), 0u);
 }
+
+TEST(FuzzRegressions, PublisherFileInputs)
+{
+    EXPECT_GT(replay("publisher_files", tolvi::fuzz::checkPublisherFiles), 0u);
+}
