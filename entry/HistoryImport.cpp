@@ -63,11 +63,24 @@ std::optional<GameResult> storedNumbers4(const DrawRecord& record)
     }
 }
 
-bool disagrees(const std::map<std::int32_t, GameResult>& results, std::int32_t draw,
-               const std::optional<GameResult>& stored)
+// What the sources say about a draw the history holds, where it differs from the record.
+std::vector<std::string> differencesFromSources(const MergedResults& results, const DrawRecord& record)
 {
-    const auto found = results.find(draw);
-    return found != results.end() && stored != found->second;
+    const std::int32_t draw = record.drawNumber();
+    std::vector<std::string> differences;
+    if (const auto found = results.numbers3.find(draw); found != results.numbers3.end())
+        differences = describeDifferences(draw, false, storedNumbers3(record), found->second);
+    if (const auto found = results.numbers4.find(draw); found != results.numbers4.end())
+        for (std::string& line : describeDifferences(draw, true, storedNumbers4(record), found->second))
+            differences.push_back(std::move(line));
+    return differences;
+}
+
+std::string fieldText(std::int32_t value, std::size_t field, bool numbers4)
+{
+    if (field == 0 && !numbers4 && value == kNoNumbers3Result)
+        return "---";
+    return std::to_string(value);
 }
 
 }  // namespace
@@ -83,22 +96,52 @@ MergedResults mergeSources(const std::vector<ResultsSource>& sources)
     return merged;
 }
 
-ImportPlan planImport(std::string_view content, const MergedResults& results)
+std::vector<std::string> describeDifferences(std::int32_t draw, bool numbers4, const std::optional<GameResult>& stored,
+                                             const GameResult& source, const std::string& storedName,
+                                             const std::string& sourceName)
+{
+    static constexpr std::array<const char*, 6> kFields {"当せん番号", "ストレート", "ボックス",
+                                                         "セット(ストレート)", "セット(ボックス)", "ミニ"};
+    const std::size_t fields = numbers4 ? 5 : 6;
+    const std::string where = drawName(draw) + (numbers4 ? " ナンバーズ4 " : " ナンバーズ3 ");
+    std::vector<std::string> lines;
+    for (std::size_t field = 0; field < fields; ++field) {
+        const std::int32_t given = field == 0 ? source.number : source.prizes[field - 1];
+        if (!stored) {
+            lines.push_back(where + "の" + storedName + "の記録は数値として読めません (" + sourceName + "では " +
+                            fieldText(given, field, numbers4) + ")");
+            break;
+        }
+        const std::int32_t kept = field == 0 ? stored->number : stored->prizes[field - 1];
+        if (kept != given)
+            lines.push_back(where + kFields[field] + ": " + storedName + " " + fieldText(kept, field, numbers4) + "、" +
+                            sourceName + " " + fieldText(given, field, numbers4));
+    }
+    return lines;
+}
+
+ImportPlan planImport(std::string_view content, const MergedResults& results, bool acceptDisagreement)
 {
     ImportPlan plan;
     ImportSummary& summary = plan.summary;
+    // The differences of the history's last few draws, newest last: they decide whether new
+    // draws may be taken from these sources at all.
+    std::vector<std::vector<std::string>> recent;
     for (std::size_t i = 0; i < HistoryReader::recordCount(content); ++i) {
         const DrawRecord record = HistoryReader::recordAt(content, i);
         if (record.isComment())
             continue;
         const std::int32_t draw = record.drawNumber();
         summary.lastBefore = draw;
-        if (disagrees(results.numbers3, draw, storedNumbers3(record)) ||
-            disagrees(results.numbers4, draw, storedNumbers4(record))) {
+        std::vector<std::string> differences = differencesFromSources(results, record);
+        if (!differences.empty()) {
             if (summary.firstDisagreeing.size() < kDisagreeingNamed)
                 summary.firstDisagreeing.push_back(draw);
             ++summary.disagreeing;
         }
+        recent.push_back(std::move(differences));
+        if (recent.size() > kCheckedRecentDraws)
+            recent.erase(recent.begin());
     }
 
     const auto first = summary.lastBefore ? results.numbers3.upper_bound(*summary.lastBefore) : results.numbers3.begin();
@@ -130,25 +173,35 @@ ImportPlan planImport(std::string_view content, const MergedResults& results)
         ++expected;
     }
     summary.added = plan.records.size();
+    if (summary.added > 0 && !acceptDisagreement) {
+        std::string lines;
+        for (const std::vector<std::string>& differences : recent)
+            for (const std::string& line : differences)
+                lines += line + "\n";
+        if (!lines.empty())
+            throw RecentDisagreement("取り込み元は、履歴ファイルの最後の " + std::to_string(kCheckedRecentDraws) +
+                                     " 回のうちで次の結果が違います:\n" + lines +
+                                     "取り込み元が正しいか確かめてください。履歴ファイルには書き込みませんでした。");
+    }
     return plan;
 }
 
 ImportSummary importResults(const std::filesystem::path& historyPath, const std::vector<ResultsSource>& sources,
-                            bool dryRun, const HistoryAppender::Writer& writer)
+                            bool dryRun, const HistoryAppender::Writer& writer, bool acceptDisagreement)
 {
     const MergedResults results = mergeSources(sources);
     if (dryRun) {
         std::string content;
         if (const std::optional<HistoryFile> file = HistoryFile::openIfExists(historyPath, HistoryFile::Access::Read))
             content = file->readAll();
-        ImportPlan plan = planImport(content, results);
+        ImportPlan plan = planImport(content, results, acceptDisagreement);
         plan.summary.dryRun = true;
         return plan.summary;
     }
     ImportSummary summary;
     HistoryAppender(historyPath, writer).appendPlanned(
         [&](std::string_view content) {
-            ImportPlan plan = planImport(content, results);
+            ImportPlan plan = planImport(content, results, acceptDisagreement);
             summary = plan.summary;
             return std::move(plan.records);
         },
@@ -157,12 +210,12 @@ ImportSummary importResults(const std::filesystem::path& historyPath, const std:
 }
 
 ImportSummary importFromSources(const std::filesystem::path& historyPath, const std::vector<std::string>& sources,
-                                bool dryRun)
+                                bool dryRun, bool acceptDisagreement)
 {
     std::vector<ResultsSource> parsed;
     for (const std::string& source : sources)
         parsed.push_back(parseResultsCsv(readImportSource(source), source));
-    return importResults(historyPath, parsed, dryRun);
+    return importResults(historyPath, parsed, dryRun, {}, acceptDisagreement);
 }
 
 std::string describeImport(const ImportSummary& summary)

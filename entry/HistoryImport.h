@@ -8,6 +8,7 @@
 // (no file, an empty file, only comments) starts at the sources' first draw: an import is the
 // one way a new history file comes into being.
 
+#include "base/Errors.h"
 #include "entry/ResultsCsv.h"
 #include "history/HistoryAppender.h"
 
@@ -36,25 +37,43 @@ struct MergedResults {
 };
 MergedResults mergeSources(const std::vector<ResultsSource>& sources);
 
+// How many of the history's last draws a source must agree with before its new draws are taken:
+// a source that contradicts what was recently entered is more likely wrong about the new ones too.
+// Older differences only earn a note (public files carry a few wrong old prizes).
+inline constexpr std::size_t kCheckedRecentDraws = 10;
+
+// The fields where `source` says something else than the history's `stored` result of `draw`, one
+// line each: "第7050回 ナンバーズ3 ストレート: 履歴 87100、取り込み元 87000". Nothing stored (a field
+// that is not a number) differs from everything.
+std::vector<std::string> describeDifferences(std::int32_t draw, bool numbers4, const std::optional<GameResult>& stored,
+                                             const GameResult& source, const std::string& storedName = "履歴",
+                                             const std::string& sourceName = "取り込み元");
+
 // The records to append to a history holding `content`, and what the summary will say.
-// RefusedError when the new draws would leave a gap (naming the first missing draw) or a value
-// does not fit its field; ConversionError for a history record whose draw number is unreadable.
+// RefusedError when the new draws would leave a gap (naming the first missing draw), RecentDisagreement when new
+// draws would be added although the sources disagree with one of the history's last
+// kCheckedRecentDraws draws (unless `acceptDisagreement`; the message lists every difference), or
+// a value does not fit its field; ConversionError for a history record whose draw number is
+// unreadable.
+struct RecentDisagreement : RefusedError {
+    using RefusedError::RefusedError;
+};
 struct ImportPlan {
     std::vector<std::string> records;  // 85-byte record texts
     ImportSummary summary;
 };
-ImportPlan planImport(std::string_view content, const MergedResults& results);
+ImportPlan planImport(std::string_view content, const MergedResults& results, bool acceptDisagreement = false);
 
 // Appends to the history file at `historyPath` what planImport() decides, against the file's
 // content as it is once the lock is held. With `dryRun`, only reads. Errors as planImport() and
 // HistoryAppender::appendPlanned(); after any error the file is as it was.
 ImportSummary importResults(const std::filesystem::path& historyPath, const std::vector<ResultsSource>& sources,
-                            bool dryRun, const HistoryAppender::Writer& writer = {});
+                            bool dryRun, const HistoryAppender::Writer& writer = {}, bool acceptDisagreement = false);
 
 // readImportSource() and parseResultsCsv() for each of `sources` (files or addresses), then
 // importResults(): what the tool's import and the window's import both do.
 ImportSummary importFromSources(const std::filesystem::path& historyPath, const std::vector<std::string>& sources,
-                                bool dryRun);
+                                bool dryRun, bool acceptDisagreement = false);
 
 // What the user is told, in Japanese, one sentence a line.
 std::string describeImport(const ImportSummary& summary);

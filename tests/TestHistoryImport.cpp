@@ -96,11 +96,14 @@ TEST(HistoryImport, RefusalsLeaveTheFileAsItWas)
         {{kNumbers3Header + "3,103,1,2,3,4,5\n5,105,1,2,3,4,5\n"}, "取り込み元に第4回の結果がありません (取り込み元では第3回の次が第5回です)"},
         {{tooLarge}, "当選金額 10000000 は 7 桁の欄に収まりません"},
         {{numbers3Csv(3, 3), kNumbers3Header + "3,999,1,2,3,4,5\n"}, "source1.csv と source2.csv とで第3回の結果が違います"},
+        {{kNumbers3Header + "1,101,1,2,0,0,5\n2,---,1,2,0,0,7\n3,103,1,2,0,0,5\n"},
+         "最後の 10 回のうちで次の結果が違います:\n"
+         "第2回 ナンバーズ3 当せん番号: 履歴 102、取り込み元 ---\n第2回 ナンバーズ3 ミニ: 履歴 5、取り込み元 7\n"},
     };
     for (const auto& [texts, message] : cases) {
         SCOPED_TRACE(message);
         TempDir dir;
-        const std::string before = HistoryBuilder().draw(1, "101").draw(2, "102").bytes();
+        const std::string before = HistoryBuilder().draw(1, "101", 1, 2, 5).draw(2, "102", 1, 2, 5).bytes();
         const fs::path path = dir.write("Numbers.dat", before);
         try {
             tolvi::importResults(path, sources(texts), false);
@@ -110,21 +113,25 @@ TEST(HistoryImport, RefusalsLeaveTheFileAsItWas)
         }
         EXPECT_EQ(dir.read("Numbers.dat"), before);
     }
+    // The user who knows the history is right may still take the new draws.
+    TempDir dir;
+    const fs::path path = dir.write("Numbers.dat", HistoryBuilder().draw(1, "101", 9, 2, 5).bytes());
+    EXPECT_EQ(tolvi::importResults(path, sources({numbers3Csv(1, 2)}), false, {}, true).added, 1u);
 }
 
 TEST(HistoryImport, DrawsAlreadyInTheHistoryAreNeverRewrittenButDisagreementsAreNamed)
 {
     TempDir dir;
     HistoryBuilder history;
-    for (int draw = 1; draw <= 8; ++draw)
+    for (int draw = 1; draw <= 18; ++draw)
         history.draw(draw, std::to_string(100 + draw), draw == 2 ? 9 : 1, 2, 5);
     const fs::path path = dir.write("Numbers.dat", history.bytes());
-    std::string csv = numbers3Csv(1, 9);
-    for (const int draw : {3, 4, 5, 6, 7, 8})  // other numbers than the history holds
+    std::string csv = numbers3Csv(1, 19);
+    for (const int draw : {3, 4, 5, 6, 7, 8})  // other numbers than the history holds, before its last ten
         csv.replace(csv.find("\n" + std::to_string(draw) + ",") + 3, 3, "999");
 
     EXPECT_EQ(importInto(path, {csv}),
-              "第9回の 1 回分を追加しました。\n"
+              "第19回の 1 回分を追加しました。\n"
               "うち 1 回分は Numbers4 の結果が取り込み元にないため、Numbers4 の欄を 0 にしました。\n"
               "履歴ファイルにすでにある 7 回分は、取り込み元と結果が違います (第2回、第3回、第4回、第5回、第6回 ほか)。"
               "履歴ファイルのその回は書き換えていません。\n");
@@ -152,7 +159,7 @@ TEST(HistoryImport, FullDiskInTheMiddleLeavesNoTraceOrTheFileAsItWas)
         if (!disk.isMounted())
             GTEST_SKIP() << "cannot mount a tmpfs here";
         const fs::path path = disk.path() / "Numbers.dat";
-        const std::string before = HistoryBuilder().draw(1, "101").bytes();
+        const std::string before = HistoryBuilder().draw(1, "101", 1, 2, 5).bytes();
         if (existing)
             dir.write("disk/Numbers.dat", before);
         // 2,000 records (174 KB) cannot fit the 64 KB file system.
@@ -186,7 +193,7 @@ TEST(HistoryImport, AnImportRacingEntriesLeavesEveryDrawOnceInOrder)
     }
     while (fs::file_size(path) < 20 * 87)  // the import starts while the entries go on
         ::usleep(1000);
-    const tolvi::ImportSummary summary = tolvi::importResults(path, sources({numbers3Csv(1, 400)}), false);
+    const tolvi::ImportSummary summary = tolvi::importResults(path, sources({numbers3Csv(1, 400)}), false, {}, true);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
