@@ -125,6 +125,8 @@ std::string downloadSource(const std::string& address, const DownloadLimits& lim
     } catch (const IoError& e) {  // libcurl is not installed
         throw IoError(failed + e.what());
     }
+    if (outcome.result == CURLE_HTTP_RETURNED_ERROR)
+        throw HttpStatusError(failed + cause(outcome, limits), outcome.status);
     if (outcome.result != CURLE_OK)
         throw IoError(failed + cause(outcome, limits) + " (" + outcome.detail + ")");
     // libcurl lets a few statuses of 400 and more through its check (401 and 407 while it still
@@ -132,7 +134,7 @@ std::string downloadSource(const std::string& address, const DownloadLimits& lim
     if (outcome.status >= 400) {
         CurlOutcome refused = outcome;
         refused.result = CURLE_HTTP_RETURNED_ERROR;
-        throw IoError(failed + cause(refused, limits));
+        throw HttpStatusError(failed + cause(refused, limits), outcome.status);
     }
     return body;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Downloading an import source given as an http:// or https:// address.
 
+#include "base/Errors.h"
+
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -16,6 +18,13 @@ struct DownloadLimits {
     std::chrono::milliseconds whole {120000};       // the whole transfer at most
 };
 
+// The server answered with an HTTP status of 400 or more: callers may tell a file that is not
+// there (404) from a server that refuses them (403).
+struct HttpStatusError : IoError {
+    HttpStatusError(const std::string& message, long status) : IoError(message), status(status) {}
+    long status;
+};
+
 // True for the sources downloadSource() takes: "http://" or "https://", the scheme in any case.
 bool isDownloadAddress(std::string_view source);
 
@@ -23,7 +32,7 @@ bool isDownloadAddress(std::string_view source);
 // 10, certificates and host names checked). Anything short of a complete body with a status below
 // 400 is an IoError whose Japanese message names the address and the cause: an address that is not
 // http(s), a name not found, a connection refused or timed out, a stall, a connection reset or cut
-// short, a TLS or certificate failure, the HTTP status, a body over `limits.maxBytes`. A body that
+// short, a TLS or certificate failure, the HTTP status (HttpStatusError), a body over `limits.maxBytes`. A body that
 // has neither a length nor chunks ends where the server closes the connection and is taken as
 // complete: HTTP cannot tell such a body from one cut short.
 std::string downloadSource(const std::string& address, const DownloadLimits& limits = {});

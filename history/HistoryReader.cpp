@@ -20,6 +20,14 @@ std::string HistoryReader::readContent(const std::filesystem::path& path)
     return file.readAll();
 }
 
+std::optional<std::int32_t> HistoryReader::lastDrawIn(std::string_view content)
+{
+    for (std::size_t i = recordCount(content); i-- > 0;)
+        if (const DrawRecord record = recordAt(content, i); !record.isComment())
+            return record.drawNumber();
+    return std::nullopt;
+}
+
 std::int32_t HistoryReader::lastDrawNumber(const std::filesystem::path& path)
 {
     const HistoryFile file = HistoryFile::openExisting(path);

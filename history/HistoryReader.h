@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ public:
     // here, before anything is typed. An empty file raises IoError; a comment record or a
     // non-numeric draw number raises ConversionError.
     static std::int32_t lastDrawNumber(const std::filesystem::path& path);
+
+    // The draw number of the last record of `content` that is not a comment; nothing when there
+    // is none. ConversionError when its draw number is not a number.
+    static std::optional<std::int32_t> lastDrawIn(std::string_view content);
 
     // What the user is told when a history holds no draw record to continue from.
     static std::string noDrawMessage(const std::filesystem::path& fullPath);
