@@ -27,5 +27,7 @@ void addFetchCommand(CLI::App& app, int& status);
 void addImportCommand(CLI::App& app, int& status);
 void addExportCommand(CLI::App& app, int& status);
 void addStatsCommand(CLI::App& app, int& status);
+void addCalendarCommand(CLI::App& app, int& status);
+void addUpdateCommand(CLI::App& app, int& status);
 
 }  // namespace tolvi::cli

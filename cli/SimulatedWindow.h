@@ -30,6 +30,8 @@ public:
     void disableCommands() override { commandsEnabled_ = false; }
     bool showsProgress() const override { return false; }
 
+    const std::vector<ResultRow>& results() const { return results_; }
+
     // {"list", "stats", "labels", "visible", "error"} as the tool prints it.
     nlohmann::ordered_json toJson(const std::string* error) const;
     // What a person reads in the window, in Japanese: the result list (its last `rows` rows, all

@@ -18,6 +18,8 @@ int main(int argc, char** argv)
     tolvi::cli::addImportCommand(app, status);
     tolvi::cli::addExportCommand(app, status);
     tolvi::cli::addStatsCommand(app, status);
+    tolvi::cli::addCalendarCommand(app, status);
+    tolvi::cli::addUpdateCommand(app, status);
     tolvi::cli::speakJapanese(app);
     try {
         app.parse(argc, argv);
