@@ -3,11 +3,14 @@
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
 #include "app/FormBuilder.h"
+#include "app/HistoryStatusLine.h"
+#include "app/UpdateRunner.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
 #include "base/NumberFormat.h"
 #include "design/FormDesign.h"
 #include "entry/HistoryImport.h"
+#include "entry/PublishedEntry.h"
 #include "entry/ResultEntry.h"
 #include "history/HistoryReader.h"
 #include "settings/SettingsFile.h"
@@ -29,6 +32,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
 
@@ -96,6 +100,8 @@ void TMainForm::buildWindow()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     buildMenu();
+    statusLine_ = new HistoryStatusLine(this);
+    setStatusBar(statusLine_);
 
     auto* client = new QWidget(this);
     client->setObjectName(text(tolvi::kClientArea));
@@ -131,6 +137,8 @@ void TMainForm::buildMenu()
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ImportMenu = Main->addAction(text("結果の取り込み…"));
     ImportMenu->setObjectName(QStringLiteral("ImportMenu"));
+    UpdateMenu = Main->addAction(text("最新の結果に更新"));
+    UpdateMenu->setObjectName(QStringLiteral("UpdateMenu"));
     GraphMenu = Main->addAction(text("グラフ…"));
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
     Exit1 = Main->addAction(text("終了"));
@@ -193,6 +201,7 @@ void TMainForm::connectHandlers()
     connect(OptSetBut, &QPushButton::clicked, this, &TMainForm::OptSetButClick);
     connect(EditMenu, &QAction::triggered, this, &TMainForm::EditMenuClick);
     connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
+    connect(UpdateMenu, &QAction::triggered, this, &TMainForm::UpdateMenuClick);
     connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
@@ -255,6 +264,7 @@ void TMainForm::setCommandsEnabled(bool enabled)
     EditMenu->setEnabled(enabled);
     // An import writes the history as an entry does, so it follows the entry's command rules.
     ImportMenu->setEnabled(enabled);
+    UpdateMenu->setEnabled(enabled);
     GraphMenu->setEnabled(enabled);
     Setting->setEnabled(enabled);
     Setting->menuAction()->setEnabled(enabled);
@@ -282,6 +292,7 @@ void TMainForm::FormCreate()
     created_ = true;
     guarded([this] { MismatchChk->setChecked(tolvi::SettingsFile::loadMismatch(settingsPath_)); });
     setWindowTitle(text(info_.windowCaption));
+    statusLine_->refresh(kHistoryPath, true);
 }
 
 void TMainForm::FormDestroy()
@@ -351,6 +362,7 @@ void TMainForm::WkupTimTimer()
         const WindowRunView::RunScope scope(*runView_);
         engine_->run(request, *runView_);
     });
+    statusLine_->refresh(kHistoryPath, false);
 }
 
 void TMainForm::Button3Click()
@@ -420,6 +432,7 @@ void TMainForm::EdtSetButClick()
             return;
         }
         tolvi::appendEntry(kHistoryPath, fields);
+        statusLine_->refresh(kHistoryPath, false);
         // Set up again for the following draw; the panel stays open.
         openEntryPanel();
     });
@@ -430,8 +443,39 @@ void TMainForm::EdtExtButClick()
     closeCommandPanel(EditPanel);
 }
 
+void TMainForm::fillEntryFromPublisher()
+{
+    guarded([this] {
+        const std::int32_t draw = tolvi::HistoryReader::lastDrawNumber(kHistoryPath) + 1;
+        // No second retrieval or entry while this one waits; the controls come back on every way out.
+        std::vector<QWidget*> locked {EdtSetBut, EdtExtBut, EdtAutoBut};
+        locked.insert(locked.end(), entryEdits_.begin(), entryEdits_.end());
+        for (QWidget* widget : locked)
+            widget->setEnabled(false);
+        const auto unlock = qScopeGuard([&locked] {
+            for (QWidget* widget : locked)
+                widget->setEnabled(true);
+        });
+        const tolvi::UpdateSettings settings = tolvi::defaultUpdateSettings();
+        const tolvi::PublishedEntry entry = runBesideEventLoop([&] { return tolvi::fetchPublishedEntry(draw, settings); });
+        for (std::size_t i = 0; entry.result.filled && i < entryEdits_.size(); ++i)
+            entryEdits_[i]->setText(QString::fromStdString(entry.fields[i]));
+        QString message = QString::fromStdString(entry.result.message);
+        message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        switch (entry.result.kind) {
+        case tolvi::MessageKind::None: break;
+        case tolvi::MessageKind::Plain: showPlainBox(message); break;
+        case tolvi::MessageKind::Information: showInformationBox(message); break;
+        }
+    });
+}
+
 void TMainForm::EdtAutoButClick()
 {
+    if (resultsHost_.empty()) {
+        fillEntryFromPublisher();
+        return;
+    }
     guarded([this] {
         // The panel cannot start a second retrieval or an entry while this one waits for the
         // network; its controls come back on every way out, errors included.
@@ -495,8 +539,44 @@ void TMainForm::ImportMenuClick()
         std::vector<std::string> sources;
         for (const QString& file : dialog.selectedFiles())
             sources.push_back(QFile::encodeName(file).toStdString());
-        const tolvi::ImportSummary summary = tolvi::importFromSources(kHistoryPath, sources, false);
+        tolvi::ImportSummary summary;
+        try {
+            summary = tolvi::importFromSources(kHistoryPath, sources, false);
+        } catch (const tolvi::RecentDisagreement& refused) {
+            // The user may know better than the file (a prize corrected after it was typed in).
+            const QString question = QString::fromStdString(refused.what()) + text("\n\nそれでも新しい回を追加しますか？");
+            if (QMessageBox::question(this, applicationTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::No) != QMessageBox::Yes)
+                return;
+            summary = tolvi::importFromSources(kHistoryPath, sources, false, true);
+        }
+        statusLine_->refresh(kHistoryPath, false);
         showPlainBox(QString::fromStdString(tolvi::describeImport(summary)).trimmed(), QMessageBox::Information);
+    });
+}
+
+void TMainForm::UpdateMenuClick()
+{
+    guarded([this] {
+        // Like an import, the update writes the history: no other command meanwhile.
+        setCommandsEnabled(false);
+        struct Enable {
+            TMainForm* window;
+            ~Enable() { window->setCommandsEnabled(true); }
+        } enable {this};
+        const tolvi::UpdateReport report =
+            runUpdateWithProgress(this, applicationTitle(), kHistoryPath, tolvi::defaultUpdateSettings());
+        // What the window showed was replayed from the history as it was: start afresh.
+        closePanel(GetPanel2);
+        runView_->clearResults();
+        for (const tolvi::RunControl label : tolvi::runLabels(edition_))
+            runView_->setText(label, tolvi::designCaption(edition_, label));
+        statusLine_->refresh(kHistoryPath, false);
+        const QString summary = QString::fromStdString(tolvi::describeUpdate(report)).trimmed();
+        if (report.failure.empty())
+            showPlainBox(summary, QMessageBox::Information);
+        else
+            showErrorBox(summary, this);
     });
 }
 

@@ -32,6 +32,7 @@ class QMenuBar;
 class QPushButton;
 class QTimer;
 class ChartWindow;
+class HistoryStatusLine;
 class WindowRunView;
 
 class TMainForm : public QMainWindow {
@@ -79,6 +80,9 @@ public:
     void EdtAutoButClick();
     // "取り込み…": appends the draws of chosen results files after the history's last.
     void ImportMenuClick();
+    // "最新の結果に更新": adds the draws published since the history's last, with a progress
+    // dialog that can stop it; then the window as after a fresh start.
+    void UpdateMenuClick();
     // "グラフ…": the prediction's record over the whole history, in a window of its own.
     void GraphMenuClick();
     void HelpClick();
@@ -106,6 +110,9 @@ private:
     void showErrorBox(const QString& text, QWidget* parent);
     void showPlainBox(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon);
     void showInformationBox(const QString& text);
+    // "インターネットから参照" where the build names no monthly results server: the publisher's
+    // file for the panel's draw.
+    void fillEntryFromPublisher();
 
     // The panel rules: a panel opens enabled, then shown, and closes disabled, then hidden.
     void openPanelNow(QWidget* panel);
@@ -140,6 +147,7 @@ private:
     QAction* N1 = nullptr;
     QAction* EditMenu = nullptr;
     QAction* ImportMenu = nullptr;
+    QAction* UpdateMenu = nullptr;
     QAction* GraphMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
@@ -170,4 +178,5 @@ private:
     // Set once the window is closing: a retrieval in progress stops at its next turn.
     bool ending_ = false;
     QPointer<ChartWindow> chartWindow_;
+    HistoryStatusLine* statusLine_ = nullptr;
 };
