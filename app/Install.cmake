@@ -39,7 +39,6 @@ set(TOLVI_PAGES_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/pages)
 set(TOLVI_DESKTOP_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/desktop)
 set(TOLVI_PAGES help.html index.html tolvi-pages.css)
 set(TOLVI_PROGRAMS TolviNumbers3 TolviNumbersMini)
-set(TOLVI_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tolvi-numbers)
 set(TOLVI_APP_ID_PREFIX io.github.tolvinumbers)
 
 set(tolvi_built_programs)
@@ -101,29 +100,12 @@ if(tolvi_built_programs)
     file(CREATE_LINK ${tolvi_link_base}/${program} ${tolvi_link_dir}/${program} SYMBOLIC)
     install(FILES ${tolvi_link_dir}/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-    # The desktop entry names the launcher and the program by their full installed paths, which
-    # are known only when installing (cmake --install --prefix may choose another prefix than the
-    # configured one).
+    # The desktop entry names the launcher and the program by their full installed paths.
     string(TOLOWER ${program} tolvi_icon)
     string(REPLACE "tolvinumbers" "tolvi-numbers" tolvi_icon ${tolvi_icon})
     set(TOLVI_APP_ID ${TOLVI_APP_ID_PREFIX}.${program})
-    set(tolvi_entry_in ${TOLVI_DESKTOP_SOURCE_DIR}/${program}.desktop.in)
-    set(tolvi_entry_out ${CMAKE_CURRENT_BINARY_DIR}/desktop/${TOLVI_APP_ID}.desktop)
-    install(CODE "
-      file(READ \"${tolvi_entry_in}\" tolvi_entry)
-      set(TOLVI_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-      if(IS_ABSOLUTE \"${CMAKE_INSTALL_BINDIR}\")
-        set(TOLVI_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
-      endif()
-      set(TOLVI_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${TOLVI_INSTALL_PROGRAM_DIR}/tolvi-numbers-launch\")
-      if(IS_ABSOLUTE \"${TOLVI_INSTALL_PROGRAM_DIR}\")
-        set(TOLVI_LAUNCHER \"${TOLVI_INSTALL_PROGRAM_DIR}/tolvi-numbers-launch\")
-      endif()
-      string(CONFIGURE \"\${tolvi_entry}\" tolvi_entry @ONLY)
-      file(WRITE \"${tolvi_entry_out}\" \"\${tolvi_entry}\")
-      file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
-           TYPE FILE FILES \"${tolvi_entry_out}\")
-    ")
+    tolvi_install_configured(${TOLVI_DESKTOP_SOURCE_DIR}/${program}.desktop.in
+                             ${CMAKE_CURRENT_BINARY_DIR}/desktop/${TOLVI_APP_ID}.desktop ${CMAKE_INSTALL_DATADIR}/applications)
     foreach(size 48 64 96 128 256)
       install(FILES ${TOLVI_DESKTOP_SOURCE_DIR}/${tolvi_icon}-${size}.png
               DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${tolvi_icon}.png)

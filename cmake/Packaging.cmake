@@ -28,6 +28,8 @@ endif()
 set(TOLVI_PACKAGE_NAME tolvi-numbers)
 set(TOLVI_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(TOLVI_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/${TOLVI_PACKAGE_NAME})
+# The window programs' own folder, with their pages and launcher (app/Install.cmake).
+set(TOLVI_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/tolvi-numbers)
 # Directories made by the installation are 0755 whatever the umask of whoever installs.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -137,6 +139,43 @@ add_custom_target(tolvi_documents ALL DEPENDS ${tolvi_compressed})
 install(FILES ${tolvi_doc_build_dir}/tolvi.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${tolvi_doc_build_dir}/changelog.gz ${TOLVI_PACKAGING_DIR}/copyright DESTINATION ${TOLVI_DOC_DIR})
 
+# --- Files that name installed programs -------------------------------------------------------
+
+# Installs `template` into `destination` (under the prefix) as `output`, with @TOLVI_BINDIR@ (the
+# folder of `tolvi` and the program links) and @TOLVI_LAUNCHER@ (the launcher's path) filled in.
+# They are known only when installing: `cmake --install --prefix` may choose another prefix than
+# the configured one.
+function(tolvi_install_configured template output destination)
+  install(CODE "
+    file(READ \"${template}\" tolvi_text)
+    set(TOLVI_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    if(IS_ABSOLUTE \"${CMAKE_INSTALL_BINDIR}\")
+      set(TOLVI_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+    endif()
+    set(TOLVI_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${TOLVI_INSTALL_PROGRAM_DIR}/tolvi-numbers-launch\")
+    if(IS_ABSOLUTE \"${TOLVI_INSTALL_PROGRAM_DIR}\")
+      set(TOLVI_LAUNCHER \"${TOLVI_INSTALL_PROGRAM_DIR}/tolvi-numbers-launch\")
+    endif()
+    string(CONFIGURE \"\${tolvi_text}\" tolvi_text @ONLY)
+    file(WRITE \"${output}\" \"\${tolvi_text}\")
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${destination}\" TYPE FILE FILES \"${output}\")
+  ")
+endfunction()
+
+# --- Keeping the history current: a systemd user timer, off until a user turns it on ---------
+#
+# packaging/tolvi-numbers-update.service runs `tolvi update --notify` in the user's data folder;
+# packaging/tolvi-numbers-update.timer starts it on weekday evenings after the draw. They go where
+# the user's systemd manager looks for units of the system (lib/systemd/user under the prefix:
+# /usr/lib/systemd/user in the package). Nothing enables them: each user who wants it runs
+# `systemctl --user enable --now tolvi-numbers-update.timer` (README, help page). The service
+# names `tolvi` by its installed path.
+set(TOLVI_SYSTEMD_USER_UNIT_DIR lib/systemd/user CACHE STRING
+    "Where the systemd user units go, relative to the prefix (share/systemd/user for an installation into ~/.local)")
+tolvi_install_configured(${TOLVI_PACKAGING_DIR}/tolvi-numbers-update.service.in
+                         ${CMAKE_BINARY_DIR}/packaging/tolvi-numbers-update.service ${TOLVI_SYSTEMD_USER_UNIT_DIR})
+install(FILES ${TOLVI_PACKAGING_DIR}/tolvi-numbers-update.timer DESTINATION ${TOLVI_SYSTEMD_USER_UNIT_DIR})
+
 # --- The Debian package -----------------------------------------------------------------------
 
 set(CPACK_GENERATOR DEB)
@@ -196,7 +235,8 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libcurl4 (>= 7.85.0), fonts-ipafont-gothic, fonts-ipafont-mincho")
-# The help pages are opened in the desktop's browser through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The help pages are opened in the desktop's browser through xdg-open; the update timer's
+# notifications are shown with notify-send.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libnotify-bin")
 
 include(CPack)

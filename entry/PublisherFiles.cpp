@@ -273,6 +273,13 @@ private:
                 const std::optional<std::int32_t> value = hasDigits ? yenAmount(cell) : std::nullopt;
                 if (!value)
                     refuse(name_, line, inBrackets(cell) + "は金額ではありません");
+                // 87,100円 without quotes comes as the cells 87 and 100円: never take it as 100 yen.
+                const std::string_view before = std::string_view(cell).substr(0, cell.size() - std::string_view("円").size());
+                const std::string& previous = line.cells[i - 1];
+                if (i > 1 && before.size() == 3 && isAllDigits(before) && previous.size() <= 3 &&
+                    isAllDigits(previous))
+                    refuse(name_, line, "金額が「" + previous + "」と" + inBrackets(cell) +
+                                            "に分かれています (区切りの「,」は引用符の中でなければ読めません)");
                 if (amount && *amount != *value)
                     refuse(name_, line, "金額が二つあり、食い違っています");
                 amount = value;
@@ -293,6 +300,9 @@ private:
         const bool noWinner = nobodyWon || (count && *count == 0);
         if (amount && *amount > 0 && noWinner)
             refuse(name_, line, "当せんなし (該当なし、0口) なのに金額があります");
+        if (count && *count > 0 && amount.value_or(0) == 0)
+            refuse(name_, line, std::string(amount ? "金額が 0円 です" : "金額 (…円) がありません") + " (当せん口数は " +
+                                    std::to_string(*count) + "口)");
         if (!amount && !noWinner)
             refuse(name_, line, "金額 (…円) がありません");
         const std::int32_t value = amount.value_or(0);

@@ -5,7 +5,8 @@
 #   check-package.sh [PACKAGE.deb]     (default: the package in build-release/)
 #
 # - the control fields: name, version (project() in CMakeLists.txt) and architecture in the file
-#   name, the dependencies that no linked library brings (libcurl4, the fonts, xdg-utils);
+#   name, the dependencies that no linked library brings (libcurl4, the fonts, xdg-utils,
+#   libnotify-bin);
 # - lintian: no error and no warning (the tags that stay are overridden, with the reason for each,
 #   in packaging/lintian-overrides);
 # - `apt-get install --simulate`: on this machine, and against an empty system, so that every
@@ -14,7 +15,8 @@
 #   0755, every other file 0644, links to files in the package, and the files a desktop needs;
 # - the extracted tree: desktop-file-validate on both desktop entries, `appstreamcli validate`
 #   (--no-net) on the metadata and validate-tree on the whole, the complete history, the version
-#   of the newest release in the metadata and in changelog.gz;
+#   of the newest release in the metadata and in changelog.gz, `systemd-analyze verify` on the
+#   update timer and its service (installed, not enabled);
 # - the extracted `tolvi` and the launcher's first start, as an unprivileged user (nobody, when
 #   run as root) with a new home folder: the data folder is made (0700) and given the installed
 #   history, `tolvi run` started through the launcher predicts; both window programs start
@@ -61,7 +63,7 @@ for needed in 'libcurl4 (>= ' fonts-ipafont-gothic fonts-ipafont-mincho libqt6wi
   *) fail "Depends lacks $needed: $depends" ;;
   esac
 done
-[ "$(field Recommends)" = xdg-utils ] || fail "Recommends: $(field Recommends)"
+[ "$(field Recommends)" = "xdg-utils, libnotify-bin" ] || fail "Recommends: $(field Recommends)"
 field Description | grep -q 'ナンバーズ' || fail "no Japanese in the description"
 ok "control: tolvi-numbers $version $arch; Depends: $depends"
 
@@ -132,7 +134,8 @@ for path in $executables \
   ./usr/libexec/tolvi-numbers/help.html ./usr/libexec/tolvi-numbers/index.html \
   ./usr/share/tolvi-numbers/Numbers.dat ./usr/share/man/man1/tolvi.1.gz \
   ./usr/share/doc/tolvi-numbers/copyright ./usr/share/doc/tolvi-numbers/changelog.gz \
-  ./usr/share/lintian/overrides/tolvi-numbers; do
+  ./usr/share/lintian/overrides/tolvi-numbers \
+  ./usr/lib/systemd/user/tolvi-numbers-update.service ./usr/lib/systemd/user/tolvi-numbers-update.timer; do
   grep -q " $path\( ->.*\)\?\$" "$work/contents" || fail "$path is missing"
 done
 for program in TolviNumbers3 TolviNumbersMini; do
@@ -145,6 +148,8 @@ for program in TolviNumbers3 TolviNumbersMini; do
     grep -q " $path\$" "$work/contents" || fail "$path is missing"
   done
 done
+# The update timer is off until a user turns it on: the package enables nothing.
+! grep -q '\.wants/' "$work/contents" || fail "the package enables a unit: $(grep '\.wants/' "$work/contents")"
 [ $failures != "$failures_before" ] ||
   ok "contents: $(grep -c '' "$work/contents") entries, owners and modes as Debian wants"
 
@@ -181,6 +186,19 @@ for metainfo in "$usr"/share/metainfo/*.metainfo.xml; do
 done
 # The launchables, icons and metadata together, as a software centre finds them.
 appstream validate-tree --no-net "$tree"
+
+# The user units as systemd reads them, with the installed manual page their Documentation= names.
+units=("$usr"/lib/systemd/user/tolvi-numbers-update.{service,timer})
+mkdir -m 0700 "$work/units-runtime"
+if ! command -v systemd-analyze >/dev/null; then
+  echo "  (systemd-analyze is not installed: the units are not verified)"
+elif XDG_RUNTIME_DIR="$work/units-runtime" MANPATH="$usr/share/man" systemd-analyze --user verify "${units[@]}" \
+  >"$work/out" 2>&1; then
+  ok "systemd-analyze verify: tolvi-numbers-update.service, .timer"
+else
+  fail "systemd-analyze verify: $(cat "$work/out")"
+fi
+grep -qF "\"/usr/bin/tolvi\" update --notify" "${units[0]}" || fail "the service does not run /usr/bin/tolvi update"
 
 changelog="$(zcat "$usr/share/doc/tolvi-numbers/changelog.gz" | head -n 1)"
 case $changelog in

@@ -67,6 +67,8 @@ TEST(PublisherFiles, ReadsByHeadingsAndRefusesWhatCouldBeMisread)
         {"a number of the wrong number of digits", edited(k7073, {{"6916\r\n", "916\r\n"}}), "「916」はナンバーズ4 の 4 桁"},
         {"two winning numbers", edited(k7073, {{"ストレート,188", "ストレート,189"}}), "「188」と「189」で食い違って"},
         {"a count of 0 with an amount", edited(k7073, {{"62口", "0口"}}), "0口) なのに金額"},
+        {"winners without an amount", edited(k7073, {{"29000円", "0円"}}), "金額が 0円 です (当せん口数は 253口)"},
+        {"a grouped amount without quotes", edited(k7073, {{"29000円", "29,000円"}}), "「29」と「000円」に分かれて"},
         {"a date that is no day", edited(k7073, {{"9月17日", "2月30日"}}), "抽せん日として読めません"},
         {"garbage", "<html>\x82\xA0\xFF</html>", "「第N回ナンバーズ」で始まる行がありません"},
     };
