@@ -48,21 +48,23 @@ nlohmann::ordered_json toJson(const UpdateReport& report)
     return json;
 }
 
-// Whether the prediction for the newest added draw, made from the draws before it, hit: the last
-// row of the Numbers3 run is that draw's when it did.
+// Whether the prediction for the newest added draw, made from the draws before it, hit: the run
+// without one-digit-off rows lists a row for each of its candidates that hit that draw.
 std::string predictionOutcome(const std::filesystem::path& historyPath, std::int32_t draw)
 {
     RunRequest request;
     request.tag = kPredictionTag;
+    request.mismatch = false;
     request.historyPath = historyPath;
     request.groupSeparator = userGroupSeparator();
     SimulatedWindow window(Edition::Numbers3);
     makeEngine(Edition::Numbers3)->run(request, window);
+    std::string hits;
+    for (const ResultRow& row : window.results())
+        if (row.caption == std::to_string(draw))
+            hits += (hits.empty() ? "" : "、") + row.result.substr(0, 3);
     const std::string name = "第" + std::to_string(draw) + "回";
-    const auto& rows = window.results();
-    if (!rows.empty() && rows.back().caption.find(std::to_string(draw)) != std::string::npos)
-        return name + "の予想は当たりました (" + rows.back().result + ")。";
-    return name + "の予想ははずれました。";
+    return hits.empty() ? name + "の予想ははずれました。" : name + "の予想 " + hits + " が当たりました。";
 }
 
 // A desktop notification where the desktop has one; nothing is lost without it.
