@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "entry/EntryFields.h"
+#include "entry/PublishedEntry.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 
@@ -41,9 +42,16 @@ int fetchOnce(const FetchOptions& options)
     std::optional<std::string> shown;
     bool filled = false;
     try {
-        const std::unique_ptr<HttpClient> http = makeCurlClient(options.host);
-        const RetrievalResult result =
-            retrieveResults(entryPanelTitle(options.draw), *http, options.host, options.dir, hooks);
+        RetrievalResult result;
+        if (options.host.empty()) {
+            // As the window does where no monthly pages server is set: the publisher's file.
+            const PublishedEntry entry = fetchPublishedEntry(options.draw, defaultUpdateSettings());
+            fields = entry.fields;
+            result = entry.result;
+        } else {
+            const std::unique_ptr<HttpClient> http = makeCurlClient(options.host);
+            result = retrieveResults(entryPanelTitle(options.draw), *http, options.host, options.dir, hooks);
+        }
         filled = result.filled;
         if (result.kind != MessageKind::None)
             shown = result.message;
@@ -77,7 +85,7 @@ void addFetchCommand(CLI::App& app, int& status)
         "fetch", "結果ページから抽せん結果を取得し、結果入力欄に入る内容を表示します (インターネットから参照)");
     fetch->add_option("--draw", options->draw, "抽せん回 (1-9999)")->required()->check(CLI::Range(1, 9999));
     fetch->add_option("--host", options->host, "結果ページのサーバー HOST[:PORT] (既定: " +
-                        (defaultResultsHost().empty() ? std::string("なし") : defaultResultsHost()) + ")");
+                        (defaultResultsHost().empty() ? std::string("なし: 公開元の回ごとのファイルから取得します") : defaultResultsHost()) + ")");
     fetch->add_option("--dir", options->dir, "numbers.tmp を書くフォルダー (既定: カレントフォルダー)");
     fetch->add_flag("--json", options->json, "JSON で出力します");
     fetch->callback([options, &status] { status = fetchOnce(*options); });
