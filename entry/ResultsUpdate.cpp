@@ -202,6 +202,9 @@ void Update::verify(std::int32_t first)
                 return;
             }
         }
+        if (!inPublisher && inMirror && wanted_.count(draw) && publisherStoppedAt_ && draw == *publisherStoppedAt_)
+            report_.notes.push_back("公開元から" + drawName(draw) + "を取得できなかったため、" + drawName(draw) +
+                                    "からはミラーの結果だけを使いました: " + publisherFailure_);
         if (inPublisher || inMirror) {
             const DrawResults& taken = inPublisher ? published->second
                                                    : DrawResults {mirror_.numbers3.at(draw), mirror_.numbers4.at(draw)};
