@@ -1,8 +1,13 @@
 #include "app/MainUnit.h"
 
+#include "app/AsciiDigitsValidator.h"
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
+#include "app/FileDialogFolder.h"
 #include "app/FormBuilder.h"
+#include "app/HistoryHint.h"
+#include "app/PanelKeys.h"
+#include "app/PredictionCopy.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
 #include "base/NumberFormat.h"
@@ -60,7 +65,11 @@ TMainForm::TMainForm(tolvi::Edition edition, std::unique_ptr<tolvi::PredictionEn
     connectHandlers();
     // A run ends by opening its panels and disabling the commands, by the window's own rules.
     WindowRunView::WindowRules rules;
-    rules.openPanel = [this](QWidget* panel) { openPanelNow(panel); };
+    // The button that closes what the run opened takes the focus: the hit panel's "OK" first.
+    rules.openPanel = [this](QWidget* panel) {
+        openPanelNow(panel);
+        panelKeys_->focusOpenPanel();
+    };
     rules.disableCommands = [this] { setCommandsEnabled(false); };
     runView_ = std::make_unique<WindowRunView>(*this, edition_, std::move(rules));
 }
@@ -88,8 +97,8 @@ void TMainForm::buildWindow()
     const tolvi::FormFrame& frame = tolvi::formFrame(edition_);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(applicationTitle());
-    // The logo, also where no desktop entry gives the window its icon.
-    setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
+    // The edition's logo, also where no desktop entry gives the window its icon.
+    setWindowIcon(QIcon(QStringLiteral(":/images/%1.png").arg(text(tolvi::controlDesign(edition_, "Image1")->picture))));
     setFont(DesignFonts::font(frame.font));
     // A fixed single border: a close box and a minimise box, no maximise box, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -108,6 +117,7 @@ void TMainForm::buildWindow()
         button->installEventFilter(this);
     findControls();
     setDesignTabOrder();
+    setUpKeys();
 
     WkupTim = new QTimer(this);
     WkupTim->setObjectName(QStringLiteral("WkupTim"));
@@ -127,6 +137,7 @@ void TMainForm::buildMenu()
     Main->menuAction()->setObjectName(QStringLiteral("MainAction"));
     N1 = Main->addAction(text("予想"));
     N1->setObjectName(QStringLiteral("N1"));
+    N1->setShortcut(QKeySequence(Qt::Key_F5));
     EditMenu = Main->addAction(text("結果入力"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ImportMenu = Main->addAction(text("結果の取り込み…"));
@@ -135,6 +146,7 @@ void TMainForm::buildMenu()
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     Setting = MainMenu1->addMenu(text("設定"));
     Setting->setObjectName(QStringLiteral("Setting"));
@@ -174,11 +186,24 @@ void TMainForm::findControls()
 void TMainForm::setDesignTabOrder()
 {
     // "予想" first, then the panels' controls (reached only while a panel is open).
-    std::vector<QWidget*> order {Button1, Button4, MismatchChk, OptSetBut};
+    std::vector<QWidget*> order {Button1, Button3, Button4, MismatchChk, OptSetBut};
     order.insert(order.end(), entryEdits_.begin(), entryEdits_.end());
     order.insert(order.end(), {EdtSetBut, EdtExtBut, EdtAutoBut});
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TMainForm::setUpKeys()
+{
+    // Escape presses the button that closes the panel; the hit panel lies inside the payout panel.
+    panelKeys_ = new PanelKeys(this);
+    panelKeys_->add(GetPanel, Button3);
+    panelKeys_->add(GetPanel2, Button4);
+    panelKeys_->add(OptnPanel, OptSetBut);
+    panelKeys_->add(EditPanel, EdtExtBut);
+    addPredictionCopy(GetPanel);
+    for (QLineEdit* edit : entryEdits_)
+        edit->setValidator(new AsciiDigitsValidator(edit));
 }
 
 void TMainForm::connectHandlers()
@@ -210,7 +235,8 @@ void TMainForm::guarded(const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        showErrorBox(QString::fromUtf8(error.what()), this);
+        const QString message = QString::fromUtf8(error.what());
+        showErrorBox(message + missingHistoryNote(message, kHistoryPath, edition_), this);
     }
 }
 
@@ -361,6 +387,8 @@ void TMainForm::Button3Click()
 void TMainForm::Button4Click()
 {
     closePanel(GetPanel2);
+    // The payout panel's "OK" is next, for the keyboard as for the mouse.
+    panelKeys_->focusOpenPanel();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -415,8 +443,12 @@ void TMainForm::EdtSetButClick()
         tolvi::EntryFields fields;
         for (std::size_t i = 0; i < entryEdits_.size(); ++i)
             fields[i] = entryEdits_[i]->text().toStdString();
-        if (const std::optional<std::string> message = tolvi::validateEntry(fields)) {
-            showPlainBox(QString::fromStdString(*message));
+        if (const std::optional<tolvi::EntryRefusal> refusal = tolvi::findRefusal(fields)) {
+            showPlainBox(QString::fromStdString(refusal->message));
+            // The field at fault, selected, so that typing replaces it.
+            QLineEdit* atFault = entryEdits_[refusal->field];
+            atFault->setFocus(Qt::OtherFocusReason);
+            atFault->selectAll();
             return;
         }
         tolvi::appendEntry(kHistoryPath, fields);
@@ -474,7 +506,8 @@ void TMainForm::EdtAutoButClick()
         message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         switch (result.kind) {
         case tolvi::MessageKind::None: break;
-        case tolvi::MessageKind::Plain: showPlainBox(message); break;
+        // Every plain message of a retrieval is an "エラー：…".
+        case tolvi::MessageKind::Plain: showPlainBox(message, QMessageBox::Warning); break;
         case tolvi::MessageKind::Information: showInformationBox(message); break;
         }
     });
@@ -488,10 +521,11 @@ void TMainForm::ImportMenuClick()
     guarded([this] {
         // Several files at once, so that a Numbers3 file and its Numbers4 file come in together.
         QFileDialog dialog(this, text("取り込む当せん結果の CSV ファイル (Numbers3 と Numbers4 を一緒に選べます)"),
-                           QDir::currentPath(), text("CSV ファイル (*.csv *.CSV *.txt);;すべてのファイル (*)"));
+                           fileDialogFolder(), text("CSV ファイル (*.csv *.CSV *.txt);;すべてのファイル (*)"));
         dialog.setFileMode(QFileDialog::ExistingFiles);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
+        rememberFileDialogChoice(dialog.selectedFiles().first());
         std::vector<std::string> sources;
         for (const QString& file : dialog.selectedFiles())
             sources.push_back(QFile::encodeName(file).toStdString());

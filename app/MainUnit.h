@@ -32,6 +32,7 @@ class QMenuBar;
 class QPushButton;
 class QTimer;
 class ChartWindow;
+class PanelKeys;
 class WindowRunView;
 
 class TMainForm : public QMainWindow {
@@ -99,6 +100,8 @@ private:
     void buildMenu();
     void findControls();
     void setDesignTabOrder();
+    // Escape on the panels, the payout panel's copy command, full-width digits in the entry.
+    void setUpKeys();
     void connectHandlers();
 
     // Runs `handler`; an exception ends it and is shown in the error box.
@@ -165,6 +168,7 @@ private:
     std::array<QLineEdit*, tolvi::kEntryFieldCount> entryEdits_ {};
     std::array<int, tolvi::kEntryFieldCount> entryMaxLengths_ {};
     QTimer* WkupTim = nullptr;
+    PanelKeys* panelKeys_ = nullptr;
 
     std::unique_ptr<WindowRunView> runView_;
     // Set once the window is closing: a retrieval in progress stops at its next turn.
