@@ -21,7 +21,8 @@ QString fileDialogFolder()
     // The XDG user folder when user-dirs.dirs names one, else ~/Downloads.
     const QString home = QDir::homePath();
     const QString candidates[] = {lastFolder(), QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
-                                  QDir(home).filePath(text("ダウンロード")), QDir(home).filePath(QStringLiteral("Downloads"))};
+                                  QDir(home).filePath(text("ダウンロード")),
+                                  QDir(home).filePath(QStringLiteral("Downloads"))};
     for (const QString& folder : candidates)
         if (!folder.isEmpty() && QFileInfo(folder).isDir())
             return folder;

@@ -18,5 +18,4 @@ std::filesystem::path dataFolder();
 // For an error whose text names `historyPath` while there is no such file: two sentences naming
 // the data folder and the menu entry that starts the program there, after a blank line. Empty in
 // every other case, and when the program already runs in the data folder.
-QString missingHistoryNote(const QString& errorText, const std::filesystem::path& historyPath,
-                           tolvi::Edition edition);
+QString missingHistoryNote(const QString& errorText, const std::filesystem::path& historyPath, tolvi::Edition edition);

@@ -471,12 +471,16 @@ void TMainForm::EdtAutoButClick()
         locked.insert(locked.end(), entryEdits_.begin(), entryEdits_.end());
         struct Unlock {
             const std::vector<QWidget*>& widgets;
+            // Disabling the focused button takes its focus away; the keyboard gets it back.
+            QPointer<QWidget> focused;
             ~Unlock()
             {
                 for (QWidget* widget : widgets)
                     widget->setEnabled(true);
+                if (focused)
+                    focused->setFocus(Qt::OtherFocusReason);
             }
-        } unlock {locked};
+        } unlock {locked, QApplication::focusWidget()};
         for (QWidget* widget : locked)
             widget->setEnabled(false);
 

@@ -14,7 +14,7 @@ class QWidget;
 
 class PanelKeys : public QObject {
 public:
-    explicit PanelKeys(QObject* parent) : QObject(parent) {}
+    explicit PanelKeys(QObject* parent) : QObject(parent) { }
 
     // `button` closes or cancels `panel`. A panel inside another is added after it.
     void add(QWidget* panel, QAbstractButton* button);

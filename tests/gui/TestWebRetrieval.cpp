@@ -230,6 +230,7 @@ private slots:
         QCOMPARE(boxes.boxes().front().text, q("エラー：インターネットに接続できません。"));
         QCOMPARE(boxes.boxes().front().icon, QMessageBox::Warning);
         QVERIFY(boxes.boxes().front().hasParent);
+        QCOMPARE(gui.form().focusWidget(), gui.widget("EdtAutoBut"));  // back for the keyboard
         QCOMPARE(gui.get<QLineEdit>("Num3Edit1")->text(), q("5"));
         QCOMPARE(enabledCount(gui), kLockedCount);
         QVERIFY(!std::filesystem::exists(gui.dir().file("numbers.tmp")));
