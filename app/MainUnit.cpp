@@ -147,6 +147,8 @@ void TMainForm::buildMenu()
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // From the chart window too, which is a window of its own.
+    Exit1->setShortcutContext(Qt::ApplicationShortcut);
 
     Setting = MainMenu1->addMenu(text("設定"));
     Setting->setObjectName(QStringLiteral("Setting"));
@@ -564,6 +566,9 @@ void TMainForm::GraphMenuClick()
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     ending_ = true;
+    // The program ends with its main window: an open chart window would keep it running.
+    if (chartWindow_)
+        chartWindow_->close();
     QMainWindow::closeEvent(event);
 }
 
