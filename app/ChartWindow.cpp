@@ -1,5 +1,7 @@
 #include "app/ChartWindow.h"
 
+#include "app/FileDialogFolder.h"
+#include "app/PanelKeys.h"
 #include "app/Utf8Text.h"
 
 #include <QAreaSeries>
@@ -9,11 +11,13 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QValueAxis>
@@ -46,10 +50,28 @@ QValueAxis* valueAxis(const QString& title, double low, double high, const char*
     return axis;
 }
 
-// The draw numbers of the replay, first to last.
+// The draw numbers of the replay, from the first to the last draw exactly, with ticks at round
+// numbers (1, 2 or 5 times a power of ten) about eight to the axis.
 QValueAxis* drawAxis(const tolvi::RunStatistics& s)
 {
-    return valueAxis(text("抽選回"), s.draw.empty() ? 0 : s.draw.front(), s.draw.empty() ? 1 : s.draw.back(), "%d");
+    const double first = s.draw.empty() ? 0 : s.draw.front();
+    const double last = s.draw.empty() ? 1 : std::max(s.draw.back(), s.draw.front() + 1);
+    auto* axis = new QValueAxis;
+    axis->setTitleText(text("抽選回"));
+    axis->setRange(first, last);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    const double rough = (last - first) / 8;
+    const double power = std::pow(10.0, std::floor(std::log10(rough > 0 ? rough : 1)));
+    double step = power;
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        step = factor * power;
+        if (step >= rough)
+            break;
+    }
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(std::max(step, 1.0));
+    return axis;
 }
 
 QChart* newChart(const QString& title)
@@ -76,6 +98,8 @@ ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::BetGame game, c
     setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(text("グラフ - ") + title);
     resize(820, 560);
+    // Smaller, the axis labels crowd into each other and the legend covers the lines.
+    setMinimumSize(640, 440);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("ChartTabs"));
@@ -85,8 +109,7 @@ ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::BetGame game, c
     auto* paybackView = new QChartView(paybackChart());
     paybackView->setRenderHint(QPainter::Antialiasing);
     paybackLayout->addWidget(paybackView, 1);
-    auto* band = new QLabel(text("灰色の帯は「偶然の範囲」: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、"
-                                 "中ほどの 90％ の回収率が入る範囲です。線が帯より上なら、偶然より多く当たっています。"));
+    auto* band = new QLabel(bandMeaning());
     band->setWordWrap(true);
     paybackLayout->addWidget(band);
     tabs_->addTab(payback, text("回収率の推移"));
@@ -110,7 +133,12 @@ ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::BetGame game, c
     save->setObjectName(QStringLiteral("SaveChartButton"));
     connect(save, &QPushButton::clicked, this, &ChartWindow::saveClicked);
     auto* close = new QPushButton(text("閉じる"));
+    close->setObjectName(QStringLiteral("CloseChartButton"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Return presses the focused button, Escape "閉じる".
+    save->setAutoDefault(true);
+    close->setAutoDefault(true);
+    (new PanelKeys(this))->add(this, close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(save);
@@ -239,17 +267,73 @@ QChartView* ChartWindow::currentView() const
     return page->findChild<QChartView*>();
 }
 
+QString ChartWindow::bandMeaning()
+{
+    return text("灰色の帯は「偶然の範囲」: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、"
+                "中ほどの 90％ の回収率が入る範囲です。線が帯より上なら、偶然より多く当たっています。");
+}
+
+QString ChartWindow::drawRange() const
+{
+    const auto& draws = statistics_.draw;
+    if (draws.empty())
+        return text("抽選の記録なし");
+    // The digit chart of the last 100 draws counts only those.
+    const bool lastHundred = tabs_->currentIndex() == 2 && digitsRange_->currentIndex() == 1;
+    const std::size_t first = lastHundred && draws.size() > 100 ? draws.size() - 100 : 0;
+    return text("第%1回～第%2回 (%3 回)").arg(draws[first]).arg(draws.back()).arg(draws.size() - first);
+}
+
+QImage ChartWindow::picture() const
+{
+    // Seen on its own, the picture says what it shows: the program and edition, the view, the
+    // draws it covers and, for the return, what the grey band means.
+    const QPixmap chart = currentView()->grab();
+    const int width = chart.width();
+    const int margin = 12;
+    QFont headingFont = font();
+    headingFont.setBold(true);
+    headingFont.setPixelSize(16);
+    QFont noteFont = font();
+    noteFont.setPixelSize(13);
+    const QString heading = title_ + text(" — ") + tabs_->tabText(tabs_->currentIndex());
+    const QString range = drawRange();
+    const QString note = tabs_->currentIndex() == 0 ? bandMeaning() : QString();
+    const QRect textBox(margin, 0, width - 2 * margin, 10000);
+    const int headingHeight = QFontMetrics(headingFont).height();
+    const int rangeHeight = QFontMetrics(noteFont).height();
+    const int noteHeight =
+        note.isEmpty() ? 0 : QFontMetrics(noteFont).boundingRect(textBox, Qt::TextWordWrap, note).height() + margin;
+    const int top = margin + headingHeight + rangeHeight + margin / 2;
+
+    QImage image(width, top + chart.height() + noteHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(Qt::black);
+    painter.setFont(headingFont);
+    painter.drawText(QRect(margin, margin, textBox.width(), headingHeight), Qt::AlignLeft, heading);
+    painter.setFont(noteFont);
+    painter.drawText(QRect(margin, margin + headingHeight, textBox.width(), rangeHeight), Qt::AlignLeft, range);
+    painter.drawPixmap(0, top, chart);
+    if (!note.isEmpty())
+        painter.drawText(QRect(margin, top + chart.height() + margin / 2, textBox.width(), noteHeight),
+                         Qt::TextWordWrap, note);
+    return image;
+}
+
 bool ChartWindow::saveCurrentView(const QString& path) const
 {
-    return currentView()->grab().save(path, "PNG");
+    return picture().save(path, "PNG");
 }
 
 void ChartWindow::saveClicked()
 {
-    const QString path = QFileDialog::getSaveFileName(this, text("画像として保存"), tabs_->tabText(tabs_->currentIndex()) + ".png",
+    const QString name = tabs_->tabText(tabs_->currentIndex()) + ".png";
+    const QString path = QFileDialog::getSaveFileName(this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name),
                                                       text("PNG 画像 (*.png)"));
     if (path.isEmpty())
         return;
+    rememberFileDialogChoice(path);
     if (!saveCurrentView(path)) {
         QMessageBox box(QMessageBox::Critical, title_, path + text(" に書き込めません。"), QMessageBox::Ok, this);
         box.exec();

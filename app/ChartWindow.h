@@ -6,6 +6,7 @@
 
 #include "engine/RunStatistics.h"
 
+#include <QImage>
 #include <QWidget>
 
 class QChart;
@@ -22,10 +23,16 @@ public:
 
     // The chart of the tab shown.
     QChartView* currentView() const;
-    // Writes the view shown to `path` as PNG; false when it cannot be written.
+    // The view shown as a picture, headed by the program's title, the view's name and the draws
+    // it covers, and for the return the meaning of the band beneath.
+    QImage picture() const;
+    // Writes picture() to `path` as PNG; false when it cannot be written.
     bool saveCurrentView(const QString& path) const;
 
 private:
+    static QString bandMeaning();
+    // "第1回～第7054回 (7054 回)": the draws of the view shown.
+    QString drawRange() const;
     QChart* paybackChart() const;
     QChart* hitsChart() const;
     QChart* digitsChart(bool lastHundred) const;

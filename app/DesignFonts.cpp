@@ -26,6 +26,11 @@ QFont DesignFonts::font(const tolvi::DesignFont& design)
     // The display faces are heavy by design; the IPA faces have one weight, so Qt emboldens them.
     const bool heavyFace = face == Face::HeiseiMinchoW7 || face == Face::TokuGothic;
     result.setBold(design.bold || heavyFace);
+    // The brush script is a narrow face: the hit panel's number, three digits at 96 px, fits its
+    // box of 147 px beside the panel's "OK". The Mincho standing in for it is drawn condensed to
+    // the same width, or the number would run under the button.
+    if (face == Face::Gyosho)
+        result.setStretch(QFont::Condensed);
     result.setStyleHint(face == Face::PMincho || face == Face::HeiseiMinchoW7 || face == Face::Gyosho
                             ? QFont::Serif
                             : QFont::SansSerif);

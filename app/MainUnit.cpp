@@ -1,9 +1,14 @@
 #include "app/MainUnit.h"
 
+#include "app/AsciiDigitsValidator.h"
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
+#include "app/FileDialogFolder.h"
 #include "app/FormBuilder.h"
+#include "app/HistoryHint.h"
 #include "app/HistoryStatusLine.h"
+#include "app/PanelKeys.h"
+#include "app/PredictionCopy.h"
 #include "app/UpdateRunner.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
@@ -32,7 +37,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
 
@@ -44,6 +48,32 @@ namespace {
 const char* const kHistoryPath = "Numbers.dat";
 
 // The control of that name, which the design table gives every edition.
+// The entry panel cannot start a second retrieval or an entry while one waits for the network;
+// its controls come back on every way out, errors included, and so does the keyboard's focus,
+// which disabling the focused button took away.
+class EntryPanelLock {
+public:
+    explicit EntryPanelLock(std::vector<QWidget*> controls)
+        : controls_(std::move(controls)), focused_(QApplication::focusWidget())
+    {
+        for (QWidget* control : controls_)
+            control->setEnabled(false);
+    }
+    ~EntryPanelLock()
+    {
+        for (QWidget* control : controls_)
+            control->setEnabled(true);
+        if (focused_)
+            focused_->setFocus(Qt::OtherFocusReason);
+    }
+    EntryPanelLock(const EntryPanelLock&) = delete;
+    EntryPanelLock& operator=(const EntryPanelLock&) = delete;
+
+private:
+    std::vector<QWidget*> controls_;
+    QPointer<QWidget> focused_;
+};
+
 template <class T> T* control(const QWidget* window, std::string_view name)
 {
     auto* found = window->findChild<T*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
@@ -64,7 +94,11 @@ TMainForm::TMainForm(tolvi::Edition edition, std::unique_ptr<tolvi::PredictionEn
     connectHandlers();
     // A run ends by opening its panels and disabling the commands, by the window's own rules.
     WindowRunView::WindowRules rules;
-    rules.openPanel = [this](QWidget* panel) { openPanelNow(panel); };
+    // The button that closes what the run opened takes the focus: the hit panel's "OK" first.
+    rules.openPanel = [this](QWidget* panel) {
+        openPanelNow(panel);
+        panelKeys_->focusOpenPanel();
+    };
     rules.disableCommands = [this] { setCommandsEnabled(false); };
     runView_ = std::make_unique<WindowRunView>(*this, edition_, std::move(rules));
 }
@@ -92,8 +126,8 @@ void TMainForm::buildWindow()
     const tolvi::FormFrame& frame = tolvi::formFrame(edition_);
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(applicationTitle());
-    // The logo, also where no desktop entry gives the window its icon.
-    setWindowIcon(QIcon(QStringLiteral(":/images/logo.png")));
+    // The edition's logo, also where no desktop entry gives the window its icon.
+    setWindowIcon(QIcon(QStringLiteral(":/images/%1.png").arg(text(tolvi::controlDesign(edition_, "Image1")->picture))));
     setFont(DesignFonts::font(frame.font));
     // A fixed single border: a close box and a minimise box, no maximise box, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -114,6 +148,7 @@ void TMainForm::buildWindow()
         button->installEventFilter(this);
     findControls();
     setDesignTabOrder();
+    setUpKeys();
 
     WkupTim = new QTimer(this);
     WkupTim->setObjectName(QStringLiteral("WkupTim"));
@@ -133,6 +168,7 @@ void TMainForm::buildMenu()
     Main->menuAction()->setObjectName(QStringLiteral("MainAction"));
     N1 = Main->addAction(text("予想"));
     N1->setObjectName(QStringLiteral("N1"));
+    N1->setShortcut(QKeySequence(Qt::Key_F5));
     EditMenu = Main->addAction(text("結果入力"));
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
     ImportMenu = Main->addAction(text("結果の取り込み…"));
@@ -143,6 +179,9 @@ void TMainForm::buildMenu()
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // From the chart window too, which is a window of its own.
+    Exit1->setShortcutContext(Qt::ApplicationShortcut);
 
     Setting = MainMenu1->addMenu(text("設定"));
     Setting->setObjectName(QStringLiteral("Setting"));
@@ -182,11 +221,24 @@ void TMainForm::findControls()
 void TMainForm::setDesignTabOrder()
 {
     // "予想" first, then the panels' controls (reached only while a panel is open).
-    std::vector<QWidget*> order {Button1, Button4, MismatchChk, OptSetBut};
+    std::vector<QWidget*> order {Button1, Button3, Button4, MismatchChk, OptSetBut};
     order.insert(order.end(), entryEdits_.begin(), entryEdits_.end());
     order.insert(order.end(), {EdtSetBut, EdtExtBut, EdtAutoBut});
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TMainForm::setUpKeys()
+{
+    // Escape presses the button that closes the panel; the hit panel lies inside the payout panel.
+    panelKeys_ = new PanelKeys(this);
+    panelKeys_->add(GetPanel, Button3);
+    panelKeys_->add(GetPanel2, Button4);
+    panelKeys_->add(OptnPanel, OptSetBut);
+    panelKeys_->add(EditPanel, EdtExtBut);
+    addPredictionCopy(GetPanel);
+    for (QLineEdit* edit : entryEdits_)
+        edit->setValidator(new AsciiDigitsValidator(edit));
 }
 
 void TMainForm::connectHandlers()
@@ -219,7 +271,8 @@ void TMainForm::guarded(const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& error) {
-        showErrorBox(QString::fromUtf8(error.what()), this);
+        const QString message = QString::fromUtf8(error.what());
+        showErrorBox(message + missingHistoryNote(message, kHistoryPath, edition_), this);
     }
 }
 
@@ -373,6 +426,8 @@ void TMainForm::Button3Click()
 void TMainForm::Button4Click()
 {
     closePanel(GetPanel2);
+    // The payout panel's "OK" is next, for the keyboard as for the mouse.
+    panelKeys_->focusOpenPanel();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -427,8 +482,12 @@ void TMainForm::EdtSetButClick()
         tolvi::EntryFields fields;
         for (std::size_t i = 0; i < entryEdits_.size(); ++i)
             fields[i] = entryEdits_[i]->text().toStdString();
-        if (const std::optional<std::string> message = tolvi::validateEntry(fields)) {
-            showPlainBox(QString::fromStdString(*message));
+        if (const std::optional<tolvi::EntryRefusal> refusal = tolvi::findRefusal(fields)) {
+            showPlainBox(QString::fromStdString(refusal->message));
+            // The field at fault, selected, so that typing replaces it.
+            QLineEdit* atFault = entryEdits_[refusal->field];
+            atFault->setFocus(Qt::OtherFocusReason);
+            atFault->selectAll();
             return;
         }
         tolvi::appendEntry(kHistoryPath, fields);
@@ -443,19 +502,18 @@ void TMainForm::EdtExtButClick()
     closeCommandPanel(EditPanel);
 }
 
+std::vector<QWidget*> TMainForm::entryPanelControls() const
+{
+    std::vector<QWidget*> controls {EdtSetBut, EdtExtBut, EdtAutoBut};
+    controls.insert(controls.end(), entryEdits_.begin(), entryEdits_.end());
+    return controls;
+}
+
 void TMainForm::fillEntryFromPublisher()
 {
     guarded([this] {
         const std::int32_t draw = tolvi::HistoryReader::lastDrawNumber(kHistoryPath) + 1;
-        // No second retrieval or entry while this one waits; the controls come back on every way out.
-        std::vector<QWidget*> locked {EdtSetBut, EdtExtBut, EdtAutoBut};
-        locked.insert(locked.end(), entryEdits_.begin(), entryEdits_.end());
-        for (QWidget* widget : locked)
-            widget->setEnabled(false);
-        const auto unlock = qScopeGuard([&locked] {
-            for (QWidget* widget : locked)
-                widget->setEnabled(true);
-        });
+        const EntryPanelLock lock(entryPanelControls());
         const tolvi::UpdateSettings settings = tolvi::defaultUpdateSettings();
         const tolvi::PublishedEntry entry = runBesideEventLoop([&] { return tolvi::fetchPublishedEntry(draw, settings); });
         for (std::size_t i = 0; entry.result.filled && i < entryEdits_.size(); ++i)
@@ -477,20 +535,7 @@ void TMainForm::EdtAutoButClick()
         return;
     }
     guarded([this] {
-        // The panel cannot start a second retrieval or an entry while this one waits for the
-        // network; its controls come back on every way out, errors included.
-        std::vector<QWidget*> locked {EdtSetBut, EdtExtBut, EdtAutoBut};
-        locked.insert(locked.end(), entryEdits_.begin(), entryEdits_.end());
-        struct Unlock {
-            const std::vector<QWidget*>& widgets;
-            ~Unlock()
-            {
-                for (QWidget* widget : widgets)
-                    widget->setEnabled(true);
-            }
-        } unlock {locked};
-        for (QWidget* widget : locked)
-            widget->setEnabled(false);
+        const EntryPanelLock lock(entryPanelControls());
 
         std::unique_ptr<tolvi::HttpClient> ownClient;
         tolvi::HttpClient* client = httpClient_.get();
@@ -518,7 +563,8 @@ void TMainForm::EdtAutoButClick()
         message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         switch (result.kind) {
         case tolvi::MessageKind::None: break;
-        case tolvi::MessageKind::Plain: showPlainBox(message); break;
+        // Every plain message of a retrieval is an "エラー：…".
+        case tolvi::MessageKind::Plain: showPlainBox(message, QMessageBox::Warning); break;
         case tolvi::MessageKind::Information: showInformationBox(message); break;
         }
     });
@@ -532,10 +578,11 @@ void TMainForm::ImportMenuClick()
     guarded([this] {
         // Several files at once, so that a Numbers3 file and its Numbers4 file come in together.
         QFileDialog dialog(this, text("取り込む当せん結果の CSV ファイル (Numbers3 と Numbers4 を一緒に選べます)"),
-                           QDir::currentPath(), text("CSV ファイル (*.csv *.CSV *.txt);;すべてのファイル (*)"));
+                           fileDialogFolder(), text("CSV ファイル (*.csv *.CSV *.txt);;すべてのファイル (*)"));
         dialog.setFileMode(QFileDialog::ExistingFiles);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return;
+        rememberFileDialogChoice(dialog.selectedFiles().first());
         std::vector<std::string> sources;
         for (const QString& file : dialog.selectedFiles())
             sources.push_back(QFile::encodeName(file).toStdString());
@@ -606,6 +653,9 @@ void TMainForm::GraphMenuClick()
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     ending_ = true;
+    // The program ends with its main window: an open chart window would keep it running.
+    if (chartWindow_)
+        chartWindow_->close();
     QMainWindow::closeEvent(event);
 }
 

@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -33,6 +34,7 @@ class QPushButton;
 class QTimer;
 class ChartWindow;
 class HistoryStatusLine;
+class PanelKeys;
 class WindowRunView;
 
 class TMainForm : public QMainWindow {
@@ -103,6 +105,8 @@ private:
     void buildMenu();
     void findControls();
     void setDesignTabOrder();
+    // Escape on the panels, the payout panel's copy command, full-width digits in the entry.
+    void setUpKeys();
     void connectHandlers();
 
     // Runs `handler`; an exception ends it and is shown in the error box.
@@ -113,6 +117,8 @@ private:
     // "インターネットから参照" where the build names no monthly results server: the publisher's
     // file for the panel's draw.
     void fillEntryFromPublisher();
+    // The entry panel's buttons and edits.
+    std::vector<QWidget*> entryPanelControls() const;
 
     // The panel rules: a panel opens enabled, then shown, and closes disabled, then hidden.
     void openPanelNow(QWidget* panel);
@@ -173,6 +179,7 @@ private:
     std::array<QLineEdit*, tolvi::kEntryFieldCount> entryEdits_ {};
     std::array<int, tolvi::kEntryFieldCount> entryMaxLengths_ {};
     QTimer* WkupTim = nullptr;
+    PanelKeys* panelKeys_ = nullptr;
 
     std::unique_ptr<WindowRunView> runView_;
     // Set once the window is closing: a retrieval in progress stops at its next turn.

@@ -1,5 +1,6 @@
 // TolviNumbersMini: the Mini edition.
 #include "app/MainUnit.h"
+#include "app/QtTranslations.h"
 #include "engine/MiniEngine.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    loadQtTranslations(app);
     const tolvi::EditionInfo& info = tolvi::editionInfo(tolvi::Edition::Mini);
     QApplication::setApplicationName(QString::fromUtf8(info.programName));
 

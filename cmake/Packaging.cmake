@@ -6,7 +6,8 @@
 #   this project()'s version, installed as share/doc/tolvi-numbers/changelog.gz and given to the
 #   AppStream metadata as TOLVI_RELEASES_XML (app/Install.cmake).
 # - share/doc/tolvi-numbers/copyright (packaging/copyright, Debian's machine-readable format) and
-#   the tool's manual page, share/man/man1/tolvi.1.gz, compressed as Debian wants (gzip -9n).
+#   the tool's manual page, share/man/man1/tolvi.1.gz and in Japanese share/man/ja/man1/tolvi.1.gz,
+#   compressed as Debian wants (gzip -9n).
 # - `cpack -G DEB` (scripts/package.sh): tolvi-numbers_VERSION_ARCH.deb holding everything
 #   `cmake --install` puts under /usr. The linked libraries' packages are found by dpkg-shlibdeps;
 #   what is used without being linked is named here.
@@ -121,7 +122,8 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 find_program(TOLVI_GZIP gzip REQUIRED)
 set(tolvi_doc_build_dir ${CMAKE_BINARY_DIR}/packaging)
 set(tolvi_compressed)
-foreach(document IN ITEMS ${PROJECT_SOURCE_DIR}/docs/tolvi.1 ${TOLVI_PACKAGING_DIR}/changelog)
+foreach(document IN ITEMS ${PROJECT_SOURCE_DIR}/docs/tolvi.1 ${PROJECT_SOURCE_DIR}/docs/tolvi.ja.1
+                          ${TOLVI_PACKAGING_DIR}/changelog)
   get_filename_component(name ${document} NAME)
   add_custom_command(
     OUTPUT ${tolvi_doc_build_dir}/${name}.gz
@@ -137,6 +139,8 @@ endforeach()
 add_custom_target(tolvi_documents ALL DEPENDS ${tolvi_compressed})
 
 install(FILES ${tolvi_doc_build_dir}/tolvi.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The same page in Japanese, which `man tolvi` shows under a Japanese locale.
+install(FILES ${tolvi_doc_build_dir}/tolvi.ja.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1 RENAME tolvi.1.gz)
 install(FILES ${tolvi_doc_build_dir}/changelog.gz ${TOLVI_PACKAGING_DIR}/copyright DESTINATION ${TOLVI_DOC_DIR})
 
 # --- Files that name installed programs -------------------------------------------------------
@@ -231,10 +235,12 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # - libcurl4: entry/CurlLibrary.cpp loads libcurl.so.4 when the first page is fetched (imports of
 #   http:// and https:// addresses); CURLOPT_PROTOCOLS_STR needs libcurl 7.85.
 # - the IPA fonts the window's design is drawn in (app/DesignFonts.cpp).
+# - qt6-translations-l10n: Qt's own texts in Japanese, the standard dialogs' buttons and the file
+#   dialogs (app/QtTranslations.cpp).
 # Qt's X11 platform plugin comes with libqt6gui6 on Debian 12, which dpkg-shlibdeps names already.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libcurl4 (>= 7.85.0), fonts-ipafont-gothic, fonts-ipafont-mincho")
+    "libcurl4 (>= 7.85.0), fonts-ipafont-gothic, fonts-ipafont-mincho, qt6-translations-l10n")
 # The help pages are opened in the desktop's browser through xdg-open; the update timer's
 # notifications are shown with notify-send.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libnotify-bin")

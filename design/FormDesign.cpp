@@ -81,15 +81,17 @@ std::vector<ControlDesign> designRows()
         // The side panel.
         {.name = "Panel1", .kind = Panel, .parent = kClientArea, .rect = {260, 0, 113, 211},
          .mini = oneDown({260, 0, 113, 211})},
-        {.name = "Image1", .kind = Picture, .parent = "Panel1", .rect = {8, 10, 97, 111}, .picture = "logo"},
+        {.name = "Image1", .kind = Picture, .parent = "Panel1", .rect = {8, 10, 97, 111}, .picture = "logo",
+         .mini = MiniDifference {.picture = "logo-mini"}},
         {.name = "Image2", .kind = Picture, .parent = "Panel1", .rect = {8, 120, 97, 31},
          .hint = "http://www.tolvi-numbers.example/", .picture = "banner"},
         {.name = "Button1", .kind = Button, .parent = "Panel1", .rect = {8, 160, 97, 41}, .caption = "予想",
          .font = DesignFont {F::PMincho, 24, true}, .colour = kBlack, .hint = "次回抽選の当たり予想をします。",
          .handCursor = true},
 
-        // The payout panel, over the list and the summary.
-        {.name = "GetPanel", .kind = Panel, .parent = kClientArea, .rect = {6, 0, 251, 211}, .startsClosed = true},
+        // The payout panel, over the list and the summary: one pixel taller than the 211 of the
+        // first design, whose last row of the bottom labels (10,200, 12 high) showed below it.
+        {.name = "GetPanel", .kind = Panel, .parent = kClientArea, .rect = {6, 0, 251, 212}, .startsClosed = true},
         {.name = "Label10", .kind = Label, .parent = "GetPanel", .rect = {16, 30, 189, 21}, .caption = "0",
          .font = bold21, .background = kAqua, .hint = "過去からの回収金額の合計です。", .align = Right,
          .autoSize = false},
@@ -117,7 +119,7 @@ std::vector<ControlDesign> designRows()
         {.name = "Label20", .kind = Label, .parent = "GetPanel", .rect = {88, 150, 45, 27}, .caption = "000",
          .font = bold27, .background = kWhite, .presence = Numbers3Only},
         {.name = "Button3", .kind = Button, .parent = "GetPanel", .rect = {160, 180, 75, 25}, .caption = "OK",
-         .font = bold13, .hint = "回収率画面を消します。", .focus = Click, .handCursor = true, .mini = arrow},
+         .font = bold13, .hint = "回収率画面を消します。", .handCursor = true, .mini = arrow},
         // The Mini edition shows its prediction in one row inside a bevelled frame.
         {.name = "Panel2", .kind = Panel, .parent = "GetPanel", .rect = {8, 112, 233, 65}, .outerBevel = Lowered,
          .innerBevel = Raised, .presence = MiniOnly},
@@ -131,7 +133,7 @@ std::vector<ControlDesign> designRows()
          .font = bold27, .background = kWhite, .presence = MiniOnly},
 
         // The hit panel, over the whole payout panel.
-        {.name = "GetPanel2", .kind = Panel, .parent = "GetPanel", .rect = {0, 0, 251, 211}, .background = kYellow,
+        {.name = "GetPanel2", .kind = Panel, .parent = "GetPanel", .rect = {0, 0, 251, 212}, .background = kYellow,
          .startsClosed = true},
         {.name = "Label24", .kind = Label, .parent = "GetPanel2", .rect = {16, 40, 228, 37}, .caption = "予想的中！！",
          .font = DesignFont {F::HeiseiMinchoW7, 37, true}, .colour = kRed},
@@ -229,6 +231,8 @@ std::vector<ControlDesign> editionRows(Edition edition)
                 row.font = difference.font;
             if (difference.handCursor)
                 row.handCursor = *difference.handCursor;
+            if (difference.picture)
+                row.picture = difference.picture;
             row.startsHidden = row.startsHidden || difference.startsHidden;
         }
         row.mini.reset();

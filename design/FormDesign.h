@@ -75,6 +75,7 @@ struct MiniDifference {
     std::optional<DesignFont> font {};
     std::optional<bool> handCursor {};
     bool startsHidden = false;
+    const char* picture = nullptr;
 };
 
 struct ControlDesign {

@@ -41,7 +41,7 @@ bool checkNumEditData(std::string_view text)
     return false;
 }
 
-std::optional<std::string> validateEntry(const EntryFields& fields)
+std::optional<EntryRefusal> findRefusal(const EntryFields& fields)
 {
     // Full-width digits count as the digits they are; lengths and digits are then counted in the
     // bytes the program works in, so any other double-byte character is two bytes and no digit.
@@ -50,18 +50,25 @@ std::optional<std::string> validateEntry(const EntryFields& fields)
         bytes[i] = toShiftJis(withAsciiDigits(fields[i]));
 
     if (!isDigitsOfLength(bytes[kNumbers3Field], 3))
-        return std::string(kNumbers3Message);
+        return EntryRefusal {kNumbers3Message, kNumbers3Field};
     if (!isDigitsOfLength(bytes[kNumbers4Field], 4))
-        return std::string(kNumbers4Message);
+        return EntryRefusal {kNumbers4Message, kNumbers4Field};
     for (const std::size_t i : kPrizeFields)
         if (bytes[i].empty())
-            return std::string(kPrizeMessage);
+            return EntryRefusal {kPrizeMessage, i};
     for (const std::size_t i : kPrizeFields)
         if (checkNumEditData(bytes[i]))
-            return std::string(kPrizeMessage);
+            return EntryRefusal {kPrizeMessage, i};
     for (const std::size_t i : kPrizeFields)
         if (bytes[i].size() > kPrizeDigits)
-            return std::string(kPrizeMessage);
+            return EntryRefusal {kPrizeMessage, i};
+    return std::nullopt;
+}
+
+std::optional<std::string> validateEntry(const EntryFields& fields)
+{
+    if (std::optional<EntryRefusal> refusal = findRefusal(fields))
+        return std::move(refusal->message);
     return std::nullopt;
 }
 

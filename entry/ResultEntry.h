@@ -21,7 +21,17 @@ std::string entryPanelTitle(std::int32_t drawNumber);
 // True when `text` holds at least one byte outside "0" to "9"; an empty text gives false.
 bool checkNumEditData(std::string_view text);
 
-// The checks of "入力" in their order; the message of the first that fails, or nothing.
+// Why "入力" refuses an entry: the message, and the field at fault (its position in EntryFields),
+// which the window selects so that the user can type it again.
+struct EntryRefusal {
+    std::string message;
+    std::size_t field = 0;
+};
+
+// The checks of "入力" in their order; the first that fails, or nothing.
+std::optional<EntryRefusal> findRefusal(const EntryFields& fields);
+
+// The message of findRefusal(), or nothing.
 std::optional<std::string> validateEntry(const EntryFields& fields);
 
 // Validates, then appends one record for the next draw to the history file. Returns the 85

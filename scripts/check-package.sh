@@ -57,7 +57,7 @@ field() { dpkg-deb --field "$package" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version), expected $version"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 depends="$(field Depends)"
-for needed in 'libcurl4 (>= ' fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libcsv3 libc6; do
+for needed in 'libcurl4 (>= ' fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n libqt6widgets6 libcsv3 libc6; do
   case ", $depends," in
   *", $needed"*) ;;
   *) fail "Depends lacks $needed: $depends" ;;
@@ -132,7 +132,7 @@ done <"$work/contents"
 for path in $executables \
   ./usr/bin/TolviNumbers3 ./usr/bin/TolviNumbersMini \
   ./usr/libexec/tolvi-numbers/help.html ./usr/libexec/tolvi-numbers/index.html \
-  ./usr/share/tolvi-numbers/Numbers.dat ./usr/share/man/man1/tolvi.1.gz \
+  ./usr/share/tolvi-numbers/Numbers.dat ./usr/share/man/man1/tolvi.1.gz ./usr/share/man/ja/man1/tolvi.1.gz \
   ./usr/share/doc/tolvi-numbers/copyright ./usr/share/doc/tolvi-numbers/changelog.gz \
   ./usr/share/lintian/overrides/tolvi-numbers \
   ./usr/lib/systemd/user/tolvi-numbers-update.service ./usr/lib/systemd/user/tolvi-numbers-update.timer; do

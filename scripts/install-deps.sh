@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
+  qt6-translations-l10n  # Qt's own texts (standard dialogs) in Japanese: app/QtTranslations.cpp
   dpkg-dev file  # scripts/package.sh: dpkg-shlibdeps, and file, which CPack finds the programs with
 )
 if [ "${1:-}" = --tests ]; then

@@ -48,7 +48,7 @@ IoError cannotWrite(const fs::path& path)
     fs::path full = fs::absolute(path, ignored);
     if (full.empty())
         full = path;
-    return IoError(full.string() + " に書き込めません.");
+    return IoError(full.string() + " に書き込めません。");
 }
 
 // A settings file reached through a symbolic link is edited where it lies; replacing the link

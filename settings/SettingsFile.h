@@ -22,7 +22,7 @@ public:
     // Writes "1" or "0" as the value of "Mismatch", keeping every other byte of the file; a new
     // file holds exactly "[Option]" and "Mismatch=1" (or 0), each ending in CR LF. The new
     // content goes to a temporary file beside the old one, which is then renamed over it with
-    // the old file's permissions. Raises IoError with "<full path> に書き込めません." when the
+    // the old file's permissions. Raises IoError with "<full path> に書き込めません。" when the
     // file cannot be written: its folder is missing or not a folder, the file is marked
     // read-only (no write permission bit at all), or it cannot be read back or replaced.
     static void saveMismatch(const std::filesystem::path& settingsPath, bool mismatch);

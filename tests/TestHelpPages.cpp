@@ -241,6 +241,8 @@ TEST(HelpPages, ShowTheProgramsVersion)
         EXPECT_NE(page(name).find(version), std::string::npos);
     }
     EXPECT_NE(page("help.html").find(caption), std::string::npos);
+    // The support page explains the package's version beside it.
+    EXPECT_NE(page("index.html").find("<strong>" TOLVI_PACKAGE_VERSION "</strong>"), std::string::npos);
 }
 
 TEST(HelpPages, HelpCoversWhatTheUserMeets)
@@ -263,7 +265,7 @@ TEST(HelpPages, HelpQuotesTheProgramsMessagesExactly)
         for (const std::string& line : allMatches(message, "([^\r\n]+)"))
             EXPECT_NE(text.find(line), std::string::npos) << line;
     }
-    EXPECT_NE(text.find(" に書き込めません."), std::string::npos);
+    EXPECT_NE(text.find(" に書き込めません。"), std::string::npos);
     // A message that names the file is quoted with the place the page writes for the path.
     EXPECT_NE(text.find(tolvi::HistoryReader::noDrawMessage("（場所）")), std::string::npos);
 }

@@ -58,7 +58,7 @@ std::string saveError(const Place& place, bool mismatch)
 
 std::string cannotWriteText(const fs::path& path)
 {
-    return path.string() + " に書き込めません.";
+    return path.string() + " に書き込めません。";
 }
 
 // Names in the folder other than those given: what a save may have left behind.
@@ -377,7 +377,7 @@ TEST(SettingsFileSaveFailure, TheMessageNamesTheFullPath)
     fs::current_path(dir.path());
     const std::string error = saveError("missing/TolviNumbers3.ini", true);
     fs::current_path(previous);
-    EXPECT_EQ(error, (dir.path() / "missing/TolviNumbers3.ini").string() + " に書き込めません.");
+    EXPECT_EQ(error, (dir.path() / "missing/TolviNumbers3.ini").string() + " に書き込めません。");
 }
 
 TEST(SettingsLocation, BesideTheProgramWhereItCanBeWrittenElseInTheUserFolder)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the programs' desktop icons from the window's logo (app/resources/logo.png, 100 x 100):
+# Makes the programs' desktop icons, and the Mini window's logo, from the window's logo
+# (app/resources/logo.png, 100 x 100):
 # the logo itself for TolviNumbers3, and the logo with a "mini" tag for TolviNumbersMini, each
 # at the hicolor sizes 48, 64 and 96 (the logo is not drawn larger than it is). The larger sizes,
 # 128 and 256, are drawn from the scalable icons tolvi-numbers3.svg and tolvi-numbersmini.svg with
@@ -20,6 +21,13 @@ convert "$logo" -alpha on "${corners[@]}" \
   -fill '#f46036' -stroke white -strokewidth 2 -draw 'roundrectangle 52,2 98,24 6,6' \
   -stroke none -fill white -font "$font" -pointsize 15 -gravity northeast -annotate +7+4 'mini' \
   tolvi-numbersmini-100.png
+
+# The Mini window's own logo (Image1 of its side panel): the logo with the same tag, kept as a
+# 16-colour bitmap like the logo.
+convert "$logo" \
+  -fill '#f46036' -stroke white -strokewidth 2 -draw 'roundrectangle 52,2 98,24 6,6' \
+  -stroke none -fill white -font "$font" -pointsize 15 -gravity northeast -annotate +7+4 'mini' \
+  -colors 16 PNG8:../resources/logo-mini.png
 
 for name in tolvi-numbers3 tolvi-numbersmini; do
   for size in 48 64 96; do

@@ -94,6 +94,11 @@ GuiFixture::GuiFixture(Edition edition, FixtureOptions options) : previousDir_(Q
     if (options.settings)
         dir_.write(settingsPath().filename().string(), *options.settings);
     QDir::setCurrent(QString::fromStdString(dir_.path().string()));
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        previousEnvironment_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qunsetenv(name);
+    }
+    qputenv("HOME", QByteArray::fromStdString(dir_.path().string()));
 
     std::unique_ptr<PredictionEngine> engine = options.engine ? options.engine() : editionEngine(edition);
     form_ = std::make_unique<TMainForm>(edition, std::make_unique<CountingEngine>(std::move(engine), runs_));
@@ -112,6 +117,12 @@ GuiFixture::~GuiFixture()
 {
     form_.reset();
     QDir::setCurrent(previousDir_);
+    for (const auto& [name, value] : previousEnvironment_) {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
 }
 
 void GuiFixture::destroyForm()

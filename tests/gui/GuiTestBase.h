@@ -20,6 +20,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -158,6 +160,8 @@ public:
 private:
     test::TempDir dir_;
     QString previousDir_;
+    // The user's folders while the window lives: the fixture's directory is the home folder.
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> previousEnvironment_;
     int runs_ = 0;
     std::unique_ptr<TMainForm> form_;
 };

@@ -187,7 +187,7 @@ private slots:
         QTest::newRow("empty last prize") << 10 << QString() << prize;
         QTest::newRow("prize with a comma") << 2 << q("1,000") << prize;
         QTest::newRow("prize with a decimal point") << 9 << q("1.5") << prize;
-        QTest::newRow("full-width prize with a yen sign") << 5 << q("５００円") << prize;
+        QTest::newRow("prize with a yen sign") << 5 << q("500円") << prize;
         QTest::newRow("negative prize") << 7 << q("-5") << prize;
     }
 
@@ -215,6 +215,9 @@ private slots:
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QVERIFY(gui.isOpen("EditPanel"));
         QCOMPARE(fieldTexts(gui), typed);
+        // The field at fault has the focus, all of it selected.
+        QCOMPARE(gui.form().focusWidget(), gui.widget(kEdits[field]));
+        QCOMPARE(gui.get<QLineEdit>(kEdits[field])->selectedText(), text);
         QCOMPARE(gui.labelText("Label28"), q("第1235回　結果データの入力"));
         QCOMPARE(bytesOf(gui.dir().read("Numbers.dat")), bytesOf(history()));
         QVERIFY(commandsAvailable(gui, false));

@@ -32,9 +32,12 @@ private slots:
     {
         const std::string before = HistoryBuilder().draw(1, "101").draw(2, "102").endOfFile().bytes();
         GuiFixture f(Edition::Mini, tolvi::guitest::withHistory(before));
-        f.dir().write("n3.csv", kNumbers3);
-        f.dir().write("n4.csv", kNumbers4);
-        f.dir().write("gap.csv", "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,"
+        // The dialog opens in the download folder (the fixture's folder is the home folder), then
+        // in the folder last chosen; the names typed are relative to where it opened.
+        std::filesystem::create_directory(f.dir().file("ダウンロード"));
+        f.dir().write("ダウンロード/n3.csv", kNumbers3);
+        f.dir().write("ダウンロード/n4.csv", kNumbers4);
+        f.dir().write("ダウンロード/gap.csv", "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,"
                                  "mini_payout\n9,109,0,0,0,0,0\n");
         MessageBoxWatcher boxes;
 

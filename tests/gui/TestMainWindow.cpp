@@ -1,6 +1,7 @@
 // The Numbers3 window as the user meets it: its controls at their places, what can and cannot be
 // reached, which commands are available in which state, the deferred run and its failure, the
-// options panel, the setting's load and save, the local pages and the program's end.
+// options panel, the setting's load and save, the local pages, the program's end, and every panel
+// of both editions with the keyboard alone.
 
 #include "app/DesignFonts.h"
 #include "design/FormDesign.h"
@@ -10,11 +11,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -74,7 +77,8 @@ private slots:
     void unwritableSettingsShowErrorBoxAtEnd();
     void helpPagesOpenOnlyWhenPresent();
     void exitClosesTheWindow();
-    void returnAndEnterPressTheFocusedButton();
+    void keyboardAloneReachesEveryPanel_data();
+    void keyboardAloneReachesEveryPanel();
     void noRunStartsOnceTheProgramEnds();
 };
 
@@ -178,9 +182,12 @@ void TestMainWindow::menuTree()
     QCOMPARE(setting->actions(), QList<QAction*> {f.action("Option")});
     QCOMPARE(f.action("Option")->text(), u("オプション設定"));
 
-    // No keyboard shortcuts, no accelerators.
+    // Three keyboard shortcuts, captions without accelerators.
+    const QMap<QString, QKeySequence> shortcuts {{u("N1"), QKeySequence(Qt::Key_F5)},
+                                                 {u("Exit1"), QKeySequence(Qt::CTRL | Qt::Key_Q)},
+                                                 {u("CopyPrediction"), QKeySequence::Copy}};
     for (QAction* item : f.form().findChildren<QAction*>()) {
-        QVERIFY2(item->shortcut().isEmpty(), qPrintable(item->objectName()));
+        QCOMPARE(item->shortcut(), shortcuts.value(item->objectName()));
         QVERIFY2(!item->text().contains(u("&")), qPrintable(item->objectName()));
     }
 }
@@ -409,7 +416,12 @@ void TestMainWindow::missingHistoryShowsErrorBoxAndStaysIdle()
     QCOMPARE(box.caption, u("Tolvi Numbers3"));
     QCOMPARE(box.icon, QMessageBox::Critical);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(!box.text.isEmpty());
+    // It names the file tried, then where an installed program keeps the history and how to
+    // start it there (the fixture's folder is the home folder).
+    const QString data = QString::fromStdString((f.dir().path() / ".local/share/tolvi-numbers/").string());
+    QVERIFY2(box.text.startsWith(u("履歴ファイル ") + QString::fromStdString(f.dir().file("Numbers.dat").string())) &&
+                 box.text.contains(data) && box.text.contains(u("「Tolvi ナンバーズ3」")),
+             qPrintable(box.text));
     // No panel opened; the commands are still there; the list and labels are untouched.
     for (const char* panel : {"GetPanel", "GetPanel2", "OptnPanel", "EditPanel"})
         QVERIFY2(!f.isOpen(panel), panel);
@@ -502,7 +514,7 @@ void TestMainWindow::unwritableSettingsShowErrorBoxAtEnd()
     const ShownBox box = boxes.boxes().first();
     QCOMPARE(box.caption, u("Tolvi Numbers3"));
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.text, QString::fromStdString(unwritable.string()) + u(" に書き込めません."));
+    QCOMPARE(box.text, QString::fromStdString(unwritable.string()) + u(" に書き込めません。"));
 }
 
 void TestMainWindow::helpPagesOpenOnlyWhenPresent()
@@ -542,21 +554,92 @@ void TestMainWindow::exitClosesTheWindow()
     QVERIFY(std::filesystem::exists(f.settingsPath()));
 }
 
-void TestMainWindow::returnAndEnterPressTheFocusedButton()
+void TestMainWindow::keyboardAloneReachesEveryPanel_data()
 {
-    for (const Edition edition : {Edition::Numbers3, Edition::Mini}) {
-        GuiFixture f(edition, withHistory(oneDraw()));
-        QVERIFY(!f.form().windowIcon().isNull());
-        // The side panel's "予想", then a panel's button.
-        f.widget("Button1")->setFocus();
-        QTest::keyClick(f.widget("Button1"), Qt::Key_Return);
-        QVERIFY(f.waitForRuns(1));
-        QTest::keyClick(f.widget("Button3"), Qt::Key_Enter);
-        QVERIFY(!f.isOpen("GetPanel"));
-        QVERIFY(f.trigger("Option"));
-        QTest::keyClick(f.widget("OptSetBut"), Qt::Key_Return);
-        QVERIFY(!f.isOpen("OptnPanel"));
+    // Each last draw is hit by its edition's first prediction.
+    QTest::addColumn<int>("edition");
+    QTest::addColumn<QString>("lastDraw");
+    QTest::newRow("Numbers3") << int(Edition::Numbers3) << u("755");
+    QTest::newRow("Mini") << int(Edition::Mini) << u("465");
+}
+
+void TestMainWindow::keyboardAloneReachesEveryPanel()
+{
+    QFETCH(int, edition);
+    QFETCH(QString, lastDraw);
+    // The focused control gets the key; menus open with Alt and the arrows, as a user opens them.
+    auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    };
+    auto choose = [](GuiFixture& f, const char* menuName, const char* actionName) {
+        QMenuBar* bar = f.form().menuBar();
+        QTest::keyClick(&f.form(), Qt::Key_Alt);
+        for (int i = 0; i < 4 && bar->activeAction() != f.action(menuName); ++i)
+            QTest::keyClick(bar, Qt::Key_Right);
+        QTest::keyClick(bar, Qt::Key_Down);
+        QMenu* menu = f.action(menuName)->menu();
+        for (int i = 0; i < 8 && menu->activeAction() != f.action(actionName); ++i)
+            QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+    GuiFixture f(Edition(edition), withHistory(test::HistoryBuilder().draw(1, lastDraw.toStdString()).bytes()));
+    QVERIFY(!f.form().windowIcon().isNull());
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
+
+    // F5 runs; each "OK" takes the focus as its panel comes up; Enter, Ctrl+C, Escape.
+    press(Qt::Key_F5);
+    QVERIFY(f.waitForRuns(1));
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button4"));
+    press(Qt::Key_Enter);
+    QVERIFY(!f.isOpen("GetPanel2"));
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button3"));
+    press(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text().section(u("："), 1).section(u(" "), 0, 0), f.labelText("Label17"));
+    press(Qt::Key_Escape);
+    QVERIFY(!f.isOpen("GetPanel") && commandsEnabled(f));
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
+    // Return on "予想", Escape on the hit panel, Space on the payout panel's "OK".
+    press(Qt::Key_Return);
+    QVERIFY(f.waitForRuns(2));
+    press(Qt::Key_Escape);
+    press(Qt::Key_Space);
+    QVERIFY(!f.isOpen("GetPanel"));
+
+    // The options panel: Tab to the box, Space unticks it, Return on "設定", Escape the same.
+    choose(f, "Setting", "Option");
+    QCOMPARE(QApplication::focusWidget(), f.widget("OptSetBut"));
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);
+    QVERIFY(!f.get<QCheckBox>("MismatchChk")->isChecked());
+    press(Qt::Key_Escape);
+    QVERIFY(!f.isOpen("OptnPanel"));
+    choose(f, "Setting", "Option");
+    press(Qt::Key_Return);
+    QVERIFY(!f.isOpen("OptnPanel"));
+
+    // The entry panel: full-width digits from the input method turn into digits; Escape is "中止".
+    choose(f, "Main", "EditMenu");
+    QCOMPARE(QApplication::focusWidget(), f.widget("Num3Edit"));
+    press(Qt::Key_Tab);
+    QInputMethodEvent commit;
+    commit.setCommitString(u("９００００"));
+    QApplication::sendEvent(QApplication::focusWidget(), &commit);
+    QCOMPARE(f.get<QLineEdit>("Num3Edit1")->text(), u("90000"));
+    press(Qt::Key_Escape);
+    QVERIFY(!f.isOpen("EditPanel"));
+    QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
+
+    // The chart window: Escape is "閉じる" once; opened again, Ctrl+Q there ends the program.
+    for (const int key : {int(Qt::Key_Escape), int(Qt::CTRL | Qt::Key_Q)}) {
+        f.form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.form()));
+        choose(f, "Main", "GraphMenu");
+        QWidget* chart = f.form().findChild<QWidget*>(u("ChartWindow"));
+        QVERIFY(chart && chart->isVisible() && QTest::qWaitForWindowActive(chart));
+        QTest::keyClick(chart, Qt::Key(key & ~Qt::KeyboardModifierMask), Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+        QTRY_VERIFY(!f.form().findChild<QWidget*>(u("ChartWindow")));
     }
+    QVERIFY(!f.form().isVisible());
 }
 
 void TestMainWindow::noRunStartsOnceTheProgramEnds()

@@ -56,7 +56,7 @@ void TestMiniWindow::controlsOneDownAndPayoutPanelNot()
     QCOMPARE(f.widget("Panel1")->geometry(), QRect(260, 1, 113, 211));
     QCOMPARE(f.widget("OptnPanel")->geometry(), QRect(6, 1, 369, 211));
     QCOMPARE(f.widget("EditPanel")->geometry(), QRect(6, 1, 369, 211));
-    QCOMPARE(f.widget("GetPanel")->geometry(), QRect(6, 0, 251, 211));
+    QCOMPARE(f.widget("GetPanel")->geometry(), QRect(6, 0, 251, 212));
 }
 
 void TestMiniWindow::summaryLabelsOfTheMiniEdition()

@@ -237,7 +237,7 @@ void TestSettings::readOnlyFileShowsTheErrorBoxAtTheEnd()
     const ShownBox box = boxes.boxes().first();
     QCOMPARE(box.caption, u("Tolvi NumbersMini"));
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.text, QString::fromStdString(path.string()) + u(" に書き込めません."));
+    QCOMPARE(box.text, QString::fromStdString(path.string()) + u(" に書き込めません。"));
     // The window is gone by then: the box stands on its own.
     QVERIFY(!box.hasParent);
     QCOMPARE(test::readFileBytes(path), before);

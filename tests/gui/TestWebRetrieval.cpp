@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(fieldTexts(gui).mid(6), QStringList(5, QString()));
     }
 
-    void hostThatDoesNotResolveShowsThePlainBoxAndChangesNothing()
+    void hostThatDoesNotResolveShowsTheWarningBoxAndChangesNothing()
     {
         GuiFixture gui(Edition::Numbers3, tolvi::guitest::withHistory(history()));
         gui.form().setResultsHost("no-such-host.invalid");
@@ -228,8 +228,9 @@ private slots:
         QVERIFY(gui.click("EdtAutoBut"));
         QCOMPARE(boxes.boxes().size(), 1);
         QCOMPARE(boxes.boxes().front().text, q("エラー：インターネットに接続できません。"));
-        QCOMPARE(boxes.boxes().front().icon, QMessageBox::NoIcon);
+        QCOMPARE(boxes.boxes().front().icon, QMessageBox::Warning);
         QVERIFY(boxes.boxes().front().hasParent);
+        QCOMPARE(gui.form().focusWidget(), gui.widget("EdtAutoBut"));  // back for the keyboard
         QCOMPARE(gui.get<QLineEdit>("Num3Edit1")->text(), q("5"));
         QCOMPARE(enabledCount(gui), kLockedCount);
         QVERIFY(!std::filesystem::exists(gui.dir().file("numbers.tmp")));

@@ -1,0 +1,35 @@
+#include "app/HistoryHint.h"
+
+#include "app/Utf8Text.h"
+
+#include <QFile>
+
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+fs::path dataFolder()
+{
+    // Only an absolute XDG_DATA_HOME counts, as the XDG base-directory rules (and the launcher) say.
+    const fs::path xdgDataHome = QFile::encodeName(qEnvironmentVariable("XDG_DATA_HOME")).toStdString();
+    if (xdgDataHome.is_absolute())
+        return xdgDataHome / "tolvi-numbers";
+    const fs::path home = QFile::encodeName(qEnvironmentVariable("HOME")).toStdString();
+    return home.is_absolute() ? home / ".local" / "share" / "tolvi-numbers" : fs::path();
+}
+
+QString missingHistoryNote(const QString& errorText, const fs::path& historyPath, tolvi::Edition edition)
+{
+    std::error_code error;
+    const fs::path full = fs::absolute(historyPath, error);
+    if (error || fs::exists(full, error) || !errorText.contains(QFile::decodeName(full.c_str())))
+        return {};
+    const fs::path data = dataFolder();
+    if (data.empty() || fs::equivalent(data, full.parent_path(), error))
+        return {};
+    // The names the desktop entries give the programs (Name[ja] in app/desktop/*.desktop.in).
+    const char* const menuEntry = edition == tolvi::Edition::Mini ? "Tolvi ナンバーズミニ" : "Tolvi ナンバーズ3";
+    return text("\n\nインストールしたプログラムの履歴は、データフォルダ %1/ にあります。"
+                "デスクトップのメニューの「%2」から起動すると、そのフォルダの履歴を使います。")
+        .arg(QFile::decodeName(data.c_str()), text(menuEntry));
+}
