@@ -18,6 +18,8 @@ int main(int argc, char** argv)
     tolvi::cli::addImportCommand(app, status);
     tolvi::cli::addExportCommand(app, status);
     tolvi::cli::addStatsCommand(app, status);
+    tolvi::cli::addRestoreCommand(app, status);
+    app.set_version_flag("--version", "tolvi " TOLVI_VERSION, "バージョンを表示して終わります");
     tolvi::cli::speakJapanese(app);
     try {
         app.parse(argc, argv);
