@@ -3,8 +3,10 @@
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
 #include "app/FormBuilder.h"
+#include "app/RestoreDialog.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
+#include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "design/FormDesign.h"
 #include "entry/HistoryImport.h"
@@ -133,6 +135,8 @@ void TMainForm::buildMenu()
     ImportMenu->setObjectName(QStringLiteral("ImportMenu"));
     GraphMenu = Main->addAction(text("グラフ…"));
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
+    RestoreMenu = Main->addAction(text("バックアップから戻す…"));
+    RestoreMenu->setObjectName(QStringLiteral("RestoreMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
 
@@ -194,6 +198,7 @@ void TMainForm::connectHandlers()
     connect(EditMenu, &QAction::triggered, this, &TMainForm::EditMenuClick);
     connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
     connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
+    connect(RestoreMenu, &QAction::triggered, this, &TMainForm::RestoreMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
     connect(EdtAutoBut, &QPushButton::clicked, this, &TMainForm::EdtAutoButClick);
@@ -209,6 +214,13 @@ void TMainForm::guarded(const std::function<void()>& handler)
 {
     try {
         handler();
+    } catch (const tolvi::ConversionError& error) {
+        // A field that is no number comes from a damaged history; the text alone does not say so.
+        const std::filesystem::path full = tolvi::HistoryFile::fullPath(kHistoryPath);
+        showErrorBox(QString::fromUtf8(error.what()) + text("\n\n履歴ファイル ") + QString::fromStdString(full.string()) +
+                         text(" が壊れているようです。どこがどう壊れているかは、端末で tolvi check --dir ") +
+                         QString::fromStdString(full.parent_path().string()) + text(" を実行すると表示されます。"),
+                     this);
     } catch (const std::exception& error) {
         showErrorBox(QString::fromUtf8(error.what()), this);
     }
@@ -256,6 +268,7 @@ void TMainForm::setCommandsEnabled(bool enabled)
     // An import writes the history as an entry does, so it follows the entry's command rules.
     ImportMenu->setEnabled(enabled);
     GraphMenu->setEnabled(enabled);
+    RestoreMenu->setEnabled(enabled);
     Setting->setEnabled(enabled);
     Setting->menuAction()->setEnabled(enabled);
 }
@@ -497,6 +510,20 @@ void TMainForm::ImportMenuClick()
             sources.push_back(QFile::encodeName(file).toStdString());
         const tolvi::ImportSummary summary = tolvi::importFromSources(kHistoryPath, sources, false);
         showPlainBox(QString::fromStdString(tolvi::describeImport(summary)).trimmed(), QMessageBox::Information);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Going back to a copy of the history.
+
+void TMainForm::RestoreMenuClick()
+{
+    guarded([this] {
+        const tolvi::HistoryBackups backups(kHistoryPath);
+        if (const std::size_t number = RestoreDialog::choose(backups, applicationTitle(), this))
+            showPlainBox(text("履歴ファイルを") + QString::fromStdString(tolvi::describeBackup(backups.restore(number))) +
+                             text("に戻しました。戻す前の内容もバックアップしてあります。"),
+                         QMessageBox::Information);
     });
 }
 

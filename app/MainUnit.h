@@ -81,6 +81,7 @@ public:
     void ImportMenuClick();
     // "グラフ…": the prediction's record over the whole history, in a window of its own.
     void GraphMenuClick();
+    void RestoreMenuClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();
@@ -141,6 +142,7 @@ private:
     QAction* EditMenu = nullptr;
     QAction* ImportMenu = nullptr;
     QAction* GraphMenu = nullptr;
+    QAction* RestoreMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
     QAction* Option = nullptr;
