@@ -33,7 +33,8 @@ void addHistoryDirOption(CLI::App& command, std::string& dir)
 
 std::filesystem::path defaultHistoryFolder()
 {
-    const bool here = std::filesystem::exists(kHistoryFileName);
+    std::error_code unreadable;  // a working folder that cannot be searched holds no history of ours
+    const bool here = std::filesystem::exists(kHistoryFileName, unreadable);
     const std::filesystem::path data = userDataFolder();
     const std::filesystem::path folder = here || data.empty() ? std::filesystem::path(".") : data;
     static bool told = false;
