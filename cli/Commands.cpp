@@ -140,7 +140,9 @@ std::string usageMessage(const CLI::App* app, const CLI::Error& error)
                                  std::regex_search(what, both, std::regex("^(\\S+) excludes (\\S+)"))) {
         message = nameOf(both[1]) + " と " + nameOf(both[2]) + " は一緒には指定できません。";
     } else if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
-        message = name + " の数が合いません" + whatItTakes(app, subject) + "。";
+        // An option given without its value, or an argument given too few or too many times.
+        message = name + (subject.starts_with("-") ? " の値を指定してください" : " の数が合いません") +
+                  whatItTakes(app, subject) + "。";
     } else if (dynamic_cast<const CLI::ConversionError*>(&error) || dynamic_cast<const CLI::ValidationError*>(&error)) {
         std::smatch value;
         const bool named = std::regex_search(what, value, std::regex("(?:Value|Check|value) (\\S+)"));
@@ -149,7 +151,12 @@ std::string usageMessage(const CLI::App* app, const CLI::Error& error)
     } else {
         message = what;
     }
-    return message + "\n使い方は " + app->get_name() + " --help で表示します。\n";
+    // The help of the command that was being read, by the name the user types.
+    std::string help = std::filesystem::path(app->get_name()).filename().string();
+    for (const CLI::App* command : app->get_subcommands({}))
+        if (command->parsed())
+            help += " " + command->get_name();
+    return message + "\n使い方は " + help + " --help で表示します。\n";
 }
 
 // CLI11's help with its columns lined up by what a terminal shows rather than by bytes: the

@@ -222,6 +222,7 @@ TEST(CliUsage, MistakesAtThePromptAreExplainedInJapanese)
         {{"run", "--edition", "numbers5"}, "--edition の値「numbers5」は使えません (numbers3 または mini)。"},
         {{"run", "--rows", "-3"}, "--rows の値「-3」は使えません"},
         {{"fetch"}, "--draw の指定が必要です (抽せん回 (1-9999))。"},
+        {{"export", "--output"}, "--output の値を指定してください (書き出す CSV ファイル"},
         {{"import"}, "SOURCE の指定が必要です (取り込み元:"},
         {{"append", "1"}, "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4 の数が合いません"},
         {{"restore", "--list", "2"}, "--list と N は一緒には指定できません。"},
