@@ -7,6 +7,7 @@
 #include <iostream>
 #include <map>
 #include <regex>
+#include <sys/stat.h>
 
 namespace tolvi::cli {
 
@@ -37,6 +38,13 @@ std::filesystem::path defaultHistoryFolder()
     const bool here = std::filesystem::exists(kHistoryFileName, unreadable);
     const std::filesystem::path data = userDataFolder();
     const std::filesystem::path folder = here || data.empty() ? std::filesystem::path(".") : data;
+    // As the launcher does at the first start (the user's alone), so that the first import has a
+    // place to create the history in; where it cannot be made, the command's error names the path.
+    if (folder == data) {
+        const mode_t mask = ::umask(077);
+        std::filesystem::create_directories(data, unreadable);
+        ::umask(mask);
+    }
     static bool told = false;
     if (!told)
         std::cerr << "履歴ファイル: " << HistoryFile::fullPath(folder / kHistoryFileName).string()
