@@ -57,26 +57,37 @@ std::string timeStamp()
 template <class NameFor>
 std::filesystem::path writeNewFile(const std::filesystem::path& folder, const NameFor& nameFor, std::string_view bytes)
 {
+    // Failures name the folder: the temporary name would mean nothing to the user.
+    const auto cannotWrite = [&folder](int error) {
+        return IoError(describeSystemError(folder.string() + " に書き込めません", error));
+    };
     std::filesystem::path temporary;
-    for (int attempt = 0;; ++attempt) {
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
         temporary = folder / (".Numbers.tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            break;
-        }
-        if (errno != EEXIST || attempt >= 100)
-            throw IoError(describeSystemError(folder.string() + " に書き込めません", errno));
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            throw cannotWrite(errno);
     }
     struct RemoveTemporary {
+        int fd;
         const std::filesystem::path& path;
-        ~RemoveTemporary() { ::unlink(path.c_str()); }
-    } removeTemporary {temporary};
-    {
-        HistoryFile file = HistoryFile::openExisting(temporary);
-        file.writeAt(0, bytes);
-        file.sync();
+        ~RemoveTemporary()
+        {
+            ::close(fd);
+            ::unlink(path.c_str());
+        }
+    } removeTemporary {fd, temporary};
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw cannotWrite(n < 0 ? errno : EIO);
+        done += std::size_t(n);
     }
+    if (::fsync(fd) != 0)
+        throw cannotWrite(errno);
     for (int attempt = 0;; ++attempt) {
         const std::filesystem::path name = folder / nameFor(attempt);
         if (::link(temporary.c_str(), name.c_str()) == 0)
