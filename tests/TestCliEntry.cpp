@@ -209,6 +209,21 @@ TEST(CliCheck, MissingFileAndUsageErrors)
     EXPECT_EQ(runTool(scratch, {"check", "extra"}).status, 2);
 }
 
+TEST(CliRestore, ListsTheCopiesTheAppendsKeptAndPutsOneBack)
+{
+    TempDir dir, scratch;
+    const std::string before = HistoryBuilder().draw(41, "222").bytes();
+    dir.write("Numbers.dat", before);
+    runTool(scratch, appendArgs(dir, kValid));
+    runTool(scratch, appendArgs(dir, kValid));
+    const Outcome list = runTool(scratch, {"restore", "--list", "--dir", dir.path().string()});
+    EXPECT_NE(list.out.find("\n 2  "), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("第41回まで"), std::string::npos) << list.out;
+    const Outcome restore = runTool(scratch, {"restore", "2", "--dir", dir.path().string()});
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(dir.read("Numbers.dat"), before);
+}
+
 // ---- usage ---------------------------------------------------------------------------------
 
 TEST(CliUsage, MistakesAtThePromptAreExplainedInJapanese)
