@@ -16,7 +16,8 @@ RestoreDialog::RestoreDialog(const std::vector<tolvi::HistoryBackup>& backups, c
     setObjectName(QStringLiteral("RestoreDialog"));
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(text("戻すバックアップを選んでください (新しい順)。今の履歴ファイルも、戻す前にバックアップします。"), this);
+    auto* label = new QLabel(
+        text("戻すバックアップを選んでください (新しい順)。今の履歴ファイルも、戻す前にバックアップします。"), this);
     label->setWordWrap(true);
     layout->addWidget(label);
 

@@ -47,7 +47,8 @@ void addRestoreCommand(CLI::App& app, int& status)
     CLI::App* restore = app.add_subcommand(
         "restore", "結果の追加の前に backups/ に取っておいた履歴ファイルの写しを一覧し、選んだものに戻します");
     addHistoryDirOption(*restore, options->dir);
-    CLI::Option* list = restore->add_flag("--list", options->list, "バックアップを新しい順に番号付きで表示します (既定)");
+    CLI::Option* list =
+        restore->add_flag("--list", options->list, "バックアップを新しい順に番号付きで表示します (既定)");
     restore->add_option("number", options->number, "戻すバックアップの番号 (--list で表示される 1 から)")
         ->check(CLI::PositiveNumber)
         ->excludes(list);

@@ -10,8 +10,8 @@
 #include <fcntl.h>
 #include <optional>
 #include <regex>
-#include <tuple>
 #include <sys/file.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace tolvi {
@@ -128,8 +128,7 @@ void overwrite(HistoryFile& file, std::string_view bytes, std::string_view old)
 
 HistoryBackups::HistoryBackups(const std::filesystem::path& historyPath)
     : history_(HistoryFile::fullPath(historyPath)), folder_(history_.parent_path() / kBackupFolderName)
-{
-}
+{ }
 
 void HistoryBackups::keep(std::string_view content) const
 {
@@ -141,7 +140,8 @@ void HistoryBackups::keep(std::string_view content) const
         const std::string stem =
             "Numbers-" + timeStamp() + (lastDraw >= 0 ? "-draw" + formatInt(lastDraw, 0, 4) : std::string());
         writeNewFile(
-            folder_, [&stem](int attempt) { return stem + (attempt > 0 ? "-" + std::to_string(attempt + 1) : "") + ".dat"; },
+            folder_,
+            [&stem](int attempt) { return stem + (attempt > 0 ? "-" + std::to_string(attempt + 1) : "") + ".dat"; },
             content);
     } catch (const std::exception& e) {
         throw IoError("履歴ファイルのバックアップを " + folder_.string() +
@@ -157,7 +157,7 @@ void HistoryBackups::keep(std::string_view content) const
 std::vector<HistoryBackup> HistoryBackups::list() const
 {
     struct Found {
-        std::string order;  // date, time and the copy's number in one sortable text
+        std::string order;                        // date, time and the copy's number in one sortable text
         std::filesystem::file_time_type written;  // tells apart the copies of one second
         HistoryBackup backup;
     };
@@ -202,7 +202,8 @@ HistoryBackup HistoryBackups::restore(std::size_t number) const
 
     std::optional<HistoryFile> opened = HistoryFile::openIfExists(history_, HistoryFile::Access::ReadWrite);
     if (!opened) {
-        writeNewFile(history_.parent_path(), [this](int) { return history_.filename().string(); }, bytes);
+        writeNewFile(
+            history_.parent_path(), [this](int) { return history_.filename().string(); }, bytes);
         return chosen;
     }
     HistoryFile& file = *opened;
@@ -225,9 +226,10 @@ std::string describeBackups(const std::vector<HistoryBackup>& backups)
     for (std::size_t i = 0; i < backups.size(); ++i) {
         const HistoryBackup& backup = backups[i];
         const std::string draw = backup.lastDraw >= 0 ? formatInt(backup.lastDraw, 0) : std::string();
-        text += formatInt(std::int64_t(i + 1), 2) + "  " + backup.takenAt + "  " +
-                (draw.empty() ? std::string("回号不明    ") : "第" + draw + "回まで" + std::string(4 - draw.size(), ' ')) +
-                formatGrouped(std::int64_t(backup.size), 9, ",") + " バイト\n";
+        text +=
+            formatInt(std::int64_t(i + 1), 2) + "  " + backup.takenAt + "  " +
+            (draw.empty() ? std::string("回号不明    ") : "第" + draw + "回まで" + std::string(4 - draw.size(), ' ')) +
+            formatGrouped(std::int64_t(backup.size), 9, ",") + " バイト\n";
     }
     return text;
 }
