@@ -9,9 +9,11 @@
 #include "app/HistoryStatusLine.h"
 #include "app/PanelKeys.h"
 #include "app/PredictionCopy.h"
+#include "app/RestoreDialog.h"
 #include "app/UpdateRunner.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
+#include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "design/FormDesign.h"
 #include "entry/HistoryImport.h"
@@ -177,6 +179,8 @@ void TMainForm::buildMenu()
     UpdateMenu->setObjectName(QStringLiteral("UpdateMenu"));
     GraphMenu = Main->addAction(text("グラフ…"));
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
+    RestoreMenu = Main->addAction(text("バックアップから戻す…"));
+    RestoreMenu->setObjectName(QStringLiteral("RestoreMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -255,6 +259,7 @@ void TMainForm::connectHandlers()
     connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
     connect(UpdateMenu, &QAction::triggered, this, &TMainForm::UpdateMenuClick);
     connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
+    connect(RestoreMenu, &QAction::triggered, this, &TMainForm::RestoreMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
     connect(EdtAutoBut, &QPushButton::clicked, this, &TMainForm::EdtAutoButClick);
@@ -270,6 +275,13 @@ void TMainForm::guarded(const std::function<void()>& handler)
 {
     try {
         handler();
+    } catch (const tolvi::ConversionError& error) {
+        // A field that is no number comes from a damaged history; the text alone does not say so.
+        const std::filesystem::path full = tolvi::HistoryFile::fullPath(kHistoryPath);
+        showErrorBox(QString::fromUtf8(error.what()) + text("\n\n履歴ファイル ") + QString::fromStdString(full.string()) +
+                         text(" が壊れているようです。どこがどう壊れているかは、端末で tolvi check --dir ") +
+                         QString::fromStdString(full.parent_path().string()) + text(" を実行すると表示されます。"),
+                     this);
     } catch (const std::exception& error) {
         const QString message = QString::fromUtf8(error.what());
         showErrorBox(message + missingHistoryNote(message, kHistoryPath, edition_), this);
@@ -319,6 +331,7 @@ void TMainForm::setCommandsEnabled(bool enabled)
     ImportMenu->setEnabled(enabled);
     UpdateMenu->setEnabled(enabled);
     GraphMenu->setEnabled(enabled);
+    RestoreMenu->setEnabled(enabled);
     Setting->setEnabled(enabled);
     Setting->menuAction()->setEnabled(enabled);
 }
@@ -624,6 +637,20 @@ void TMainForm::UpdateMenuClick()
             showPlainBox(summary, QMessageBox::Information);
         else
             showErrorBox(summary, this);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Going back to a copy of the history.
+
+void TMainForm::RestoreMenuClick()
+{
+    guarded([this] {
+        const tolvi::HistoryBackups backups(kHistoryPath);
+        if (const std::size_t number = RestoreDialog::choose(backups, applicationTitle(), this))
+            showPlainBox(text("履歴ファイルを") + QString::fromStdString(tolvi::describeBackup(backups.restore(number))) +
+                             text("に戻しました。戻す前の内容もバックアップしてあります。"),
+                         QMessageBox::Information);
     });
 }
 

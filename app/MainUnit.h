@@ -87,6 +87,7 @@ public:
     void UpdateMenuClick();
     // "グラフ…": the prediction's record over the whole history, in a window of its own.
     void GraphMenuClick();
+    void RestoreMenuClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();
@@ -155,6 +156,7 @@ private:
     QAction* ImportMenu = nullptr;
     QAction* UpdateMenu = nullptr;
     QAction* GraphMenu = nullptr;
+    QAction* RestoreMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
     QAction* Option = nullptr;

@@ -39,7 +39,7 @@ void addAppendCommand(CLI::App& app, int& status)
     addHistoryDirOption(*append, options->dir);
     append
         ->add_option("fields", options->texts,
-                     "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4: Numbers3 の当選番号と 5 つの金額 (ストレート、ボックス、"
+                     "Numbers3 の当選番号と 5 つの金額 (ストレート、ボックス、"
                      "セットストレート、セットボックス、ミニ)、Numbers4 の当選番号と 4 つの金額")
         ->expected(int(kEntryFieldCount))
         ->required();

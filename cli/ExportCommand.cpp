@@ -34,14 +34,16 @@ void writeWhole(const std::filesystem::path& path, const std::string& text)
         out.flush();
         if (!out) {
             const int error = errno;
-            std::filesystem::remove(temporary);
+            std::error_code ignored;  // a folder that cannot be searched says more in the error below
+            std::filesystem::remove(temporary, ignored);
             throw IoError(describeSystemError(full.string() + " に書き込めません", error));
         }
     }
     std::error_code error;
     std::filesystem::rename(temporary, full, error);
     if (error) {
-        std::filesystem::remove(temporary);
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
         throw IoError(describeSystemError(full.string() + " に書き込めません", error.value()));
     }
 }

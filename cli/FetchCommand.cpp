@@ -7,6 +7,7 @@
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 
+#include <array>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -24,6 +25,12 @@ struct FetchOptions {
     std::string dir = ".";
     bool json = false;
 };
+
+// The fields as the entry panel labels them, in the order of kEntryEditNames.
+constexpr std::array<const char*, kEntryFieldCount> kFieldCaptions {
+    "Numbers3 当選番号",     "Numbers3 ｽﾄﾚｰﾄ金額",   "Numbers3 ﾎﾞｯｸｽ金額", "Numbers3 S ｽﾄﾚｰﾄ金額",
+    "Numbers3 S ﾎﾞｯｸｽ金額", "Numbers3 ﾐﾆ金額",      "Numbers4 当選番号",   "Numbers4 ｽﾄﾚｰﾄ金額",
+    "Numbers4 ﾎﾞｯｸｽ金額",   "Numbers4 S ｽﾄﾚｰﾄ金額", "Numbers4 S ﾎﾞｯｸｽ金額"};
 
 // The message's lines for a terminal: CR LF as the system writes it becomes one line break.
 std::string forTerminal(std::string text)
@@ -69,7 +76,7 @@ int fetchOnce(const FetchOptions& options)
         std::cout << out.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
     } else {
         for (std::size_t i = 0; i < kEntryFieldCount; ++i)
-            std::cout << kEntryEditNames[i] << ": " << fields[i] << '\n';
+            std::cout << padToWidth(std::string(kFieldCaptions[i]) + ":", 22) << fields[i] << '\n';
         if (shown)
             std::cout << "\nメッセージ: " << forTerminal(*shown) << '\n';
     }

@@ -20,7 +20,7 @@ struct RunOptions {
     bool noMismatch = false;
     std::string dir = ".";
     bool json = false;
-    int rows = -1;
+    int rows = 20;  // the end of the list, under the prediction's summary; -1: all of it
 };
 
 int runOnce(const RunOptions& options)
@@ -54,11 +54,20 @@ void addRunCommand(CLI::App& app, int& status)
     auto options = std::make_shared<RunOptions>();
     CLI::App* run = app.add_subcommand("run", "予想を 1 回実行し、その後のウィンドウの状態を表示します");
     addEditionOption(*run, options->edition);
-    run->add_flag("--factor", options->factor, "要素評価として実行します (Tag 999)");
+    run->add_flag("--factor", options->factor, "要素評価として実行します (ウィンドウでは隠れているボタン)");
     run->add_flag("--no-mismatch", options->noMismatch, "一字違いを表示しません");
     addHistoryDirOption(*run, options->dir);
     run->add_flag("--json", options->json, "JSON で出力します (ウィンドウの各部の名前と内容)");
-    run->add_option("--rows", options->rows, "結果一覧の最後の N 行だけを表示します (既定: すべて)")->check(CLI::NonNegativeNumber);
+    run->add_option("--rows", options->rows, "結果一覧の最後の N 行を表示します (既定: 20、all ですべて)")
+        ->transform(CLI::Validator(
+            [](std::string& value) {
+                if (value == "all")
+                    value = "-1";
+                else if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos)
+                    return "value " + value;
+                return std::string();
+            },
+            ""));
     run->callback([options, &status] { status = runOnce(*options); });
 }
 

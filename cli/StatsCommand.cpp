@@ -36,9 +36,16 @@ nlohmann::ordered_json toJson(const RunStatistics& s)
     return out;
 }
 
-std::string yen(double value)
+std::string yen(double value, int width = 0)
 {
-    return formatGrouped(std::int64_t(value + 0.5), 0, ",") + " 円";
+    return formatGrouped(std::int64_t(value + 0.5), width, ",") + " 円";
+}
+
+// One line of the summary: the labels padded to one width as a terminal shows them, the amounts
+// right-aligned after them.
+std::string summaryLine(const char* label, double amount, const std::string& rest)
+{
+    return "  " + padToWidth(label, 30) + yen(amount, 10) + rest + "\n";
 }
 
 std::string percent(double won, double spend)
@@ -56,12 +63,12 @@ std::string summary(const RunStatistics& s, Edition edition)
     const double spend = double(s.spend[last]), won = double(s.won[last]);
     std::string text = title + ": 第" + formatInt(s.draw.front(), 0) + "回～第" + formatInt(s.draw[last], 0) + "回の " +
                        formatInt(std::int64_t(s.draw.size()), 0) + " 回分、予想した番号を買い続けた場合\n";
-    text += "  購入金額                 " + yen(spend) + "\n";
-    text += "  回収金額                 " + yen(won) + " (回収率 " +
-            formatInt(paybackRate(std::int32_t(s.won[last]), s.spend[last]).value_or(0), 0) + "％)\n";
-    text += "  でたらめに買った場合の期待値 " + yen(s.expected[last]) + " (回収率 " + percent(s.expected[last], spend) + ")\n";
-    text += "  偶然の範囲                " + yen(s.bandLow[last]) + "～" + yen(s.bandHigh[last]) +
-            " (でたらめに買う " + formatGrouped(kSimulatedBuyers, 0, ",") + " 人のうち、中ほどの 90％ が収まる範囲)\n";
+    text += summaryLine("購入金額", spend, "");
+    text += summaryLine("回収金額", won, " (回収率 " +
+            formatInt(paybackRate(std::int32_t(s.won[last]), s.spend[last]).value_or(0), 0) + "％)");
+    text += summaryLine("でたらめに買った場合の期待値", s.expected[last], " (回収率 " + percent(s.expected[last], spend) + ")");
+    text += summaryLine("偶然の範囲", s.bandLow[last], "～" + yen(s.bandHigh[last]) + " (でたらめに買う " +
+            formatGrouped(kSimulatedBuyers, 0, ",") + " 人のうち、中ほどの 90％ が収まる範囲)");
     text += won < s.bandLow[last]    ? "  結果: 偶然の範囲より下です。\n"
             : won > s.bandHigh[last] ? "  結果: 偶然の範囲より上です。\n"
                                      : "  結果: 偶然の範囲内です。\n";

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
     tolvi::cli::addStatsCommand(app, status);
     tolvi::cli::addCalendarCommand(app, status);
     tolvi::cli::addUpdateCommand(app, status);
+    tolvi::cli::addRestoreCommand(app, status);
+    app.set_version_flag("--version", "tolvi " TOLVI_VERSION, "バージョンを表示して終わります");
     tolvi::cli::speakJapanese(app);
     try {
         app.parse(argc, argv);

@@ -189,6 +189,8 @@ void store(std::map<std::int32_t, GameResult>& draws, std::int32_t draw, const G
 ResultsSource parseResultsCsv(std::string_view bytes, const std::string& name)
 {
     const std::vector<Row> rows = splitCsvRows(textFileToUtf8(bytes), name);
+    if (rows.empty())  // blank lines give no row
+        throw RefusedError(name + " は空のファイルです。当せん結果の CSV ファイルを指定してください。");
 
     std::size_t headerIndex = 0;
     Columns columns;

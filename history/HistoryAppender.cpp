@@ -2,6 +2,7 @@
 
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
+#include "history/HistoryBackups.h"
 #include "history/HistoryReader.h"
 #include "base/Errors.h"
 
@@ -80,6 +81,7 @@ std::string restore(HistoryFile& file, std::int64_t oldSize, std::int64_t writeP
 void writeOrRestore(HistoryFile& file, std::int64_t size, std::int64_t writePosition, const std::string& bytes,
                     const HistoryAppender::Writer& writer)
 {
+    HistoryBackups(file.path()).keep(file);  // a way back from every write that adds or fills draws
     const std::string oldTail = file.readAt(writePosition, std::size_t(size - writePosition));
     try {
         writer(file, writePosition, bytes);

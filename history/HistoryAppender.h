@@ -6,7 +6,8 @@
 // and are never held up. The append refuses to write into a file whose length does not match the
 // record layout (the new record would land after stray bytes and shift every later record), and
 // a write that fails part-way is undone, so the file is either extended by one whole record or
-// left exactly as it was. An import appends many records in one such step, all or none.
+// left exactly as it was. An import appends many records in one such step, all or none. Before
+// every write the file as it was is kept in backups/ beside it (HistoryBackups).
 
 #include "history/HistoryFile.h"
 

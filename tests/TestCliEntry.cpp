@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 
 using tolvi::test::HistoryBuilder;
 using tolvi::test::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -207,20 +209,93 @@ TEST(CliCheck, MissingFileAndUsageErrors)
     EXPECT_EQ(runTool(scratch, {"check", "extra"}).status, 2);
 }
 
+TEST(CliRestore, ListsTheCopiesTheAppendsKeptAndPutsOneBack)
+{
+    TempDir dir, scratch;
+    const std::string before = HistoryBuilder().draw(41, "222").bytes();
+    dir.write("Numbers.dat", before);
+    runTool(scratch, appendArgs(dir, kValid));
+    runTool(scratch, appendArgs(dir, kValid));
+    const Outcome list = runTool(scratch, {"restore", "--list", "--dir", dir.path().string()});
+    EXPECT_NE(list.out.find("\n 2  "), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("第41回まで"), std::string::npos) << list.out;
+    const Outcome restore = runTool(scratch, {"restore", "2", "--dir", dir.path().string()});
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(dir.read("Numbers.dat"), before);
+}
+
 // ---- usage ---------------------------------------------------------------------------------
 
 TEST(CliUsage, MistakesAtThePromptAreExplainedInJapanese)
 {
     TempDir scratch;
     const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{}, "コマンドを指定してください: run"},
-        {{"run", "--bogus"}, "知らないオプションか、余分な引数です: --bogus"},
+        {{}, "コマンドを指定してください。コマンド: run"},
+        {{"runn"}, "「runn」というコマンドはありません。コマンド: run"},
+        {{"run", "--bogus"}, "知らないオプションです: --bogus"},
+        {{"check", "extra"}, "余分な引数です: extra"},
         {{"run", "--edition", "numbers5"}, "--edition の値「numbers5」は使えません (numbers3 または mini)。"},
+        {{"run", "--rows", "-3"}, "--rows の値「-3」は使えません"},
         {{"fetch"}, "--draw の指定が必要です (抽せん回 (1-9999))。"},
+        {{"export", "--output"}, "--output の値を指定してください (書き出す CSV ファイル"},
+        {{"import"}, "SOURCE の指定が必要です (取り込み元:"},
+        {{"append", "1"}, "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4 の数が合いません"},
+        {{"restore", "--list", "2"}, "--list と N は一緒には指定できません。"},
     };
     for (const auto& [args, message] : cases) {
         const Outcome outcome = runTool(scratch, args);
         EXPECT_EQ(outcome.status, 2) << message;
         EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
     }
+}
+
+TEST(CliUsage, HelpShowsNoTypeOrControlNamesAndVersionAnswers)
+{
+    TempDir scratch;
+    for (const char* command : {"run", "append", "check", "fetch", "import", "export", "stats", "restore"}) {
+        const Outcome help = runTool(scratch, {command, "--help"});
+        for (const char* word : {"TEXT", "INT", "UINT", "Tag ", "Edit", "fields", "sources"})
+            EXPECT_EQ(help.out.find(word), std::string::npos) << command << ": " << word << "\n" << help.out;
+    }
+    const Outcome version = runTool(scratch, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tolvi " TOLVI_VERSION "\n", 0), 0u) << version.out;
+}
+
+// ---- the history's folder without --dir ---------------------------------------------------
+
+TEST(CliDefaultFolder, WorkingFolderWhenItHoldsAHistoryElseTheDataFolderAndSaysWhichOnce)
+{
+    TempDir work, home, data;
+    const std::string history = HistoryBuilder().draw(1, "111").bytes();
+    struct Case {
+        bool workHasHistory;
+        std::string environment;
+        std::string announced;
+    };
+    const Case cases[] = {
+        {true, "XDG_DATA_HOME=" + data.path().string(), work.file("Numbers.dat").string() + " (カレントフォルダー)"},
+        {false, "XDG_DATA_HOME=" + data.path().string(),
+         (data.path() / "tolvi-numbers/Numbers.dat").string() + " (データフォルダー)"},
+        // A relative XDG_DATA_HOME does not count.
+        {false, "XDG_DATA_HOME=relative", (home.path() / ".local/share/tolvi-numbers/Numbers.dat").string() + " (データフォルダー)"},
+    };
+    for (const Case& c : cases) {
+        if (c.workHasHistory)
+            work.write("Numbers.dat", history);
+        else
+            fs::remove(work.file("Numbers.dat"));
+        const std::string command = "cd '" + work.path().string() + "' && env HOME='" + home.path().string() + "' " +
+                                    c.environment + " " + TOLVI_CLI_PATH + " check 2>&1 >/dev/null";
+        std::string err;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        for (int ch; pipe && (ch = std::fgetc(pipe)) != EOF;)
+            err += char(ch);
+        if (pipe)
+            ::pclose(pipe);
+        EXPECT_EQ(err.rfind("履歴ファイル: " + c.announced + "\n", 0), 0u) << err;
+        EXPECT_EQ(err.find("履歴ファイル: ", 1), std::string::npos) << err;  // once
+    }
+    work.write("Numbers.dat", history);
+    EXPECT_EQ(runTool(home, {"check", "--dir", work.path().string()}).err, "");  // --dir: nothing to say
 }

@@ -86,17 +86,18 @@ TEST(CliFetch, NotFoundGivesEmptyFieldsTheMessageAndExitStatus1)
         EXPECT_EQ(text, "") << name;
 }
 
-TEST(CliFetch, TextOutputListsTheFieldsByEditName)
+TEST(CliFetch, TextOutputListsTheFieldsAsThePanelLabelsThem)
 {
     LocalHttpServer server;
     serveDraw1233(server);
     TempDir dir;
     const Output output = tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.path().string());
     EXPECT_EQ(output.status, 0);
-    EXPECT_NE(output.out.find("Num3Edit: 402\n"), std::string::npos) << output.out;
-    EXPECT_NE(output.out.find("Num3Edit5: 9300\n"), std::string::npos);
-    EXPECT_NE(output.out.find("Num4Edit: 0815\n"), std::string::npos);
-    EXPECT_NE(output.out.find("Num4Edit4: 21900\n"), std::string::npos);
+    EXPECT_NE(output.out.find("Numbers3 当選番号:    402\n"), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find("Numbers3 ﾐﾆ金額:      9300\n"), std::string::npos);
+    EXPECT_NE(output.out.find("Numbers4 当選番号:    0815\n"), std::string::npos);
+    EXPECT_NE(output.out.find("Numbers4 S ﾎﾞｯｸｽ金額: 21900\n"), std::string::npos);
+    EXPECT_EQ(output.out.find("Edit"), std::string::npos);
     EXPECT_EQ(output.out.find("メッセージ"), std::string::npos);
 }
 

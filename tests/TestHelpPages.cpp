@@ -242,7 +242,7 @@ TEST(HelpPages, ShowTheProgramsVersion)
     }
     EXPECT_NE(page("help.html").find(caption), std::string::npos);
     // The support page explains the package's version beside it.
-    EXPECT_NE(page("index.html").find("<strong>" TOLVI_PACKAGE_VERSION "</strong>"), std::string::npos);
+    EXPECT_NE(page("index.html").find("<strong>" TOLVI_VERSION "</strong>"), std::string::npos);
 }
 
 TEST(HelpPages, HelpCoversWhatTheUserMeets)

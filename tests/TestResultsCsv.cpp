@@ -75,6 +75,8 @@ TEST(ResultsCsv, RefusesWhatItCannotReadWithTheRowAndColumn)
 {
     const std::string header = "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n";
     const std::pair<std::string, std::string> cases[] = {
+        {"", "は空のファイルです"},
+        {"\r\n\n", "は空のファイルです"},
         {"just,some,text\n1,2,3\n", "見出しの行"},
         {"draw_no,winning_number,straight_payout,set_straight_payout,set_box_payout,mini_payout\n", "「box_payout」"},
         {header + "1,191,12a,0,0,0,0\n", "2 行目: 「straight_payout」の値「12a」は金額ではありません"},

@@ -293,13 +293,13 @@ QStringList cells(std::initializer_list<const char*> texts)
 bool commandsEnabled(GuiFixture& f)
 {
     return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") &&
-           f.available("ImportMenu") && f.available("Option");
+           f.available("ImportMenu") && f.available("RestoreMenu") && f.available("Option");
 }
 
 bool commandsDisabled(GuiFixture& f)
 {
     return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
-           !f.available("ImportMenu") &&
+           !f.available("ImportMenu") && !f.available("RestoreMenu") &&
            !f.action("Setting")->isEnabled() && !f.available("Option");
 }
 

@@ -3,9 +3,13 @@
 
 #include "gui/GuiTestBase.h"
 
+#include "history/HistoryAppender.h"
 #include "support/HistoryBuilder.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 using tolvi::Edition;
 using tolvi::guitest::answerFileDialog;
@@ -62,6 +66,39 @@ private slots:
         QVERIFY2(boxes.boxes()[1].icon == QMessageBox::Critical, qPrintable(boxes.boxes()[1].text));
         QVERIFY(boxes.boxes()[1].text.contains(u("取り込み元に第5回の結果がありません")));
         QCOMPARE(f.dir().read("Numbers.dat"), imported);
+        QVERIFY(tolvi::guitest::commandsEnabled(f));
+    }
+
+    // メイン → バックアップから戻す…: the list, the confirmation and the result, by keyboard.
+    void restoreMenuPutsBackTheChosenCopy()
+    {
+        const std::string before = HistoryBuilder().draw(1, "101").draw(2, "102").endOfFile().bytes();
+        GuiFixture f(Edition::Numbers3, tolvi::guitest::withHistory(before));
+        QStringList shown;
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, [&shown] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal->objectName() == u("RestoreDialog")) {
+                QTest::keyClick(modal->focusWidget(), Qt::Key_Return);  // the newest, chosen at the start
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->isVisible()) {
+                shown << box->text();
+                (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
+            }
+        });
+        answer.start();
+
+        QVERIFY(f.trigger("RestoreMenu"));
+        QTRY_COMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(u("バックアップはまだありません")), qPrintable(shown[0]));
+
+        tolvi::HistoryAppender(f.dir().file("Numbers.dat")).append({});
+        QVERIFY(f.trigger("RestoreMenu"));
+        QTRY_COMPARE(shown.size(), 3);
+        QVERIFY2(shown[1].startsWith(u("履歴ファイルを第2回まで、")) && shown[1].endsWith(u("に戻しますか？")),
+                 qPrintable(shown[1]));
+        QVERIFY2(shown[2].contains(u("に戻しました。")), qPrintable(shown[2]));
+        QCOMPARE(f.dir().read("Numbers.dat"), before);
         QVERIFY(tolvi::guitest::commandsEnabled(f));
     }
 };

@@ -311,6 +311,10 @@ void TestRunPanels::failedRunKeepsRowsAlreadyShown()
     QTRY_COMPARE(boxes.boxes().size(), 1);
     QCOMPARE(boxes.boxes().first().icon, QMessageBox::Critical);
     QCOMPARE(boxes.boxes().first().caption, u("Tolvi Numbers3"));
+    // The error itself, then which file is damaged and where the cause is named.
+    const QString text = boxes.boxes().first().text;
+    QVERIFY2(text.startsWith(u("'00x2' は正しい整数値ではありません")), qPrintable(text));
+    QVERIFY2(text.contains(f.dir().file("Numbers.dat").c_str()) && text.contains(u("tolvi check --dir ")), qPrintable(text));
     // The rows shown before the error stay; the run never reached its panels.
     QCOMPARE(f.rowCount("ListView"), 1);
     QCOMPARE(f.row("ListView", 0), cells({"   1", "755", "755◎○▲"}));
