@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Release and times the core, the tolvi tool and (with a Qt build) the window on
-# generated histories of 1,281, 5,000 and 9,999 records, each beside the plain implementation.
+# generated histories of 1,281, 5,000 and 9,999 records, each beside the plain implementation;
+# then `tolvi update` catching the shipped history up from draw 7000 on a local server.
 #
 #   scripts/bench.sh                 everything (the plain factor evaluations take a few minutes)
 #   QUICK=1 scripts/bench.sh         without the plain factor evaluations
@@ -25,8 +26,8 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 echo "== core (tolvi_bench, Release, median of $reps; load average: $(cut -d' ' -f1-3 /proc/loadavg))"
-filter='.'
-[ -n "${QUICK:-}" ] && filter='-BM_MiniFactorLiteral'
+filter='-BM_UpdateProcess'
+[ -n "${QUICK:-}" ] && filter='-BM_MiniFactorLiteral|BM_UpdateProcess'
 "$build/bench/tolvi_bench" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
   --benchmark_filter="$filter" --benchmark_format=json --benchmark_out="$work/core.json" \
   --benchmark_out_format=json >/dev/null 2>"$work/core.err" || { cat "$work/core.err" >&2; exit 1; }
@@ -99,6 +100,25 @@ for _ in range(reps):
     walls.append((time.perf_counter() - start) * 1000)
     peaks.append(int(done.stderr.strip().splitlines()[-1]))
 print(f"tolvi import (7,054 draws, both games)          {statistics.median(walls):8.1f} ms wall   peak {max(peaks) / 1024:5.1f} MB")
+PY
+
+echo
+echo "== tolvi update from draw 7000 to 7054 from a local server, no pause (median of $reps; load average: $(cut -d' ' -f1-3 /proc/loadavg))"
+"$build/bench/tolvi_bench" --benchmark_filter=BM_UpdateProcess --benchmark_repetitions="$reps" \
+  --benchmark_format=json --benchmark_out="$work/update.json" --benchmark_out_format=json \
+  >/dev/null 2>"$work/update.err" || { cat "$work/update.err" >&2; exit 1; }
+python3 - "$work/update.json" <<'PY'
+import json, statistics, sys
+runs = {}
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    if b.get("run_type") == "iteration":
+        if "error_occurred" in b and b["error_occurred"]:
+            sys.exit(f"{b['name']}: {b.get('error_message')}")
+        runs.setdefault(b["run_name"].split("/")[1], []).append(b)
+for source, reps in runs.items():
+    print(f"tolvi update --from {source:<10} {statistics.median(r['real_time'] for r in reps):8.1f} ms wall"
+          f"   {statistics.median(r['process_cpu_ms'] for r in reps):6.1f} ms cpu   {reps[0]['requests']:3.0f} requests"
+          f"   peak {max(r['peak_MB'] for r in reps):5.1f} MB")
 PY
 
 if [ -x "$build/bench/tolvi_window_bench" ]; then

@@ -5,9 +5,11 @@
 #include "entry/HistoryImport.h"
 #include "entry/PublishedEntry.h"
 #include "entry/PublisherFiles.h"
+#include "entry/ResultEntry.h"
 #include "entry/ResultsUpdate.h"
 #include "entry/ShiftJis.h"
 #include "history/HistoryAppender.h"
+#include "history/HistoryReader.h"
 
 #include "support/PublishedResults.h"
 #include "support/TempDir.h"
@@ -15,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using tolvi::test::HttpReply;
 using tolvi::test::PublishedSources;
@@ -126,6 +130,67 @@ TEST(ResultsUpdate, TheEntryPanelIsFilledFromThePublishersFile)
     EXPECT_EQ(tolvi::fetchPublishedEntry(7053, sources.settings()).result.message, tolvi::kNotFoundMessage);
     EXPECT_EQ(tolvi::fetchPublishedEntry(7055, sources.settings()).result.message, tolvi::kNotFoundMessage);
     EXPECT_EQ(sources.server.count("/publisher/A1007055.CSV"), 0);
+}
+
+// The window's entry saves draws 7041-7043 (filled from the publisher, then maybe retyped) after
+// the update has read the history and before it takes the lock: entries that agree are simply the
+// first new draws; entries that differ are among the history's last draws and stop the update.
+TEST(ResultsUpdate, AnUpdateRacingEntriesLeavesEveryDrawOnceInOrder)
+{
+    for (const bool retyped : {false, true}) {
+        SCOPED_TRACE(retyped ? "entries that differ" : "entries as published");
+        TempDir dir;
+        const auto path = dir.write("Numbers.dat", publishedHistory(7001, 7040));
+        PublishedSources sources;
+        sources.publish(7041, 7054);
+        sources.mirror(1, 7054);
+        int go[2], done[2];
+        ASSERT_EQ(::pipe(go) | ::pipe(done), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            char byte = 0;
+            bool entered = ::read(go[0], &byte, 1) == 1;
+            for (int i = 0; i < 3 && entered; ++i) {
+                const int draw = *tolvi::HistoryReader::lastDrawIn(dir.read("Numbers.dat")) + 1;
+                tolvi::PublishedEntry entry = tolvi::fetchPublishedEntry(draw, sources.settings());
+                entry.fields[1] = retyped ? "12345" : entry.fields[1];
+                entered = entry.result.filled && !tolvi::appendEntry(path, entry.fields).empty();
+            }
+            ::_exit(::write(done[1], &byte, 1) == 1 && entered ? 0 : 1);
+        }
+        tolvi::UpdateHooks hooks;  // the entries go in while the mirror is read
+        hooks.progress = [&](const tolvi::UpdateProgress& step) {
+            char byte = 0;
+            if (step.done == 1)
+                EXPECT_EQ(::write(go[1], &byte, 1), 1);
+            if (step.done == 3)
+                EXPECT_EQ(::read(done[0], &byte, 1), 1);
+        };
+        if (retyped) {
+            try {
+                tolvi::updateHistory(path, sources.settings(), hooks);
+                ADD_FAILURE() << "draws were added after entries that contradict the sources";
+            } catch (const tolvi::RecentDisagreement& e) {
+                EXPECT_NE(std::string(e.what()).find("第7041回 ナンバーズ3 ストレート: 履歴 12345、取り込み元 97041"),
+                          std::string::npos) << e.what();
+            }
+        } else {
+            const tolvi::UpdateReport report = tolvi::updateHistory(path, sources.settings(), hooks);
+            EXPECT_EQ(report.firstAdded, 7044);
+            EXPECT_EQ(report.added, 11u);
+            EXPECT_EQ(dir.read("Numbers.dat"), publishedHistory(7001, 7054));
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const std::string content = dir.read("Numbers.dat");
+        ASSERT_EQ(content.size(), (retyped ? 43 : 54) * 87 + 1u);
+        for (std::size_t k = 0; k < content.size() / 87; ++k)
+            EXPECT_EQ(tolvi::HistoryReader::recordAt(content, k).drawNumber(), 7001 + int(k));
+        for (int fd : {go[0], go[1], done[0], done[1]})
+            ::close(fd);
+    }
 }
 
 }  // namespace

@@ -27,26 +27,29 @@ std::string publishedHistory(int first, int last)
 std::string publisherFile(int draw, const HistoryAppender::Draw& r)
 {
     const Date date = drawDate(draw);
-    const auto yen = [](int amount) { return std::to_string(amount) + "円"; };
+    // The winners and the amount of one prize line; nobody won a prize of 0.
+    const auto paid = [](const char* winners, int amount) {
+        return amount == 0 ? std::string("該当なし,該当なし") : std::string(winners) + "," + std::to_string(amount) + "円";
+    };
     const std::string n3 = formatInt(r.numbers3, 3, 3), n4 = formatInt(r.numbers4, 4, 4);
     const std::string text =
         "A50\r\n第" + std::to_string(draw) + "回ナンバーズ,数字選択式全国自治宝くじ,令和" +
         std::to_string(int(date.year()) - 2018) + "年" + std::to_string(unsigned(date.month())) + "月" +
         std::to_string(unsigned(date.day())) + "日,東京 宝くじドリーム館\r\n" +
-        "ナンバーズ３抽せん数字," + n3 + "\r\nストレート," + n3 + ",62口," +
-        yen(r.numbers3Prizes[0]) + "\r\nボックス,253口," + yen(r.numbers3Prizes[1]) + "\r\nセット（ストレート）,162口," +
-        yen(r.numbers3Prizes[2]) + "\r\nセット（ボックス）,419口," + yen(r.numbers3Prizes[3]) + "\r\nミニ,下２ケタ,468口," +
-        yen(r.numbers3Prizes[4]) + "\r\nナンバーズ４抽せん数字," + n4 + "\r\nストレート," + n4 + ",18口," + yen(r.numbers4Prizes[0]) + "\r\nボックス,153口," + yen(r.numbers4Prizes[1]) +
-        "\r\nセット（ストレート）,51口," + yen(r.numbers4Prizes[2]) + "\r\nセット（ボックス）,680口," +
-        yen(r.numbers4Prizes[3]) + "\r\n";
+        "ナンバーズ３抽せん数字," + n3 + "\r\nストレート," + n3 + "," + paid("62口", r.numbers3Prizes[0]) +
+        "\r\nボックス," + paid("253口", r.numbers3Prizes[1]) + "\r\nセット（ストレート）," + paid("162口", r.numbers3Prizes[2]) +
+        "\r\nセット（ボックス）," + paid("419口", r.numbers3Prizes[3]) + "\r\nミニ,下２ケタ," + paid("468口", r.numbers3Prizes[4]) +
+        "\r\nナンバーズ４抽せん数字," + n4 + "\r\nストレート," + n4 + "," + paid("18口", r.numbers4Prizes[0]) +
+        "\r\nボックス," + paid("153口", r.numbers4Prizes[1]) + "\r\nセット（ストレート）," + paid("51口", r.numbers4Prizes[2]) +
+        "\r\nセット（ボックス）," + paid("680口", r.numbers4Prizes[3]) + "\r\n";
     return toShiftJis(text);
 }
 
-void PublishedSources::publish(int first, int last)
+void PublishedSources::publish(int first, int last, const std::function<HistoryAppender::Draw(int)>& results)
     {
         std::string list;
         for (int draw = last; draw >= first; --draw) {
-            server.serve("/publisher/" + publisherDrawFileName(draw), HttpReply::page(publisherFile(draw, publishedResults(draw))));
+            server.serve("/publisher/" + publisherDrawFileName(draw), HttpReply::page(publisherFile(draw, results(draw))));
             list += "第" + std::to_string(draw) + "回ナンバーズ," + publisherDrawFileName(draw) + "\r\n";
         }
         server.serve("/publisher/numbers.csv", HttpReply::page(toShiftJis(list)));
