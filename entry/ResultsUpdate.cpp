@@ -68,6 +68,8 @@ public:
     void run();
     void writeStatus(const std::filesystem::path& historyDir) const;
     const MergedResults& results() const { return results_; }
+    // Whether the new draw `draw` was taken from the publisher (else from the mirror).
+    bool fromPublisher(std::int32_t draw) const { return published_.count(draw) > 0; }
 
 private:
     bool cancelled()
@@ -210,7 +212,6 @@ void Update::verify(std::int32_t first)
                                                    : DrawResults {mirror_.numbers3.at(draw), mirror_.numbers4.at(draw)};
             results_.numbers3[draw] = taken.numbers3;
             results_.numbers4[draw] = taken.numbers4;
-            ++(inPublisher ? report_.fromPublisher : report_.fromMirror);
             continue;
         }
         // No source has this draw: not published yet, or the publisher failed on it.
@@ -318,10 +319,18 @@ UpdateReport updateHistory(const std::filesystem::path& historyPath, const Updat
 
     const MergedResults& results = update.results();
     const auto planned = [&](std::string_view current) {
+        // Counted from the history as it is under the lock: an entry made meanwhile is not added.
         ImportPlan plan = planImport(current, results);
+        report.lastBefore = plan.summary.lastBefore;
         report.firstAdded = plan.summary.firstAdded;
         report.lastAdded = plan.summary.lastAdded;
         report.added = plan.summary.added;
+        report.fromPublisher = report.fromMirror = 0;
+        for (std::int32_t draw = report.firstAdded; report.added > 0 && draw <= report.lastAdded; ++draw)
+            ++(update.fromPublisher(draw) ? report.fromPublisher : report.fromMirror);
+        report.notes.erase(std::remove_if(report.notes.begin(), report.notes.end(),
+                                          [](const std::string& note) { return note.rfind("ミラーは古い", 0) == 0; }),
+                           report.notes.end());
         if (plan.summary.disagreeing > 0) {
             std::string draws;
             for (const std::int32_t draw : plan.summary.firstDisagreeing)

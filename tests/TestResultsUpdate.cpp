@@ -179,6 +179,7 @@ TEST(ResultsUpdate, AnUpdateRacingEntriesLeavesEveryDrawOnceInOrder)
             const tolvi::UpdateReport report = tolvi::updateHistory(path, sources.settings(), hooks);
             EXPECT_EQ(report.firstAdded, 7044);
             EXPECT_EQ(report.added, 11u);
+            EXPECT_EQ(report.fromPublisher + report.fromMirror, 11u) << "counted from the history under the lock";
             EXPECT_EQ(dir.read("Numbers.dat"), publishedHistory(7001, 7054));
         }
         int status = 0;
