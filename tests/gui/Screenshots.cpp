@@ -108,6 +108,15 @@ void timings()
 
 void pictures(const QString& directory)
 {
+    // The evening of the shipped history's last draw: the status line has nothing missing to say.
+    qputenv("TOLVI_NOW", "2026-08-21T21:30");
+    {
+        // What the status line says on a later day.
+        qputenv("TOLVI_NOW", "2026-12-09T12:00");
+        GuiFixture f(Edition::Numbers3, withHistory(shippedHistory()));
+        save(f, directory, "numbers3-behind.png");
+        qputenv("TOLVI_NOW", "2026-08-21T21:30");
+    }
     {
         GuiFixture f(Edition::Numbers3, withHistory(shippedHistory()));
         timedRun(f, false);
