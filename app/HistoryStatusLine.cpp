@@ -1,7 +1,9 @@
 #include "app/HistoryStatusLine.h"
 
 #include "app/Utf8Text.h"
+#include "entry/ResultsUpdate.h"
 #include "history/DrawCalendar.h"
+#include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 
 #include <QLabel>
@@ -42,6 +44,9 @@ void HistoryStatusLine::refresh(const std::filesystem::path& historyPath, bool s
     } catch (const std::exception&) {
         return;
     }
+    // What the last update found, for whoever wonders where the results come from.
+    const std::filesystem::path folder = tolvi::HistoryFile::fullPath(historyPath).parent_path();
+    setToolTip(QString::fromStdString(tolvi::describeUpdateStatus(folder)).trimmed());
     const std::int32_t next = last + 1;
     nextDraw_->setText(text("次回の予想: 第") + QString::number(next) + text("回 ") +
                        QString::fromStdString(tolvi::japaneseMonthDay(tolvi::drawDate(next))));

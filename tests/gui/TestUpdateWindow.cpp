@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTest>
 
 using tolvi::Edition;
@@ -51,6 +52,7 @@ private slots:
         QVERIFY(!f.label("HistoryNotice")->isVisible());
         QCOMPARE(f.labelText("NextDrawLabel"), u("次回の予想: 第7055回 8月24日(月)"));
         QVERIFY(tolvi::guitest::commandsEnabled(f));
+        QVERIFY(f.form().statusBar()->toolTip().contains(u("最後に追加した回: 第7054回")));
     }
 };
 
