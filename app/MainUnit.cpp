@@ -434,17 +434,26 @@ void TMainForm::EdtAutoButClick()
 {
     guarded([this] {
         // The panel cannot start a second retrieval or an entry while this one waits for the
-        // network; its controls come back on every way out, errors included.
-        std::vector<QWidget*> locked {EdtSetBut, EdtExtBut, EdtAutoBut};
+        // network; its controls come back on every way out, errors included. "中止" stays
+        // usable: it stops the retrieval (and closes the panel as ever), and the button shows
+        // where the retrieval is.
+        std::vector<QWidget*> locked {EdtSetBut, EdtAutoBut};
         locked.insert(locked.end(), entryEdits_.begin(), entryEdits_.end());
+        bool stopped = false;
         struct Unlock {
             const std::vector<QWidget*>& widgets;
+            QPushButton* button;
+            QString caption;
+            QMetaObject::Connection stop;
             ~Unlock()
             {
+                QObject::disconnect(stop);
+                button->setText(caption);
                 for (QWidget* widget : widgets)
                     widget->setEnabled(true);
             }
-        } unlock {locked};
+        } unlock {locked, EdtAutoBut, EdtAutoBut->text(),
+                  connect(EdtExtBut, &QPushButton::clicked, this, [&stopped] { stopped = true; })};
         for (QWidget* widget : locked)
             widget->setEnabled(false);
 
@@ -456,7 +465,8 @@ void TMainForm::EdtAutoButClick()
         }
         tolvi::RetrievalHooks hooks;
         hooks.processEvents = [] { QCoreApplication::processEvents(); };
-        hooks.ending = [this] { return ending_; };
+        hooks.ending = [this, &stopped] { return ending_ || stopped; };
+        hooks.progress = [this](const std::string& where) { EdtAutoBut->setText(QString::fromStdString(where)); };
         hooks.setField = [this](std::string_view name, const std::string& value) {
             QLineEdit* edit = entryEdit(name);
             if (!edit)
