@@ -148,7 +148,15 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::filesystem::path name = target;
             name += ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-            std::optional<HistoryFile> created = HistoryFile::createNew(name);
+            std::optional<HistoryFile> created;
+            try {
+                created = HistoryFile::createNew(name);
+            } catch (const IoError& e) {
+                // The new file has to go beside the old one for the rename, so the folder must
+                // take new files (the file itself being writable is not enough).
+                throw IoError("履歴ファイル " + target.string() + " を書き換えられません: 同じフォルダーに一時ファイルを"
+                              "作成できません (" + e.what() + ")");
+            }
             if (!created)
                 continue;
             // Between the creation and the lock, a writer clearing left-over files may have
