@@ -39,6 +39,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QUrl>
 
@@ -548,7 +549,18 @@ void TMainForm::EdtAutoButClick()
         return;
     }
     guarded([this] {
-        const EntryPanelLock lock(entryPanelControls());
+        // "中止" stays usable during the walk of the monthly pages: it stops the retrieval (and
+        // closes the panel as ever), and the button shows where the retrieval is.
+        std::vector<QWidget*> locked = entryPanelControls();
+        std::erase(locked, static_cast<QWidget*>(EdtExtBut));
+        const EntryPanelLock lock(std::move(locked));
+        bool stopped = false;
+        const QString caption = EdtAutoBut->text();
+        const QMetaObject::Connection stop = connect(EdtExtBut, &QPushButton::clicked, this, [&stopped] { stopped = true; });
+        const auto restore = qScopeGuard([&] {
+            QObject::disconnect(stop);
+            EdtAutoBut->setText(caption);
+        });
 
         std::unique_ptr<tolvi::HttpClient> ownClient;
         tolvi::HttpClient* client = httpClient_.get();
@@ -558,7 +570,8 @@ void TMainForm::EdtAutoButClick()
         }
         tolvi::RetrievalHooks hooks;
         hooks.processEvents = [] { QCoreApplication::processEvents(); };
-        hooks.ending = [this] { return ending_; };
+        hooks.ending = [this, &stopped] { return ending_ || stopped; };
+        hooks.progress = [this](const std::string& where) { EdtAutoBut->setText(QString::fromStdString(where)); };
         hooks.setField = [this](std::string_view name, const std::string& value) {
             QLineEdit* edit = entryEdit(name);
             if (!edit)

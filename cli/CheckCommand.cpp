@@ -4,7 +4,7 @@
 #include "history/HistoryChecker.h"
 #include "history/HistoryFile.h"
 
-#include <algorithm>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 
@@ -25,16 +25,16 @@ int checkOnce(const CheckOptions& options)
 {
     const std::filesystem::path path = HistoryFile::fullPath(std::filesystem::path(options.dir) / kHistoryFileName);
     return printingErrors([&] {
-        const HistoryChecker::Report report = HistoryChecker::checkFile(path);
+        const HistoryChecker::Report report = HistoryChecker::checkFile(path, options.all ? SIZE_MAX : kListedProblems);
         for (const std::string& cause : report.causes)
             std::cout << "原因: " << cause << '\n';
-        const std::size_t listed = options.all ? report.problems.size() : std::min(report.problems.size(), kListedProblems);
-        for (std::size_t i = 0; i < listed; ++i)
-            std::cout << report.problems[i].message << '\n';
-        if (listed < report.problems.size())
-            std::cout << "ほか " << report.problems.size() - listed << " 件 (すべて表示するには --all)\n";
-        if (!report.problems.empty()) {
-            std::cout << path.string() << ": 問題が " << report.problems.size() << " 件見つかりました。\n";
+        for (const HistoryChecker::Problem& problem : report.problems)
+            std::cout << problem.message << '\n';
+        const std::int64_t unlisted = report.problemCount - std::int64_t(report.problems.size());
+        if (unlisted > 0)
+            std::cout << "ほか " << unlisted << " 件 (すべて表示するには --all)\n";
+        if (report.problemCount > 0) {
+            std::cout << path.string() << ": 問題が " << report.problemCount << " 件見つかりました。\n";
             return 1;
         }
         std::cout << path.string() << ": 問題はありません (レコード " << report.records << " 件、うちコメント "

@@ -3,6 +3,9 @@
 #include "history/DataFolder.h"
 #include "history/HistoryFile.h"
 
+#include "base/Errors.h"
+
+#include <cerrno>
 #include <exception>
 #include <iostream>
 #include <map>
@@ -13,12 +16,23 @@ namespace tolvi::cli {
 
 int printingErrors(const std::function<int()>& command)
 {
+    int status = 1;
     try {
-        return command();
+        status = command();
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "予期しないエラーが起きたため、中断しました。\n";
+    }
+    // What a command printed is its result: output that could not be written (a full disk, a
+    // closed pipe) is a failure, not a success with nothing to show.
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << describeSystemError("標準出力に書き込めません", errno ? errno : EIO) << '\n';
         return 1;
     }
+    return status;
 }
 
 void addHistoryDirOption(CLI::App& command, std::string& dir)

@@ -11,8 +11,9 @@
 
 namespace tolvi::cli {
 
-// Runs `command`, which prints what it did and returns the exit status; an error it raises is
-// printed on standard error and gives the status 1.
+// Runs `command`, which prints what it did and returns the exit status; an error it raises (of
+// any type) is printed on standard error and gives the status 1, and so does standard output
+// that could not be written.
 int printingErrors(const std::function<int()>& command);
 
 // The --dir option of every command that works on a history: the folder of its Numbers.dat.

@@ -40,8 +40,12 @@ int runOnce(const RunOptions& options)
         error = e.what();
         failed = true;
     }
+    // The history's bytes reach the texts (a damaged record quoted in a message): bytes that are
+    // not UTF-8 are replaced, so the JSON stays valid.
     if (options.json)
-        std::cout << window.toJson(failed ? &error : nullptr).dump(-1, ' ', false) << '\n';
+        std::cout << window.toJson(failed ? &error : nullptr)
+                         .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                  << '\n';
     else
         std::cout << window.toText(failed ? &error : nullptr, options.rows);
     return failed ? 1 : 0;
@@ -68,7 +72,7 @@ void addRunCommand(CLI::App& app, int& status)
                 return std::string();
             },
             ""));
-    run->callback([options, &status] { status = runOnce(*options); });
+    run->callback([options, &status] { status = printingErrors([&] { return runOnce(*options); }); });
 }
 
 }  // namespace tolvi::cli

@@ -4,6 +4,7 @@
 #include "entry/ShiftJis.h"
 
 #include <algorithm>
+#include <cctype>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,7 @@ struct Receiver {
     bool tooLarge = false;
     bool stalled = false;  // perform() gave up after the receive time-out
     std::size_t delivered = 0;
+    bool delimited = false;  // the response gave a length or came in chunks
     std::chrono::steady_clock::time_point lastByte;  // of the headers or the body
 };
 
@@ -61,9 +63,32 @@ std::size_t receiveBlock(char* data, std::size_t, std::size_t count, void* user)
     }
 }
 
-std::size_t receiveHeader(char*, std::size_t, std::size_t count, void* user)
+bool startsWithName(std::string_view line, std::string_view lowerName)
 {
-    static_cast<Receiver*>(user)->lastByte = std::chrono::steady_clock::now();
+    if (line.size() < lowerName.size())
+        return false;
+    for (std::size_t i = 0; i < lowerName.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(line[i])) != lowerName[i])
+            return false;
+    return true;
+}
+
+std::size_t receiveHeader(char* data, std::size_t, std::size_t count, void* user)
+{
+    auto* receiver = static_cast<Receiver*>(user);
+    receiver->lastByte = std::chrono::steady_clock::now();
+    // Whether the last response says where its body ends: a status line starts a new response
+    // (after a redirect or a 100 Continue).
+    const std::string_view line(data, count);
+    if (startsWithName(line, "http/"))
+        receiver->delimited = false;
+    else if (startsWithName(line, "content-length:"))
+        receiver->delimited = true;
+    else if (startsWithName(line, "transfer-encoding:")) {
+        std::string value(line.substr(18));
+        std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        receiver->delimited = receiver->delimited || value.find("chunked") != std::string::npos;
+    }
     return count;
 }
 
@@ -265,6 +290,10 @@ CurlOutcome curlFetch(const std::string& url, const CurlRequest& request,
     long osError = 0;
     curl.easyGetinfo(e, CURLINFO_OS_ERRNO, &osError);
     outcome.osError = int(osError);
+    long version = 0;
+    curl.easyGetinfo(e, CURLINFO_HTTP_VERSION, &version);
+    // HTTP/2 and later mark the end of every body.
+    outcome.delimited = receiver.delimited || version >= CURL_HTTP_VERSION_2_0;
     if (outcome.result != CURLE_OK)
         outcome.detail = errorText[0] != '\0' ? errorText : curl.easyStrerror(outcome.result);
     return outcome;

@@ -54,6 +54,9 @@ struct CurlOutcome {
     long status = 0;                  // HTTP status of the last response; 0 when none came
     int osError = 0;                  // errno behind a failed connect or receive; 0 when unknown
     std::string detail;               // libcurl's own English words on a failure; empty on success
+    // The body's end was marked (a length, chunks, HTTP/2). Otherwise it ended where the server
+    // closed the connection, which looks the same whether it was complete or cut short.
+    bool delimited = false;
 };
 
 // GETs `url` and hands each block of the body to `onBlock` as it arrives. Only http and https

@@ -1,6 +1,7 @@
 #pragma once
 // The history as a CSV file that other programs, and an import, can read.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,13 @@ inline constexpr std::string_view kExportHeader =
 // empty winning number. Winning numbers keep their leading zeros, amounts are plain yen.
 // ConversionError for a record whose fields are not numbers.
 std::string exportHistoryCsv(std::string_view content);
+
+// Writes `csv` to the file `output`, which is replaced whole (a new file beside it, renamed over
+// it). Only a regular file is replaced: a folder, device, FIFO, a dangling symlink or the history
+// `historyPath` itself is refused (RefusedError); a symlink to a regular file is written through
+// and the returned note says so (empty otherwise). IoError when it cannot be written; then the
+// old file is as it was.
+std::string writeExportFile(const std::filesystem::path& output, std::string_view csv,
+                            const std::filesystem::path& historyPath);
 
 }  // namespace tolvi

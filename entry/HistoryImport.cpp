@@ -253,7 +253,9 @@ std::string readImportSource(const std::string& source, std::size_t maxBytes)
     if (isDownloadAddress(source))
         return downloadSource(source);
     const std::string name = HistoryFile::fullPath(source).string();
-    const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO would otherwise hold the open until some writer comes, before the
+    // check below could refuse it.
+    const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw IoError(describeSystemError("取り込み元のファイル " + name + " を開けません", errno));
     struct Close {

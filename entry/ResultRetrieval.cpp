@@ -91,8 +91,11 @@ void fillFields(PageKind kind, const ParsedResults& results, const RetrievalHook
         hooks.setField(kEntryEditNames[first + 1 + i], fromShiftJis(results.prizes[i]));
 }
 
-// Thrown from the window's turns once the program is ending; it unwinds the transfer and the walk.
+// Thrown from the window's turns once the program is ending or the user stopped the walk; it
+// unwinds the transfer and the walk.
 struct ProgramEnding {};
+// Thrown from the window's turns once the walk has taken its whole time.
+struct OutOfTime {};
 
 RetrievalResult message(MessageKind kind, const char* text)
 {
@@ -140,11 +143,14 @@ RetrievalResult walkPages(std::string_view panelTitle, HttpClient& http, const s
     const PageMonth lastMonth = limits.lastMonth.value_or(PageMonth::current());
     const int fetchesPerAddress = std::max(1, limits.fetchesPerAddress);
     const std::filesystem::path pagePath = workDir / kResultsPageFileName;
-    const std::function<void()> processEvents = [&hooks] {
+    const auto deadline = std::chrono::steady_clock::now() + limits.whole;
+    const std::function<void()> processEvents = [&hooks, deadline] {
         if (hooks.processEvents)
             hooks.processEvents();
         if (hooks.ending && hooks.ending())
             throw ProgramEnding();
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw OutOfTime();
     };
 
     // Why the current address is being fetched again, for the message when it gives up.
@@ -165,6 +171,10 @@ RetrievalResult walkPages(std::string_view panelTitle, HttpClient& http, const s
         ++fetches;
 
         const std::string address = walk.address(host);
+        if (hooks.progress)
+            hooks.progress("参照中 " + walk.month().calendarText() + " " +
+                           std::to_string(ResultsMonthWalk().month().monthsTo(walk.month())) + "/" +
+                           std::to_string(ResultsMonthWalk().month().monthsTo(lastMonth)));
         processEvents();
         std::size_t received = 0;
         try {
@@ -238,6 +248,8 @@ RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, c
         RetrievalResult result;
         result.stopped = true;
         return result;
+    } catch (const OutOfTime&) {
+        return message(MessageKind::Plain, kOutOfTimeMessage);
     }
 }
 

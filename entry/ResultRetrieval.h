@@ -3,6 +3,7 @@
 
 #include "entry/ResultsMonthWalk.h"
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -40,6 +41,9 @@ struct RetrievalHooks {
     // a fraction of a second, instead of waiting out the server.
     std::function<bool()> ending;
     std::function<void(std::string_view edit, const std::string& text)> setField;  // UTF-8 text
+    // Where the walk is, before each page: "参照中 2005年7月 1/258" (UTF-8), short enough for
+    // the button that started it.
+    std::function<void(const std::string& text)> progress;
 };
 
 enum class MessageKind { None, Plain, Information };
@@ -48,7 +52,7 @@ struct RetrievalResult {
     bool filled = false;          // both pages found and parsed
     MessageKind kind = MessageKind::None;
     std::string message;          // UTF-8, lines joined by "\r\n"
-    bool stopped = false;         // given up because the program is ending (no message)
+    bool stopped = false;         // given up because the program is ending or the user stopped it (no message)
 };
 
 // The downloaded page's file in the working directory; it keeps the last page fetched.
@@ -68,6 +72,9 @@ inline constexpr const char* kNoReplyMessage =
 // Plain: one address gave a page cut short (no "</HTML") on every try.
 inline constexpr const char* kCutShortMessage =
     "エラー：結果データのページを正しく受信できません。\r\n時間をおいてもう一度お試しください。";
+// Plain: the whole walk took longer than RetrievalLimits::whole.
+inline constexpr const char* kOutOfTimeMessage =
+    "エラー：結果データの参照が制限時間を過ぎたため、中止しました。\r\n時間をおいてもう一度お試しください。";
 // Plain: a page grew past RetrievalLimits::maxPageBytes and its transfer was stopped.
 inline constexpr const char* kTooLargeMessage =
     "エラー：結果データのページが大きすぎるため、受信を中止しました。";
@@ -80,6 +87,8 @@ struct RetrievalLimits {
     std::size_t maxPageBytes = std::size_t(8) << 20;
     // The last month walked to; the current month when unset.
     std::optional<PageMonth> lastMonth;
+    // The whole walk at most: against a slow server each of some 250 months could take a minute.
+    std::chrono::milliseconds whole {std::chrono::minutes(3)};
 };
 
 // The draw key 第N回 (Shift-JIS) for the panel's title (UTF-8): N is taken from the four bytes

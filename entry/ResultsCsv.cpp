@@ -1,12 +1,17 @@
 #include "entry/ResultsCsv.h"
 
 #include "entry/ResultsText.h"
+
 #include "entry/ShiftJis.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"
 #include "base/StrToInt.h"
 
+#include <csv.h>
+
 #include <algorithm>
+#include <exception>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -44,21 +49,55 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames {{
 
 // Title lines may stand before the header; a header further down than this is not looked for.
 constexpr std::size_t kHeaderSearchRows = 10;
+// Cells of a row before the header that are looked at; a line of a million commas is no header.
+constexpr std::size_t kWidestHeader = 256;
 
-using Row = CsvRow;
+using Row = std::vector<std::string>;
+
+// A cell as messages quote it: at most 80 characters, control bytes (a NUL would end the
+// message where C code shows it) written as \xNN.
+std::string quotedCell(std::string_view cell)
+{
+    constexpr std::size_t kLongest = 80;
+    std::string text;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(cell[i]);
+        if ((byte & 0xC0) != 0x80 && ++characters > kLongest) {
+            text += "…";
+            break;
+        }
+        if (byte < 0x20 || byte == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            text += "\\x";
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0xF];
+        } else {
+            text += char(byte);
+        }
+    }
+    return text;
+}
 
 using Columns = std::array<std::optional<std::size_t>, kFieldCount>;
 
-Columns findColumns(const Row& header)
+// The columns `header` names, and the first column that names a field a second time (taking
+// either silently could read the wrong one).
+Columns findColumns(const Row& header, std::optional<std::size_t>& duplicate)
 {
     Columns columns;
+    duplicate.reset();
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string cell = headingKey(header[i]);
         for (const FieldNames& field : kFieldNames) {
             auto& column = columns[std::size_t(field.field)];
             const auto named = [&](std::string_view name) { return !name.empty() && headingKey(name) == cell; };
-            if (!column && std::any_of(field.names.begin(), field.names.end(), named))
+            if (!std::any_of(field.names.begin(), field.names.end(), named))
+                continue;
+            if (!column)
                 column = i;
+            else if (!duplicate)
+                duplicate = i;
         }
     }
     return columns;
@@ -77,9 +116,11 @@ public:
     {
     }
 
-    void start(const Row& row, std::size_t rowNumber)
+    // `row` holds the cells up to the last column used; `width` is how many the row had.
+    void start(const Row& row, std::size_t width, std::size_t rowNumber)
     {
         row_ = &row;
+        width_ = width;
         rowNumber_ = rowNumber;
     }
 
@@ -87,9 +128,14 @@ public:
     std::string_view cell(Field field) const
     {
         const std::size_t column = *columns_[std::size_t(field)];
-        if (column >= row_->size())
+        if (column >= width_)
             fail(field, "がありません (列が足りません)");
-        return trimBlanks((*row_)[column]);
+        std::string_view text = (*row_)[column];
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+            text.remove_prefix(1);
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+            text.remove_suffix(1);
+        return text;
     }
 
     // 4903, "第4903回".
@@ -98,7 +144,7 @@ public:
         std::string_view text = cell(Field::Draw);
         text = withoutAffix(text, "第", "回");
         if (!isAllDigits(text) || text.size() > 4 || strToInt(text) == 0)
-            fail(Field::Draw, "の値「" + std::string(cell(Field::Draw)) + "」は回号ではありません");
+            fail(Field::Draw, "の値「" + quotedCell(cell(Field::Draw)) + "」は回号ではありません");
         return strToInt(text);
     }
 
@@ -109,27 +155,31 @@ public:
         if (mayBeMissing && (text.empty() || text == "---"))
             return kNoNumbers3Result;
         if (!isAllDigits(text) || text.size() > digits)
-            fail(field, "の値「" + std::string(text) + "」は " + std::to_string(digits) + " 桁の当せん番号ではありません");
+            fail(field, "の値「" + quotedCell(text) + "」は " + std::to_string(digits) + " 桁の当せん番号ではありません");
         return strToInt(text);
     }
 
-    // Yen, as yenAmount() reads it: an empty cell, 該当なし or a dash is 0 (nobody won).
+    // Yen: digits, optionally grouped by "," every three digits and followed by 円, or with the
+    // ".0" that a spreadsheet or a data-frame library adds when it saved the column as decimals.
+    // Where nobody won (a triple's box prize), files leave the cell empty or write 該当なし or a
+    // dash: 0. Anything else without a digit ("円", ".", ",") is no amount.
     std::int32_t prize(Field field) const
     {
         const std::string_view text = cell(field);
         const std::optional<std::int32_t> amount = yenAmount(text);
         if (!amount)
-            fail(field, "の値「" + std::string(text) + "」は金額ではありません");
+            fail(field, "の値「" + quotedCell(text) + "」は金額ではありません");
         return *amount;
     }
 
     [[noreturn]] void fail(Field field, const std::string& what) const
     {
         throw RefusedError(name_ + " の " + std::to_string(rowNumber_) + " 行目: 「" +
-                           header_[*columns_[std::size_t(field)]] + "」" + what + "。");
+                           quotedCell(header_[*columns_[std::size_t(field)]]) + "」" + what + "。");
     }
 
 private:
+    // "1234" or "1,234": separators, if any, between every group of three digits.
     static std::string_view withoutAffix(std::string_view text, std::string_view prefix, std::string_view suffix)
     {
         if (!prefix.empty() && text.substr(0, prefix.size()) == prefix)
@@ -143,6 +193,7 @@ private:
     const Columns& columns_;
     const Row& header_;
     const Row* row_ = nullptr;
+    std::size_t width_ = 0;
     std::size_t rowNumber_ = 0;
 };
 
@@ -184,53 +235,150 @@ void store(std::map<std::int32_t, GameResult>& draws, std::int32_t draw, const G
                            "回がもう一度あり、結果が前の行と違います。");
 }
 
+// Reads the rows of a source as libcsv hands over their cells (quotes, doubled quotes,
+// separators and line ends inside quotes, CR LF or LF; blank lines give no row) and turns each
+// into draws as soon as it ends. Only the rows before the header and, after it, the cells of the
+// columns used are kept, so memory stays near the size of the input however its rows look.
+class SourceReader {
+public:
+    explicit SourceReader(const std::string& name) : name_(name) { source_.name = name; }
+
+    ResultsSource read(std::string_view text)
+    {
+        csv_parser parser {};
+        if (csv_init(&parser, CSV_APPEND_NULL) != 0)
+            throw RefusedError(name_ + " を読めません: メモリが足りません。");
+        const std::unique_ptr<csv_parser, void (*)(csv_parser*)> release(&parser, csv_free);
+        // libcsv grows a field by this much at a time (128 bytes by default, which makes a long
+        // cell slow to read).
+        csv_set_blk_size(&parser, std::size_t(1) << 16);
+        // In pieces, so that a fault found in a row (an exception cannot pass libcsv's C frames)
+        // ends the reading soon after.
+        constexpr std::size_t kPiece = std::size_t(1) << 16;
+        for (std::size_t at = 0; at < text.size() && !failure_; at += kPiece) {
+            const std::string_view piece = text.substr(at, kPiece);
+            if (csv_parse(&parser, piece.data(), piece.size(), onField, onRow, this) != piece.size())
+                refuseCsv(parser);
+        }
+        if (!failure_ && csv_fini(&parser, onField, onRow, this) != 0)
+            refuseCsv(parser);
+        if (failure_)
+            std::rethrow_exception(failure_);
+        if (rowNumber_ == 0)  // blank lines give no row
+            throw RefusedError(name_ + " は空のファイルです。当せん結果の CSV ファイルを指定してください。");
+        if (!reader_)
+            refuseNoHeader();
+        return std::move(source_);
+    }
+
+private:
+    static void onField(void* data, std::size_t size, void* user)
+    {
+        auto* self = static_cast<SourceReader*>(user);
+        const std::string_view cell(static_cast<const char*>(data), size);
+        if (cell.find_first_not_of(" \t") != std::string_view::npos)
+            self->blank_ = false;
+        if (!self->reader_ && self->row_.size() < kWidestHeader)
+            self->row_.emplace_back(cell);
+        else if (self->width_ < self->row_.size())
+            self->row_[self->width_].assign(cell);
+        ++self->width_;
+    }
+
+    static void onRow(int, void* user)
+    {
+        auto* self = static_cast<SourceReader*>(user);
+        if (self->failure_)
+            return;
+        try {
+            ++self->rowNumber_;
+            if (!self->reader_)
+                self->lookForHeader();
+            else if (!self->blank_)
+                self->readRow();
+        } catch (...) {
+            self->failure_ = std::current_exception();
+        }
+        self->width_ = 0;
+        self->blank_ = true;
+        if (!self->reader_)
+            self->row_.clear();
+    }
+
+    void lookForHeader()
+    {
+        std::optional<std::size_t> duplicate;
+        columns_ = findColumns(row_, duplicate);
+        if (!has(columns_, Field::Draw) || !has(columns_, Field::Number)) {
+            if (rowNumber_ >= kHeaderSearchRows)
+                refuseNoHeader();
+            return;
+        }
+        if (duplicate)
+            throw RefusedError(name_ + " の " + std::to_string(rowNumber_) + " 行目: 見出し「" + quotedCell(row_[*duplicate]) +
+                               "」の列が、同じ項目の列としてほかにもあります。どちらの列を読むか決められません。");
+        requireColumns(name_, columns_, kNumbers4Prizes);
+        // A mini prize makes it a Numbers3 source; without one the results are Numbers4's.
+        numbers3_ = has(columns_, Field::Mini);
+        alsoNumbers4_ = numbers3_ && has(columns_, Field::N4Number);
+        if (alsoNumbers4_)
+            requireColumns(name_, columns_, kExtraNumbers4Prizes);
+        header_ = std::move(row_);
+        std::size_t used = 0;
+        for (const auto& column : columns_)
+            if (column)
+                used = std::max(used, *column + 1);
+        row_.assign(used, std::string());
+        reader_.emplace(name_, columns_, header_);
+    }
+
+    void readRow()
+    {
+        reader_->start(row_, width_, rowNumber_);
+        const std::int32_t draw = reader_->drawNumber();
+        if (numbers3_)
+            store(source_.numbers3, draw, readGame(*reader_, Field::Number, kNumbers3Prizes, 3, true), name_, rowNumber_);
+        else
+            store(source_.numbers4, draw, readGame(*reader_, Field::Number, kNumbers4Prizes, 4, false), name_, rowNumber_);
+        if (alsoNumbers4_)
+            store(source_.numbers4, draw, readGame(*reader_, Field::N4Number, kExtraNumbers4Prizes, 4, false), name_,
+                  rowNumber_);
+        for (std::string& cell : row_)
+            cell.clear();
+    }
+
+    [[noreturn]] void refuseCsv(csv_parser& parser) const
+    {
+        if (failure_)
+            std::rethrow_exception(failure_);
+        throw RefusedError(name_ + " を CSV として読めません: " + csv_strerror(csv_error(&parser)));
+    }
+
+    [[noreturn]] void refuseNoHeader() const
+    {
+        throw RefusedError(name_ + ": 見出しの行 (回号と当せん番号の列、または draw_no と winning_number の列) が"
+                                   "見つかりません。当せん結果の CSV ファイルではないようです。");
+    }
+
+    const std::string& name_;
+    ResultsSource source_;
+    Row row_;                // before the header the whole row, after it the cells up to the last used column
+    std::size_t width_ = 0;  // cells of the current row so far
+    bool blank_ = true;      // no cell of the current row holds more than blanks
+    std::size_t rowNumber_ = 0;
+    Row header_;
+    Columns columns_;
+    bool numbers3_ = false;
+    bool alsoNumbers4_ = false;
+    std::optional<RowReader> reader_;  // once the header is found
+    std::exception_ptr failure_;
+};
+
 }  // namespace
 
 ResultsSource parseResultsCsv(std::string_view bytes, const std::string& name)
 {
-    const std::vector<Row> rows = splitCsvRows(textFileToUtf8(bytes), name);
-    if (rows.empty())  // blank lines give no row
-        throw RefusedError(name + " は空のファイルです。当せん結果の CSV ファイルを指定してください。");
-
-    std::size_t headerIndex = 0;
-    Columns columns;
-    for (; headerIndex < std::min(rows.size(), kHeaderSearchRows); ++headerIndex) {
-        columns = findColumns(rows[headerIndex]);
-        if (has(columns, Field::Draw) && has(columns, Field::Number))
-            break;
-    }
-    if (headerIndex >= std::min(rows.size(), kHeaderSearchRows))
-        throw RefusedError(name + ": 見出しの行 (回号と当せん番号の列、または draw_no と winning_number の列) が"
-                                  "見つかりません。当せん結果の CSV ファイルではないようです。");
-    requireColumns(name, columns, kNumbers4Prizes);
-
-    // A mini prize makes it a Numbers3 source; without one the results are Numbers4's.
-    const bool numbers3 = has(columns, Field::Mini);
-    const bool alsoNumbers4 = numbers3 && has(columns, Field::N4Number);
-    if (alsoNumbers4)
-        requireColumns(name, columns, kExtraNumbers4Prizes);
-
-    ResultsSource source;
-    source.name = name;
-    const Row& header = rows[headerIndex];
-    RowReader reader(name, columns, header);
-    for (std::size_t i = headerIndex + 1; i < rows.size(); ++i) {
-        const Row& row = rows[i];
-        const auto blank = [](const std::string& cell) { return cell.find_first_not_of(" \t") == std::string::npos; };
-        if (std::all_of(row.begin(), row.end(), blank))
-            continue;
-        const std::size_t rowNumber = i + 1;
-        reader.start(row, rowNumber);
-        const std::int32_t draw = reader.drawNumber();
-        if (numbers3)
-            store(source.numbers3, draw, readGame(reader, Field::Number, kNumbers3Prizes, 3, true), name, rowNumber);
-        else
-            store(source.numbers4, draw, readGame(reader, Field::Number, kNumbers4Prizes, 4, false), name, rowNumber);
-        if (alsoNumbers4)
-            store(source.numbers4, draw, readGame(reader, Field::N4Number, kExtraNumbers4Prizes, 4, false), name,
-                  rowNumber);
-    }
-    return source;
+    return SourceReader(name).read(textFileToUtf8(bytes));
 }
 
 }  // namespace tolvi

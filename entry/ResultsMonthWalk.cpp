@@ -24,6 +24,17 @@ PageMonth PageMonth::current()
     return of(std::chrono::year(local.tm_year + 1900) / std::chrono::month(unsigned(local.tm_mon + 1)));
 }
 
+std::string PageMonth::calendarText() const
+{
+    return std::to_string(year + kEraBase) + "年" + std::to_string(month) + "月";
+}
+
+int PageMonth::monthsTo(const PageMonth& later) const
+{
+    const int months = (later.year - year) * 12 + (later.month - month) + 1;
+    return months > 0 ? months : 0;
+}
+
 std::string ResultsMonthWalk::pageName() const
 {
     return "num" + std::to_string(int(kind_)) + "-h" + formatInt(month_.year, 0, 2) + formatInt(month_.month, 0, 2)

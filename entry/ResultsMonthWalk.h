@@ -21,6 +21,11 @@ struct PageMonth {
     static PageMonth of(std::chrono::year_month calendar);
     // The page month of the current month on the local clock.
     static PageMonth current();
+
+    // "2005年7月": the calendar month, as the user knows it.
+    std::string calendarText() const;
+    // Months from this one to `later`, both counted (1 for the same month); 0 when `later` is earlier.
+    int monthsTo(const PageMonth& later) const;
 };
 
 class ResultsMonthWalk {

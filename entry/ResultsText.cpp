@@ -10,6 +10,28 @@
 
 namespace tolvi {
 
+namespace {
+
+// Digits, with "," between every three from the right if there is one at all ("1,2,3" is no
+// amount: a separator in the wrong place more likely marks two cells run together).
+bool isGroupedDigits(std::string_view text)
+{
+    const auto allDigits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    const std::size_t first = text.find(',');
+    if (first == std::string_view::npos)
+        return allDigits(text);
+    if (first > 3 || !allDigits(text.substr(0, first)))
+        return false;
+    for (std::size_t at = first; at < text.size(); at += 4)
+        if (text[at] != ',' || at + 4 > text.size() || !allDigits(text.substr(at + 1, 3)))
+            return false;
+    return true;
+}
+
+}  // namespace
+
 std::vector<CsvRow> splitCsvRows(std::string_view text, const std::string& name)
 {
     struct Collector {
@@ -94,21 +116,21 @@ std::string headingKey(std::string_view heading)
 
 std::optional<std::int32_t> yenAmount(std::string_view text)
 {
-    static constexpr std::string_view kNobodyWon[] = {"-", "\uFF0D", "\u2015", "\u2014", "該当なし", "なし"};
+    static constexpr std::string_view kNobodyWon[] = {"", "-", "\uFF0D", "\u2015", "\u2014", "該当なし", "なし"};
     if (std::find(std::begin(kNobodyWon), std::end(kNobodyWon), text) != std::end(kNobodyWon))
         return 0;
     if (text.ends_with("円"))
         text.remove_suffix(std::string_view("円").size());
+    if (const std::size_t point = text.find('.'); point != std::string_view::npos && point + 1 < text.size() &&
+                                                  text.find_first_not_of('0', point + 1) == std::string_view::npos)
+        text = text.substr(0, point);
+    if (!isGroupedDigits(text))
+        return std::nullopt;
     std::string digits;
     for (const char c : text)
         if (c != ',')
             digits += c;
-    if (const std::size_t point = digits.find('.');
-        point != std::string::npos && digits.find_first_not_of('0', point + 1) == std::string::npos)
-        digits.erase(point);
-    if (digits.empty())
-        return 0;
-    if (!isAllDigits(digits) || digits.size() > 9)
+    if (digits.size() > 9)
         return std::nullopt;
     return strToInt(digits);
 }

@@ -31,10 +31,10 @@ std::string_view trimBlanks(std::string_view text);
 // 「セット（ストレート）」, 「セット(ストレート)」 and 「セットストレート」 are one heading.
 std::string headingKey(std::string_view heading);
 
-// A prize in whole yen: digits, optionally grouped by "," and followed by 円, or with the ".0"
-// that a spreadsheet adds when it saved the column as decimals. Where nobody won, files leave the
-// cell empty or write 該当なし or a dash: 0. Nothing when `text` is not an amount (or has more
-// than nine digits).
+// A prize in whole yen: digits, optionally grouped by "," every three digits and followed by 円,
+// or with the ".0" that a spreadsheet adds when it saved the column as decimals. Where nobody won,
+// files leave the cell empty or write 該当なし or a dash: 0. Nothing when `text` is not an amount
+// ("円", ".", "," or "1,2,3" alone, more than nine digits).
 std::optional<std::int32_t> yenAmount(std::string_view text);
 
 }  // namespace tolvi

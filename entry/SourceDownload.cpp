@@ -53,7 +53,11 @@ std::string timeOutCause(CurlOutcome::TimeOut timeOut, const DownloadLimits& lim
 std::string cause(const CurlOutcome& outcome, const DownloadLimits& limits)
 {
     switch (outcome.result) {
-    case CURLE_UNSUPPORTED_PROTOCOL: return "http と https 以外のアドレスには対応していません";
+    // The address itself was checked before: a redirect led elsewhere, or what came back was
+    // not an HTTP response at all (no status).
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return outcome.status == 0 ? "サーバーの応答が HTTP ではありません"
+                                   : "転送先の指定 (リダイレクト) が http と https 以外のアドレスです";
     case CURLE_URL_MALFORMAT: return "アドレスの形式が正しくありません";
     case CURLE_COULDNT_RESOLVE_HOST: return "ホスト名が見つかりません";
     case CURLE_COULDNT_RESOLVE_PROXY: return "プロキシのホスト名が見つかりません";
@@ -136,6 +140,12 @@ std::string downloadSource(const std::string& address, const DownloadLimits& lim
         refused.result = CURLE_HTTP_RETURNED_ERROR;
         throw HttpStatusError(failed + cause(refused, limits), outcome.status);
     }
+    // A body without a marked end that stops inside a row may have been cut there: its last row
+    // would be imported with a value cut short (23218 as 232), and a later import never mends
+    // a draw already in the history.
+    if (!outcome.delimited && !body.empty() && body.back() != '\n')
+        throw IoError(failed + "サーバーがデータの長さを示さず、データが行の途中で終わっているため、途中で切れた"
+                               "可能性があります。もう一度ダウンロードするか、ファイルに保存してから取り込んでください");
     return body;
 }
 

@@ -33,8 +33,9 @@ bool isDownloadAddress(std::string_view source);
 // 400 is an IoError whose Japanese message names the address and the cause: an address that is not
 // http(s), a name not found, a connection refused or timed out, a stall, a connection reset or cut
 // short, a TLS or certificate failure, the HTTP status (HttpStatusError), a body over `limits.maxBytes`. A body that
-// has neither a length nor chunks ends where the server closes the connection and is taken as
-// complete: HTTP cannot tell such a body from one cut short.
+// has neither a length nor chunks ends where the server closes the connection; HTTP cannot tell
+// such a body from one cut short, so it is taken as complete only when it ends with a line end
+// (else IoError: a cut inside the last row would import a wrong value).
 std::string downloadSource(const std::string& address, const DownloadLimits& limits = {});
 
 }  // namespace tolvi

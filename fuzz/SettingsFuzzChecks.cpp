@@ -42,6 +42,12 @@ void checkSettings(std::string_view bytes, const fs::path& dir)
     (void)SettingsFile::loadMismatch(path);  // never fails
     require(readBytes(path) == bytes, "loading the setting changed the file");
 
+    if (bytes.size() > SettingsFile::kLargestFile) {
+        const Outcome saved = shownFailure([&] { SettingsFile::saveMismatch(path, false); });
+        require(saved.failed(), "a settings file beyond the size read was replaced");
+        require(readBytes(path) == bytes, "refusing to save changed the file");
+        return;
+    }
     for (const bool mismatch : {false, true, false}) {
         const std::string value = mismatch ? "1" : "0";
         const std::string before = readBytes(path);

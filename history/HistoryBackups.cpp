@@ -1,5 +1,7 @@
 #include "history/HistoryBackups.h"
 
+#include "history/HistoryAppender.h"
+
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "history/HistoryReader.h"
@@ -97,33 +99,6 @@ std::filesystem::path writeNewFile(const std::filesystem::path& folder, const Na
     }
 }
 
-// The writers' lock on the history (see HistoryAppender).
-void lockExclusively(const HistoryFile& file)
-{
-    while (::flock(file.descriptor(), LOCK_EX) != 0)
-        if (errno != EINTR)
-            throw IoError(describeSystemError("履歴ファイル " + file.path().string() + " をロックできません", errno));
-}
-
-// Replaces the whole content of the locked `file` with `bytes`; on a failure puts `old` back.
-void overwrite(HistoryFile& file, std::string_view bytes, std::string_view old)
-{
-    try {
-        file.writeAt(0, bytes);
-        file.truncate(std::int64_t(bytes.size()));
-        file.sync();
-    } catch (const std::exception& e) {
-        try {
-            file.writeAt(0, old);
-            file.truncate(std::int64_t(old.size()));
-            file.sync();
-        } catch (const std::exception& undo) {
-            throw IoError(std::string(e.what()) + "。元の内容にも戻せませんでした: " + undo.what());
-        }
-        throw;
-    }
-}
-
 }  // namespace
 
 HistoryBackups::HistoryBackups(const std::filesystem::path& historyPath)
@@ -200,17 +175,8 @@ HistoryBackup HistoryBackups::restore(std::size_t number) const
     // Read before the current history is kept: keeping it may remove the oldest copy.
     const std::string bytes = HistoryFile::openForReading(chosen.path).readAll();
 
-    std::optional<HistoryFile> opened = HistoryFile::openIfExists(history_, HistoryFile::Access::ReadWrite);
-    if (!opened) {
-        writeNewFile(
-            history_.parent_path(), [this](int) { return history_.filename().string(); }, bytes);
-        return chosen;
-    }
-    HistoryFile& file = *opened;
-    lockExclusively(file);
-    const std::string old = file.readAll();
-    keep(old);
-    overwrite(file, bytes, old);
+    // The writer keeps the history as it is as the newest copy before replacing it.
+    HistoryAppender(history_).rewritePlanned([&bytes](std::string_view) { return bytes; }, false);
     return chosen;
 }
 

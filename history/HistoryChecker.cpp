@@ -72,31 +72,55 @@ std::string columns(int first, int width)
     return number(first) + "-" + number(first + width - 1) + " 桁目";
 }
 
+bool beforeInFile(const HistoryChecker::Problem& a, const HistoryChecker::Problem& b)
+{
+    return a.offset < b.offset;
+}
+
+// Keeps the first `kept` problems in file order and counts all of them: a file in another
+// format has several problems in every record, and listing them all for 50 MB of it would take
+// gigabytes.
 class Collector {
 public:
-    explicit Collector(HistoryChecker::Report& report) : report_(report) {}
+    Collector(HistoryChecker::Report& report, std::size_t kept) : report_(report), kept_(kept) {}
+
+    void finish()
+    {
+        std::stable_sort(report_.problems.begin(), report_.problems.end(), beforeInFile);
+        if (report_.problems.size() > kept_)
+            report_.problems.resize(kept_);
+    }
 
     void atRecord(HistoryChecker::Kind kind, std::int64_t record, const std::string& text)
     {
         const std::int64_t offset = (record - 1) * kRecord;
-        report_.problems.push_back({kind, record, offset,
-                                    "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
+        add({kind, record, offset, "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
     }
 
     void atOffset(HistoryChecker::Kind kind, std::int64_t offset, const std::string& text)
     {
         const std::int64_t record = offset / kRecord + 1;
-        report_.problems.push_back({kind, record, offset,
-                                    "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
+        add({kind, record, offset, "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
     }
 
     void onFile(HistoryChecker::Kind kind, const std::string& text)
     {
-        report_.problems.push_back({kind, 0, 0, "ファイル全体: " + text});
+        add({kind, 0, 0, "ファイル全体: " + text});
     }
 
 private:
+    void add(HistoryChecker::Problem problem)
+    {
+        ++report_.problemCount;
+        report_.problems.push_back(std::move(problem));
+        // Problems come almost in file order, so the ones beyond the first `kept_` can go now and then.
+        const std::size_t size = report_.problems.size();
+        if (size > kept_ && size - kept_ > std::max<std::size_t>(kept_, 64))
+            finish();
+    }
+
     HistoryChecker::Report& report_;
+    std::size_t kept_;
 };
 
 // Fields of one draw record; returns its draw number when columns 1-4 hold one.
@@ -170,13 +194,26 @@ void checkEndMarkers(std::string_view content, Collector& out)
     }
 }
 
-// The file's lines, split at LF, without the LF; a last piece without one is left out.
-std::vector<std::string_view> linesOf(std::string_view content)
+// What diagnose() needs of the file's lines (split at LF, a last piece without one left out).
+struct LineCounts {
+    std::size_t lines = 0;
+    std::size_t withoutCarriageReturn = 0;  // 86 bytes ending in no CR: a record without its CR
+    std::size_t records = 0;                // 87 bytes ending in CR
+    std::string_view first;
+};
+
+LineCounts countLines(std::string_view content)
 {
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string_view::npos; start = end + 1)
-        lines.push_back(content.substr(start, end - start));
-    return lines;
+    LineCounts counts;
+    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string_view::npos; start = end + 1) {
+        const std::string_view line = content.substr(start, end - start);
+        const bool carriageReturn = !line.empty() && line.back() == '\r';
+        if (counts.lines++ == 0)
+            counts.first = line;
+        counts.withoutCarriageReturn += line.size() == kRecordSize - 2 && !carriageReturn;
+        counts.records += line.size() == kRecordSize - 1 && carriageReturn;
+    }
+    return counts;
 }
 
 bool looksLikeCsvHeader(std::string_view line)
@@ -190,19 +227,14 @@ bool looksLikeCsvHeader(std::string_view line)
 // The faults that make a whole file wrong rather than a record or two.
 std::vector<std::string> diagnose(std::string_view content, const HistoryChecker::Report& report)
 {
-    const std::vector<std::string_view> lines = linesOf(content);
-    const auto withLength = [&lines](std::size_t length, bool carriageReturn) {
-        return std::size_t(std::count_if(lines.begin(), lines.end(), [&](std::string_view line) {
-            return line.size() == length && (!line.empty() && line.back() == '\r') == carriageReturn;
-        }));
-    };
-    if (!lines.empty() && withLength(kRecordSize - 2, false) * 2 > lines.size())
+    const LineCounts lines = countLines(content);
+    if (lines.lines > 0 && lines.withoutCarriageReturn * 2 > lines.lines)
         return {"行の終わりが LF だけで、CR がありません (1 行 86 バイト)。結果データは CR LF で終わる 87 バイトです。"
                 "直し方: 各行の終わりを CR LF にします (例: perl -pi -e 's/\\r?\\n/\\r\\n/' Numbers.dat)。"};
-    if (!lines.empty() && withLength(kRecordSize - 1, true) * 2 <= lines.size()) {
-        const std::string kind = looksLikeCsvHeader(lines.front()) ? "CSV ファイル" : "テキストファイル";
+    if (lines.lines > 0 && lines.records * 2 <= lines.lines) {
+        const std::string kind = looksLikeCsvHeader(lines.first) ? "CSV ファイル" : "テキストファイル";
         return {"87 バイトの結果データが並んだ履歴ファイルではなく、" + kind + "のようです (1 行目: " +
-                shown(lines.front().substr(0, 60)) + ")。直し方: 当せん結果の CSV なら、このファイルを別の名前 "
+                shown(lines.first.substr(0, 60)) + ")。直し方: 当せん結果の CSV なら、このファイルを別の名前 "
                 "(例: results.csv) にしてから tolvi import results.csv で取り込むと、履歴ファイルが作られます。"};
     }
     const std::int64_t tail = std::int64_t(content.size()) % kRecord;
@@ -215,10 +247,10 @@ std::vector<std::string> diagnose(std::string_view content, const HistoryChecker
 
 }  // namespace
 
-HistoryChecker::Report HistoryChecker::check(std::string_view content)
+HistoryChecker::Report HistoryChecker::check(std::string_view content, std::size_t keptProblems)
 {
     Report report;
-    Collector out(report);
+    Collector out(report, keptProblems);
     const std::int64_t size = std::int64_t(content.size());
     const std::int64_t records = size / kRecord;
     const std::int64_t tail = size % kRecord;
@@ -272,18 +304,17 @@ HistoryChecker::Report HistoryChecker::check(std::string_view content)
         }
     }
     // In file order, so that a reader can walk the file along the list.
-    std::stable_sort(report.problems.begin(), report.problems.end(),
-                     [](const Problem& a, const Problem& b) { return a.offset < b.offset; });
+    out.finish();
     if (!report.problems.empty())
         report.causes = diagnose(content, report);
     return report;
 }
 
-HistoryChecker::Report HistoryChecker::checkFile(const std::filesystem::path& path)
+HistoryChecker::Report HistoryChecker::checkFile(const std::filesystem::path& path, std::size_t keptProblems)
 {
     try {
         const HistoryFile file = HistoryFile::openExisting(path);
-        return check(file.readAll());
+        return check(file.readAll(), keptProblems);
     } catch (const IoError& openFailure) {
         // A file that can still be read is checked all the same; that it cannot be opened for
         // writing stops both the programs' readers and the append, so it comes first.
@@ -296,11 +327,14 @@ HistoryChecker::Report HistoryChecker::checkFile(const std::filesystem::path& pa
         const std::string content {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         if (in.bad())
             throw;
-        Report report = check(content);
+        Report report = check(content, keptProblems);
         report.problems.insert(report.problems.begin(),
                                {Kind::CannotOpen, 0, 0,
                                 "ファイル全体: " + std::string(openFailure.what()) +
-                                    "。書き込み用に開けないため、予想の読み込みも追記もできません。"});
+                                    "。書き込み用に開けないため、結果の入力や取り込みで追記できません (予想には読み込めます)。"});
+        ++report.problemCount;
+        if (report.problems.size() > keptProblems)
+            report.problems.pop_back();
         return report;
     }
 }

@@ -3,6 +3,7 @@
 // would make an append fail or write a record out of place.
 
 #include <cstdint>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,7 +14,7 @@ namespace tolvi {
 class HistoryChecker {
 public:
     enum class Kind {
-        CannotOpen,          // the file cannot be opened for reading and writing
+        CannotOpen,          // the file cannot be opened for writing (it may still be read)
         NoRecords,           // shorter than one record: nothing to read, nothing to append to
         StrayBytes,          // one byte after the last record that is not 0x1A
         CutOffTail,          // two or more bytes after the last full record
@@ -41,18 +42,20 @@ public:
         // line ends without CR, a file cut in the middle of a record), each with how to mend it;
         // listed before the problems, which it explains.
         std::vector<std::string> causes;
-        std::vector<Problem> problems;
+        std::vector<Problem> problems;  // the first ones in file order, as many as asked for
+        std::int64_t problemCount = 0;  // all that were found
         std::int64_t records = 0;   // full 87-byte records
         std::int64_t comments = 0;  // of which comment records
         std::int64_t lastDraw = -1; // draw number of the last record, -1 when there is none
     };
 
-    // Checks the bytes of a history file.
-    static Report check(std::string_view content);
+    // Checks the bytes of a history file; the report lists the first `keptProblems` problems in
+    // file order and counts all of them.
+    static Report check(std::string_view content, std::size_t keptProblems = SIZE_MAX);
 
     // Reads and checks the file at `path`. IoError when it cannot be read at all; a file that
     // can be read but not opened for writing gives a CannotOpen problem.
-    static Report checkFile(const std::filesystem::path& path);
+    static Report checkFile(const std::filesystem::path& path, std::size_t keptProblems = SIZE_MAX);
 };
 
 }  // namespace tolvi

@@ -17,9 +17,32 @@ std::filesystem::path HistoryFile::fullPath(const std::filesystem::path& path)
     return error ? path : full.lexically_normal();
 }
 
+namespace {
+
+// The name `path` exists but names nothing that can be opened: a symlink whose target is
+// missing (or a loop of links). Telling "no file" would make an import create one beside the
+// link and never succeed; the user has to mend or remove the link.
+void refuseBrokenLink(const std::filesystem::path& path, const std::filesystem::path& full)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    throw IoError("履歴ファイル " + full.string() + " を開けません: シンボリックリンクの指す先 " +
+                  (error ? std::string("(読めません)") : target.string()) +
+                  " がありません。リンクを直すか削除してください");
+}
+
+}  // namespace
+
 std::optional<HistoryFile> HistoryFile::openIfExists(const std::filesystem::path& path, Access access)
 {
-    const int fd = ::open(path.c_str(), (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever, before
+    // the check below could refuse it. A regular file is not affected by the flag.
+    const int fd = ::open(path.c_str(), (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && (errno == ENOENT || errno == ELOOP))
+        refuseBrokenLink(path, fullPath(path));
     if (fd < 0 && errno == ENOENT)
         return std::nullopt;
     if (fd < 0)
@@ -31,6 +54,18 @@ std::optional<HistoryFile> HistoryFile::openIfExists(const std::filesystem::path
     if (!S_ISREG(info.st_mode))
         throw IoError("履歴ファイル " + file.path().string() + " を開けません: 通常のファイルではありません");
     return file;
+}
+
+std::optional<HistoryFile> HistoryFile::createNew(const std::filesystem::path& path)
+{
+    // O_NOFOLLOW with O_EXCL: a link planted at the name is not followed, the creation fails.
+    // 0666 as any new file: the user's umask decides who else may read and write it.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST)
+        return std::nullopt;
+    if (fd < 0)
+        throw IoError(describeSystemError("ファイル " + fullPath(path).string() + " を作成できません", errno));
+    return HistoryFile(fd, fullPath(path));
 }
 
 HistoryFile HistoryFile::open(const std::filesystem::path& path, Access access)

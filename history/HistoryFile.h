@@ -20,13 +20,19 @@ public:
     enum class Access { Read, ReadWrite };
 
     // Opens `path` for reading and writing. Fails (IoError) when it is missing, read-only or
-    // not a regular file.
+    // not a regular file (a FIFO is refused at once, never waited on).
     static HistoryFile openExisting(const std::filesystem::path& path) { return open(path, Access::ReadWrite); }
     // Opens `path` for reading only: a run needs nothing more, so a read-only history serves it.
     static HistoryFile openForReading(const std::filesystem::path& path) { return open(path, Access::Read); }
     static HistoryFile open(const std::filesystem::path& path, Access access);
-    // As open(), but nothing when the file does not exist.
+    // As open(), but nothing when the file does not exist. A name that exists but leads nowhere
+    // (a symlink to a missing file) is an IoError naming the link's target, and a FIFO or device
+    // is refused without waiting on it.
     static std::optional<HistoryFile> openIfExists(const std::filesystem::path& path, Access access);
+
+    // Creates `path` as a new empty file opened for reading and writing; nothing when a file (or
+    // a link) of that name exists already. For the temporary files of a whole-file write.
+    static std::optional<HistoryFile> createNew(const std::filesystem::path& path);
 
     HistoryFile(HistoryFile&& other) noexcept;
     HistoryFile& operator=(HistoryFile&& other) noexcept;

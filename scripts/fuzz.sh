@@ -30,9 +30,13 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebI
   -DTOLVI_BUILD_GUI=OFF -DTOLVI_BUILD_TESTS=OFF -DTOLVI_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target $(printf 'fuzz_%s ' "${targets[@]}")
 
-# Longest input per target: enough for a few dozen records, a results page, a settings file.
+# Longest input per target: enough for a few dozen records, a results page; settings files just
+# past the size read (work that grows faster than the input shows only in large ones).
 declare -A maxLength=([history_file]=4096 [prediction_runs]=4096 [results_pages]=16384 [result_entry]=256
-                      [settings_file]=1024 [import]=8192 [publisher_files]=2048)
+                      [settings_file]=1048600 [import]=8192 [publisher_files]=2048)
+# Inputs of any length from the start where the length is what matters (libFuzzer otherwise
+# grows them slowly, and the settings check's few runs a second would never reach large ones).
+declare -A lengthControl=([settings_file]=-len_control=0)
 
 failed=()
 for target in "${targets[@]}"; do
@@ -42,7 +46,8 @@ for target in "${targets[@]}"; do
   log="$build/logs/$target.log"
   echo "fuzz_$target: ${seconds} s (ログ: $log)"
   if ! (cd "$build" && "./fuzz/fuzz_$target" "$corpus" "$root/fuzz/corpus/$target" \
-          -max_total_time="$seconds" -max_len="${maxLength[$target]:-4096}" -timeout=20 -rss_limit_mb=2048 \
+          -max_total_time="$seconds" -max_len="${maxLength[$target]:-4096}" ${lengthControl[$target]:-} \
+          -timeout=20 -rss_limit_mb=2048 \
           -artifact_prefix="$artifacts" -print_final_stats=1 >"$log" 2>&1); then
     failed+=("$target")
   fi

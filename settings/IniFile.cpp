@@ -68,15 +68,17 @@ ParsedLine parseLine(std::string_view text, const Line& line)
         return parsed;
     }
     if (text[begin] == '[') {
-        const std::size_t close = text.substr(0, end).rfind(']');
-        if (close != std::string_view::npos && close > begin) {
+        // Searched within the line only: searching back from its end through the whole file
+        // made a file of many lines without "]" quadratic to read.
+        const std::size_t close = text.substr(begin, end - begin).rfind(']');
+        if (close != std::string_view::npos && close > 0) {
             parsed.kind = LineKind::Section;
-            std::tie(parsed.nameBegin, parsed.nameEnd) = trimmed(text, begin + 1, close);
+            std::tie(parsed.nameBegin, parsed.nameEnd) = trimmed(text, begin + 1, begin + close);
             return parsed;
         }
     }
     parsed.kind = LineKind::Entry;
-    const std::size_t equals = text.substr(0, end).find('=', begin);
+    const std::size_t equals = text.substr(0, end).find('=', begin);  // from the line's start on
     if (equals == std::string_view::npos) {
         std::tie(parsed.nameBegin, parsed.nameEnd) = trimmed(text, begin, end);
         parsed.valueBegin = parsed.valueEnd = parsed.nameEnd;

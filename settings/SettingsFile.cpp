@@ -64,13 +64,19 @@ fs::path resolveLink(const fs::path& path)
     return path;
 }
 
+// A file beyond SettingsFile::kLargestFile is not read on: reading it whole (at every start of
+// the window) would only cost time and memory.
+constexpr std::size_t kLargestSettingsFile = SettingsFile::kLargestFile;
+
 bool readWhole(const fs::path& path, std::string& bytes)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.resize(kLargestSettingsFile + 1);
+    in.read(bytes.data(), std::streamsize(bytes.size()));
+    bytes.resize(std::size_t(in.gcount()));
+    return !in.bad() && bytes.size() <= kLargestSettingsFile;
 }
 
 // Owns the descriptor of the temporary file and removes the file unless it has been renamed

@@ -4,12 +4,17 @@
 // Plain C++ (no Qt) so that it can be tested and fuzzed headless; the file is read and edited by
 // IniFile, which keeps every byte the program does not own.
 
+#include <cstddef>
 #include <filesystem>
 
 namespace tolvi {
 
 class SettingsFile {
 public:
+    // The largest settings file read. It holds one setting in a few dozen bytes; a larger file
+    // is not this program's: loading gives the default and saving refuses to replace it.
+    static constexpr std::size_t kLargestFile = std::size_t(1) << 20;
+
     // The program file's path with its extension replaced by ".ini" (added when it has none):
     // /x/TolviNumbers3 gives /x/TolviNumbers3.ini, /x/a.exe gives /x/a.ini.
     static std::filesystem::path pathForProgram(const std::filesystem::path& programPath);
@@ -24,7 +29,8 @@ public:
     // content goes to a temporary file beside the old one, which is then renamed over it with
     // the old file's permissions. Raises IoError with "<full path> に書き込めません。" when the
     // file cannot be written: its folder is missing or not a folder, the file is marked
-    // read-only (no write permission bit at all), or it cannot be read back or replaced.
+    // read-only (no write permission bit at all), is larger than kLargestFile, or it cannot be
+    // read back or replaced.
     static void saveMismatch(const std::filesystem::path& settingsPath, bool mismatch);
 
     // Whether saveMismatch can be expected to succeed at `settingsPath`: an existing file passes

@@ -90,6 +90,24 @@ TEST(CliRun, ConversionErrorKeepsTheRowsShownSoFar)
     EXPECT_EQ(state["labels"]["Label4"], "ｽﾄﾚｰﾄ的中数：");
 }
 
+// Bytes that are not UTF-8 in the error text, and an output that cannot be written, end in a
+// message and status 1, never an abort or a silent success.
+TEST(CliRun, ByteNotUtf8InTheErrorAndUnwritableOutputExitWithOne)
+{
+    TempDir dir;
+    std::string bad = tolvi::test::drawRecord({2, "755"});
+    bad.replace(9, 7, "12\xFF\xFE" "567");
+    dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").raw(bad).bytes());
+    const CommandResult result = runTolvi("run --json --dir " + dir.path().string());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(nlohmann::json::parse(result.output)["error"].get<std::string>().find("\uFFFD"), std::string::npos);
+
+    dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").draw(2, "755").bytes());
+    ASSERT_EQ(runTolvi("run --dir " + dir.path().string()).status, 0);
+    const int full = std::system(("LANG=C " TOLVI_CLI_PATH " run --dir " + dir.path().string() + " >/dev/full 2>&1").c_str());
+    EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 1) << full;
+}
+
 TEST(CliRun, UsageErrorsExitWithTwo)
 {
     EXPECT_EQ(runTolvi("run --edition numbers5").status, 2);

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <set>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -393,4 +394,32 @@ TEST(HistoryAppender, TwoProcessesAppendingAtOnceStoreEveryDrawNumberOnce)
             writers.insert(std::stoi(std::string(record.winningNumber())));
     }
     EXPECT_EQ(writers, (std::set<int> {0, 1}));
+}
+
+// ---- names that are not a plain history file ----------------------------------------------
+
+TEST(HistoryAppender, RefusesADanglingLinkOrAFifoAtOnceAndWritesThroughALinkToAFile)
+{
+    TempDir dir;
+    fs::create_symlink("elsewhere/Numbers.dat", dir.file("Numbers.dat"));
+    const std::string message = messageOf<tolvi::IoError>(
+        [&] { HistoryAppender(dir.file("Numbers.dat")).appendPlanned([](std::string_view) {
+                  return std::vector<std::string> {sampleText("0001")}; }, true); });
+    EXPECT_NE(message.find("elsewhere/Numbers.dat"), std::string::npos) << message;
+    fs::remove(dir.file("Numbers.dat"));
+
+    ASSERT_EQ(::mkfifo(dir.file("Numbers.dat").c_str(), 0600), 0);
+    EXPECT_THROW(HistoryAppender(dir.file("Numbers.dat")).append(sampleDraw()), tolvi::IoError);
+    fs::remove(dir.file("Numbers.dat"));
+
+    // Through a link the file it points to is replaced and the link stays; a temporary file
+    // left by a killed writer (nobody holds its lock) goes with the next write.
+    dir.write("real.dat", twoDraws());
+    dir.write("real.dat.new-99999-0", "left behind");
+    fs::create_symlink("real.dat", dir.file("Numbers.dat"));
+    HistoryAppender(dir.file("Numbers.dat")).append(sampleDraw());
+    EXPECT_TRUE(fs::is_symlink(dir.file("Numbers.dat")));
+    EXPECT_EQ(dir.read("real.dat"), twoDraws() + sampleText("0042") + "\r\n\x1A");
+    EXPECT_FALSE(fs::exists(dir.file("real.dat.new-99999-0")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }

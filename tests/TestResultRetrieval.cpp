@@ -49,6 +49,7 @@ struct Click {
     LocalHttpServer& server;
     TempDir dir;
     Fields fields;
+    std::vector<std::string> progress;
     int processEvents = 0;
     int endingAfter = -1;  // the program ends at this turn of the window (never when -1)
     RetrievalLimits limits;
@@ -70,6 +71,7 @@ struct Click {
         hooks.processEvents = [this] { ++processEvents; };
         hooks.ending = [this] { return endingAfter >= 0 && processEvents >= endingAfter; };
         hooks.setField = [this](std::string_view edit, const std::string& text) { fields[std::string(edit)] = text; };
+        hooks.progress = [this](const std::string& text) { progress.push_back(text); };
         return retrieveResults(title, http, server.host(), dir.path(), hooks, limits);
     }
     std::string saved() const { return dir.read("numbers.tmp"); }
@@ -342,6 +344,22 @@ TEST(ResultRetrieval, ProgramEndingWhileTheServerIsSilentStopsAtTheNextTurn)
     EXPECT_EQ(click.processEvents, 5);
     EXPECT_EQ(server.paths(), walk({{3, 17, 7}}));
     EXPECT_TRUE(click.fields.empty());
+}
+
+TEST(ResultRetrieval, WholeWalkEndsAtItsTimeLimitAndShowsWhereItIs)
+{
+    LocalHttpServer server;
+    serveOtherDraws(server, 3, 17, 7, 17, 12);
+    server.serve(pagePath(3, 18, 1), HttpReply::silent());
+    Click click(server);
+    click.limits.lastMonth = PageMonth {18, 2};
+    click.limits.whole = std::chrono::milliseconds(700);  // less than the three tries of the silent page
+    const auto started = std::chrono::steady_clock::now();
+    const RetrievalResult result = click.run(1233);
+    EXPECT_EQ(result.message, kOutOfTimeMessage);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(700 + 500));
+    ASSERT_FALSE(click.progress.empty());
+    EXPECT_EQ(click.progress.front(), "参照中 2005年7月 1/8");
 }
 
 TEST(ResultRetrieval, EmptyReplyIsFetchedAgainAndThenGivenUp)

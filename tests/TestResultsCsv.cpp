@@ -85,6 +85,16 @@ TEST(ResultsCsv, RefusesWhatItCannotReadWithTheRowAndColumn)
         {header + "x1,191,0,0,0,0,0\n", "「draw_no」の値「x1」は回号ではありません"},
         {header + "1,191,0,0,0\n", "「set_box_payout」がありません"},
         {header + "1,191,0,0,0,0,0\n1,192,0,0,0,0,0\n", "3 行目: 第1回がもう一度あり"},
+        // A cell without a digit is no amount; only empty, 該当なし and a dash mean nobody won.
+        {header + "1,191,.,0,0,0,0\n", "「straight_payout」の値「.」は金額ではありません"},
+        {header + "1,191,円,0,0,0,0\n", "「円」は金額ではありません"},
+        {header + "1,191,.000,0,0,0,0\n", "「.000」は金額ではありません"},
+        {header + "1,191,\",\",0,0,0,0\n", "「,」は金額ではありません"},
+        {header + "1,191,\"1,2,3\",0,0,0,0\n", "「1,2,3」は金額ではありません"},
+        {"draw_no,winning_number,Draw No,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n",
+         "1 行目: 見出し「Draw No」の列が、同じ項目の列としてほかにもあります"},
+        // Quoted at most 80 characters, control bytes escaped.
+        {header + "1,191,\"a\nb" + std::string(200, 'x') + "\",0,0,0,0\n", "「a\\x0Ab" + std::string(77, 'x') + "…」"},
     };
     for (const auto& [bytes, message] : cases) {
         SCOPED_TRACE(bytes);

@@ -120,6 +120,11 @@ TEST(SettingsFileLoad, MissingOrUnreadableFilesGiveTicked)
     EXPECT_TRUE(loadFrom(""));
     EXPECT_TRUE(loadFrom("[Window]\r\nLeft=1\r\n"));
     EXPECT_TRUE(loadFrom("[Option]\r\nOther=0\r\n"));
+    // A file beyond the size read is no settings file of this program's: not read, not replaced.
+    const std::string large = "[Option]\r\nMismatch=0\r\n" + std::string(SettingsFile::kLargestFile, ';');
+    EXPECT_TRUE(SettingsFile::loadMismatch(dir.write("TolviNumbers3.ini", large)));
+    EXPECT_THROW(SettingsFile::saveMismatch(dir.file("TolviNumbers3.ini"), false), IoError);
+    EXPECT_EQ(dir.read("TolviNumbers3.ini"), large);
 }
 
 TEST(SettingsFileLoad, ZeroUnticksAndOneTicks)

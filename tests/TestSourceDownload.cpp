@@ -41,12 +41,14 @@ TEST(SourceDownload, GivesTheWholeBodyOrAnErrorNamingTheAddressAndTheCause)
     std::string limit(quick().maxBytes, '\0');  // every byte value, NUL included
     for (std::size_t i = 0; i < limit.size(); ++i)
         limit[i] = char(i * 7 + i / 256);
+    limit.back() = '\n';  // a body without a length is whole only when it ends a line
     const std::string body = limit.substr(0, 60000);
     LocalHttpServer server;
     server.serve("/whole.csv", HttpReply::page(body));
     server.serve("/limit.csv", HttpReply::page(limit));
     server.serve("/limit-unsized.csv", HttpReply {limit, 200, HttpReply::Ending::NoLength, 0, {}});
     server.serve("/over-unsized.csv", HttpReply {limit + "x", 200, HttpReply::Ending::NoLength, 0, {}});
+    server.serve("/cut-unsized.csv", HttpReply {"draw_no,x\n1,23218\n2,232", 200, HttpReply::Ending::NoLength, 0, {}});
     server.serve("/missing.csv", HttpReply::page("no such file", 404));
     server.serve("/reset.csv", HttpReply::endingEarly(body, 1000, HttpReply::Ending::ResetEarly));
     server.serve("/stall.csv", HttpReply::endingEarly(body, 1000, HttpReply::Ending::StallEarly));
@@ -68,6 +70,7 @@ TEST(SourceDownload, GivesTheWholeBodyOrAnErrorNamingTheAddressAndTheCause)
         {web + "/limit-unsized.csv", limit, ""},
         {web + "/over-unsized.csv", std::nullopt, "上限の 65536 バイト"},
         {"http://" + trickle.host() + "/huge.csv", std::nullopt, "上限の 65536 バイト"},
+        {web + "/cut-unsized.csv", std::nullopt, "途中で切れた可能性があります"},
         {web + "/missing.csv", std::nullopt, "HTTP ステータス 404"},
         {web + "/reset.csv", std::nullopt, "リセット"},
         {web + "/stall.csv", std::nullopt, "1 秒のあいだ何も受信できなかった"},

@@ -34,7 +34,8 @@ namespace {
 const char* const kEdits[] = {"Num3Edit", "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5",
                               "Num4Edit", "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
 // The panel's controls that a retrieval locks.
-const char* const kLocked[] = {"EdtSetBut", "EdtExtBut", "EdtAutoBut", "Num3Edit",  "Num3Edit1", "Num3Edit2", "Num3Edit3",
+// "中止" is not among them: it stops the retrieval.
+const char* const kLocked[] = {"EdtSetBut", "EdtAutoBut", "Num3Edit",  "Num3Edit1", "Num3Edit2", "Num3Edit3",
                                "Num3Edit4", "Num3Edit5", "Num4Edit",   "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
 
 // The results of draw 1233 as the pages below show them, field by field.
@@ -281,6 +282,28 @@ private slots:
         QVERIFY(!gui.form().isVisible());
         QVERIFY(boxes.boxes().isEmpty());
         QCOMPARE(gui.dir().read("Numbers.dat"), history());
+    }
+
+    void stopButtonEndsTheRetrievalWhichShowsWhereItIs()
+    {
+        LocalHttpServer server;
+        server.serve("/numbers/num3-h1707.html", HttpReply::silent());
+        GuiFixture gui(Edition::Numbers3, tolvi::guitest::withHistory(history()));
+        gui.form().setResultsHost(server.host());
+        MessageBoxWatcher boxes;
+        QVERIFY(gui.trigger("EditMenu"));
+        const QString caption = gui.get<QPushButton>("EdtAutoBut")->text();
+        QString shownWhileWaiting;
+        QTimer::singleShot(300, &gui.form(), [&] {
+            shownWhileWaiting = gui.get<QPushButton>("EdtAutoBut")->text();
+            QVERIFY(gui.click("EdtExtBut"));
+        });
+        QVERIFY(gui.click("EdtAutoBut"));
+        QVERIFY(shownWhileWaiting.startsWith(q("参照中 2005年7月 1/")));
+        QCOMPARE(server.count("/numbers/num3-h1707.html"), 1);
+        QVERIFY(!gui.isOpen("EditPanel"));
+        QVERIFY(boxes.boxes().isEmpty());
+        QCOMPARE(gui.get<QPushButton>("EdtAutoBut")->text(), caption);
     }
 
     void pageValueLongerThanItsFieldIsShownWholeAndRefusedByInput()
