@@ -1,6 +1,7 @@
 #include "entry/HistoryImport.h"
 
 #include "entry/SourceDownload.h"
+#include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "base/Errors.h"
 #include "history/HistoryFile.h"
@@ -64,16 +65,36 @@ std::optional<GameResult> storedNumbers4(const DrawRecord& record)
 }
 
 // What the sources say about a draw the history holds, where it differs from the record.
+// Numbers4 fields that were never given: an import of a Numbers3 file alone writes zeros there.
+bool numbers4Empty(const std::optional<GameResult>& stored)
+{
+    return stored && *stored == GameResult {};
+}
+
+// What the sources say about a draw the history holds, where it differs from the record. Empty
+// Numbers4 fields are to be filled, not a difference.
 std::vector<std::string> differencesFromSources(const MergedResults& results, const DrawRecord& record)
 {
     const std::int32_t draw = record.drawNumber();
     std::vector<std::string> differences;
     if (const auto found = results.numbers3.find(draw); found != results.numbers3.end())
         differences = describeDifferences(draw, false, storedNumbers3(record), found->second);
-    if (const auto found = results.numbers4.find(draw); found != results.numbers4.end())
-        for (std::string& line : describeDifferences(draw, true, storedNumbers4(record), found->second))
+    const std::optional<GameResult> stored4 = storedNumbers4(record);
+    if (const auto found = results.numbers4.find(draw); found != results.numbers4.end() && !numbers4Empty(stored4))
+        for (std::string& line : describeDifferences(draw, true, stored4, found->second))
             differences.push_back(std::move(line));
     return differences;
+}
+
+// `record` (85 bytes) with the Numbers4 fields of `numbers4`.
+std::string withNumbers4(std::string_view record, const GameResult& numbers4)
+{
+    // The record's columns are counted from 1.
+    std::string text(record.substr(0, kRecordSize - 2));
+    text.replace(std::size_t(kNumbers4Column - 1), 4, formatInt(numbers4.number, 4, 4));
+    for (std::size_t i = 0; i < kNumbers4PrizeColumns.size(); ++i)
+        text.replace(std::size_t(kNumbers4PrizeColumns[i] - 1), 7, formatInt(numbers4.prizes[i], 7, 7));
+    return text;
 }
 
 std::string fieldText(std::int32_t value, std::size_t field, bool numbers4)
@@ -142,7 +163,12 @@ ImportPlan planImport(std::string_view content, const MergedResults& results, bo
         recent.push_back(std::move(differences));
         if (recent.size() > kCheckedRecentDraws)
             recent.erase(recent.begin());
+        if (const auto numbers4 = results.numbers4.find(draw);
+            numbers4 != results.numbers4.end() && numbers4Empty(storedNumbers4(record)) && numbers4->second != GameResult {})
+            plan.filled.emplace_back(i, withNumbers4(record.text(), numbers4->second));
     }
+    summary.filledNumbers4 = plan.filled.size();
+    summary.onlyNumbers4 = results.numbers3.empty() && !results.numbers4.empty();
 
     const auto first = summary.lastBefore ? results.numbers3.upper_bound(*summary.lastBefore) : results.numbers3.begin();
     std::int32_t expected = summary.lastBefore ? *summary.lastBefore + 1 : 0;
@@ -186,6 +212,19 @@ ImportPlan planImport(std::string_view content, const MergedResults& results, bo
     return plan;
 }
 
+std::string ImportPlan::applyTo(std::string_view content) const
+{
+    // Without new records the end of the file stays as it is (with or without its 0x1A byte).
+    std::string bytes(records.empty() ? content : content.substr(0, HistoryReader::recordCount(content) * kRecordSize));
+    for (const auto& [index, text] : filled)
+        bytes.replace(index * kRecordSize, text.size(), text);
+    if (records.empty())
+        return bytes;
+    for (const std::string& record : records)
+        bytes += record + "\r\n";
+    return bytes + "\x1A";
+}
+
 ImportSummary importResults(const std::filesystem::path& historyPath, const std::vector<ResultsSource>& sources,
                             bool dryRun, const HistoryAppender::Writer& writer, bool acceptDisagreement)
 {
@@ -198,14 +237,25 @@ ImportSummary importResults(const std::filesystem::path& historyPath, const std:
         plan.summary.dryRun = true;
         return plan.summary;
     }
+    return writeImport(historyPath, [&](std::string_view content) { return planImport(content, results, acceptDisagreement); },
+                       writer);
+}
+
+ImportSummary writeImport(const std::filesystem::path& historyPath,
+                          const std::function<ImportPlan(std::string_view content)>& plan,
+                          const HistoryAppender::Writer& writer)
+{
     ImportSummary summary;
-    HistoryAppender(historyPath, writer).appendPlanned(
-        [&](std::string_view content) {
-            ImportPlan plan = planImport(content, results, acceptDisagreement);
-            summary = plan.summary;
-            return std::move(plan.records);
-        },
-        true);
+    HistoryAppender(historyPath, writer)
+        .rewritePlanned(
+            [&](std::string_view content) -> std::optional<std::string> {
+                const ImportPlan made = plan(content);
+                summary = made.summary;
+                if (made.records.empty() && made.filled.empty())
+                    return std::nullopt;
+                return made.applyTo(content);
+            },
+            true);
     return summary;
 }
 
@@ -221,18 +271,26 @@ ImportSummary importFromSources(const std::filesystem::path& historyPath, const 
 std::string describeImport(const ImportSummary& summary)
 {
     std::string text;
-    if (summary.added == 0) {
+    if (summary.added == 0 && summary.filledNumbers4 == 0 && summary.onlyNumbers4) {
+        text = "Numbers4 の結果だけでは回を追加できません。Numbers3 の結果の CSV ファイルも一緒に指定してください";
+        if (summary.lastBefore)
+            text += " (履歴ファイルは" + drawName(*summary.lastBefore) + "までです)";
+        text += "。\n";
+    } else if (summary.added == 0 && summary.filledNumbers4 == 0) {
         text = "追加する結果はありません";
         if (summary.lastBefore)
             text += " (履歴ファイルは" + drawName(*summary.lastBefore) + "までです)";
         text += "。\n";
-    } else {
+    } else if (summary.added > 0) {
         text = drawName(summary.firstAdded);
         if (summary.lastAdded != summary.firstAdded)
             text += "～" + drawName(summary.lastAdded);
         text += "の " + std::to_string(summary.added) + " 回分を" +
                 (summary.dryRun ? "追加します (--dry-run のため、書き込んでいません)。\n" : "追加しました。\n");
     }
+    if (summary.filledNumbers4 > 0)
+        text += "履歴ファイルにある " + std::to_string(summary.filledNumbers4) + " 回分の空の Numbers4 の欄を、取り込み元の結果で" +
+                (summary.dryRun ? "埋めます。\n" : "埋めました。\n");
     if (summary.withoutNumbers4 > 0)
         text += "うち " + std::to_string(summary.withoutNumbers4) +
                 " 回分は Numbers4 の結果が取り込み元にないため、Numbers4 の欄を 0 に" +

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ struct ImportSummary {
     std::int32_t lastAdded = 0;
     std::size_t added = 0;                    // new records (written, or to be written on a dry run)
     std::size_t withoutNumbers4 = 0;          // of them, draws no Numbers4 source covered
+    std::size_t filledNumbers4 = 0;           // draws in the history whose empty Numbers4 fields a source fills
+    bool onlyNumbers4 = false;                // the sources hold Numbers4 results alone
     std::size_t disagreeing = 0;              // draws in the history that a source gives otherwise
     std::vector<std::int32_t> firstDisagreeing;  // the first few of them
     bool dryRun = false;
@@ -59,10 +62,24 @@ struct RecentDisagreement : RefusedError {
     using RefusedError::RefusedError;
 };
 struct ImportPlan {
-    std::vector<std::string> records;  // 85-byte record texts
+    std::vector<std::string> records;  // 85-byte record texts to append
+    // Records of the history whose Numbers4 fields are all zero (a Numbers3 file imported alone)
+    // and that a Numbers4 source covers: the record's index and its new 85-byte text, the same
+    // but for the Numbers4 fields. A field that holds a value is never changed.
+    std::vector<std::pair<std::size_t, std::string>> filled;
     ImportSummary summary;
+
+    // `content` with the fills and the new records: what the history becomes.
+    std::string applyTo(std::string_view content) const;
 };
 ImportPlan planImport(std::string_view content, const MergedResults& results, bool acceptDisagreement = false);
+
+// Writes to the history at `historyPath` what `plan` decides from its content once the lock is
+// held: the new records appended and empty Numbers4 fields filled, in one replacement of the file
+// (nothing when there is neither). A missing history is created. Returns the plan's summary.
+ImportSummary writeImport(const std::filesystem::path& historyPath,
+                          const std::function<ImportPlan(std::string_view content)>& plan,
+                          const HistoryAppender::Writer& writer = {});
 
 // Appends to the history file at `historyPath` what planImport() decides, against the file's
 // content as it is once the lock is held. With `dryRun`, only reads. Errors as planImport() and

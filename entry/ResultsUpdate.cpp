@@ -328,8 +328,11 @@ UpdateReport updateHistory(const std::filesystem::path& historyPath, const Updat
         report.fromPublisher = report.fromMirror = 0;
         for (std::int32_t draw = report.firstAdded; report.added > 0 && draw <= report.lastAdded; ++draw)
             ++(update.fromPublisher(draw) ? report.fromPublisher : report.fromMirror);
+        // The plan is made again when another writer came first: its notes once.
         report.notes.erase(std::remove_if(report.notes.begin(), report.notes.end(),
-                                          [](const std::string& note) { return note.rfind("ミラーは古い", 0) == 0; }),
+                                          [](const std::string& note) {
+                                              return note.rfind("ミラーは古い", 0) == 0 || note.rfind("履歴にある", 0) == 0;
+                                          }),
                            report.notes.end());
         if (plan.summary.disagreeing > 0) {
             std::string draws;
@@ -339,13 +342,16 @@ UpdateReport updateHistory(const std::filesystem::path& historyPath, const Updat
                                    (plan.summary.disagreeing > plan.summary.firstDisagreeing.size() ? " ほか" : "") +
                                    ") で履歴と違いますが、履歴のその回は書き換えていません。");
         }
-        return std::move(plan.records);
+        if (plan.summary.filledNumbers4 > 0)
+            report.notes.push_back("履歴にある " + std::to_string(plan.summary.filledNumbers4) +
+                                   " 回分の空の Numbers4 の欄を、ミラーの結果で埋めました。");
+        return plan;
     };
-    if (!results.numbers3.empty() && results.numbers3.rbegin()->first >= (report.lastBefore ? *report.lastBefore + 1 : 1)) {
+    if (!results.numbers3.empty()) {
         if (settings.dryRun)
             planned(content);
         else
-            HistoryAppender(historyPath).appendPlanned(planned, true);
+            writeImport(historyPath, planned);
     }
     if (!settings.dryRun)
         update.writeStatus(historyPath.parent_path());

@@ -359,10 +359,15 @@ bool HistoryAppender::rewritePlanned(const Rewriter& rewrite, bool checkShape) c
             requireLineEnd(file, lastOffset, file.readAt(lastOffset, kRecordSize));
         }
     }
-    const std::optional<std::string> bytes = rewrite(file.readAll());
-    if (bytes)
-        replace(*locked, *bytes, {});
-    return bytes.has_value();
+    const std::string content = file.readAll();
+    const std::optional<std::string> bytes = rewrite(content);
+    if (!bytes)
+        return false;
+    // What stays as it was is copied; the writer gets the rest (for an append, the new records).
+    const std::size_t same = std::size_t(std::mismatch(content.begin(), content.end(), bytes->begin(), bytes->end()).first -
+                                         content.begin());
+    replace(*locked, std::string_view(*bytes).substr(0, same), bytes->substr(same));
+    return true;
 }
 
 void HistoryAppender::replace(const Locked& locked, std::string_view head, const std::string& bytes) const

@@ -138,6 +138,26 @@ TEST(HistoryImport, DrawsAlreadyInTheHistoryAreNeverRewrittenButDisagreementsAre
     EXPECT_EQ(dir.read("Numbers.dat").substr(0, history.bytes().size()), history.bytes());
 }
 
+TEST(HistoryImport, ANumbers4SourceFillsOnlyEmptyNumbers4Fields)
+{
+    TempDir dir;
+    // Draws 1-2 imported from a Numbers3 file alone (Numbers4 all zero); draw 3 holds a Numbers4 result.
+    std::string history = HistoryBuilder().draw(1, "101", 1, 2, 5).draw(2, "102", 1, 2, 5).draw(3, "103", 1, 2, 5).bytes();
+    history.replace(2 * 87 + 49, 36, "1234,0000006,0000007,0000008,0000009");
+    const fs::path path = dir.write("Numbers.dat", history);
+    const std::string numbers4 = "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
+                                 "1,0042,6,7,8,9\n3,9999,1,1,1,1\n";
+
+    EXPECT_EQ(importInto(path, {numbers4}),
+              "履歴ファイルにある 1 回分の空の Numbers4 の欄を、取り込み元の結果で埋めました。\n"
+              "履歴ファイルにすでにある 1 回分は、取り込み元と結果が違います (第3回)。履歴ファイルのその回は書き換えていません。\n");
+    std::string expected = history;
+    expected.replace(49, 36, "0042,0000006,0000007,0000008,0000009");
+    EXPECT_EQ(dir.read("Numbers.dat"), expected);
+    // Nothing left to fill: a Numbers4 file alone cannot add draws.
+    EXPECT_EQ(importInto(path, {numbers4}).rfind("Numbers4 の結果だけでは回を追加できません。Numbers3 の結果の CSV ファイルも", 0), 0u);
+}
+
 TEST(HistoryImport, ExportThenImportIntoAnEmptyFolderGivesTheSameDrawRecords)
 {
     TempDir dir;
