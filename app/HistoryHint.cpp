@@ -1,5 +1,7 @@
 #include "app/HistoryHint.h"
 
+#include "history/DataFolder.h"
+
 #include "app/Utf8Text.h"
 
 #include <QFile>
@@ -8,23 +10,13 @@
 
 namespace fs = std::filesystem;
 
-fs::path dataFolder()
-{
-    // Only an absolute XDG_DATA_HOME counts, as the XDG base-directory rules (and the launcher) say.
-    const fs::path xdgDataHome = QFile::encodeName(qEnvironmentVariable("XDG_DATA_HOME")).toStdString();
-    if (xdgDataHome.is_absolute())
-        return xdgDataHome / "tolvi-numbers";
-    const fs::path home = QFile::encodeName(qEnvironmentVariable("HOME")).toStdString();
-    return home.is_absolute() ? home / ".local" / "share" / "tolvi-numbers" : fs::path();
-}
-
 QString missingHistoryNote(const QString& errorText, const fs::path& historyPath, tolvi::Edition edition)
 {
     std::error_code error;
     const fs::path full = fs::absolute(historyPath, error);
     if (error || fs::exists(full, error) || !errorText.contains(QFile::decodeName(full.c_str())))
         return {};
-    const fs::path data = dataFolder();
+    const fs::path data = tolvi::userDataFolder();
     if (data.empty() || fs::equivalent(data, full.parent_path(), error))
         return {};
     // The names the desktop entries give the programs (Name[ja] in app/desktop/*.desktop.in).
