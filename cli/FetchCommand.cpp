@@ -95,7 +95,7 @@ void addFetchCommand(CLI::App& app, int& status)
                         (defaultResultsHost().empty() ? std::string("なし: 公開元の回ごとのファイルから取得します") : defaultResultsHost()) + ")");
     fetch->add_option("--dir", options->dir, "numbers.tmp を書くフォルダー (既定: カレントフォルダー)");
     fetch->add_flag("--json", options->json, "JSON で出力します");
-    fetch->callback([options, &status] { status = fetchOnce(*options); });
+    fetch->callback([options, &status] { status = printingErrors([&] { return fetchOnce(*options); }); });
 }
 
 }  // namespace tolvi::cli
