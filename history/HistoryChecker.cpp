@@ -6,13 +6,50 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <optional>
+
+#include <sys/mman.h>
 
 namespace tolvi {
 
 namespace {
+
+// The file's bytes without a copy in the program's own memory: mapped, so that the system reads
+// them as the check walks through and may drop what it has passed, and a large file of garbage
+// costs no more memory than a small one. Writers never cut the history in place (they rename a
+// new file over it), so the mapping cannot lose pages under the check.
+class MappedContent {
+public:
+    explicit MappedContent(const HistoryFile& file) : size_(std::size_t(file.size()))
+    {
+        if (size_ == 0)
+            return;
+        void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, file.descriptor(), 0);
+        if (at == MAP_FAILED) {
+            copy_ = file.readAll();
+            return;
+        }
+        data_ = at;
+        ::madvise(data_, size_, MADV_SEQUENTIAL);
+    }
+    ~MappedContent()
+    {
+        if (data_)
+            ::munmap(data_, size_);
+    }
+    MappedContent(const MappedContent&) = delete;
+    MappedContent& operator=(const MappedContent&) = delete;
+
+    std::string_view bytes() const
+    {
+        return data_ ? std::string_view(static_cast<const char*>(data_), size_) : std::string_view(copy_);
+    }
+
+private:
+    std::size_t size_;
+    void* data_ = nullptr;
+    std::string copy_;
+};
 
 constexpr std::int64_t kRecord = std::int64_t(kRecordSize);
 
@@ -314,20 +351,20 @@ HistoryChecker::Report HistoryChecker::checkFile(const std::filesystem::path& pa
 {
     try {
         const HistoryFile file = HistoryFile::openExisting(path);
-        return check(file.readAll(), keptProblems);
+        return check(MappedContent(file).bytes(), keptProblems);
     } catch (const IoError& openFailure) {
         // A file that can still be read is checked all the same; that it cannot be opened for
         // writing stops both the programs' readers and the append, so it comes first.
         std::error_code ignored;
         if (!std::filesystem::is_regular_file(path, ignored))
             throw;
-        std::ifstream in(path, std::ios::binary);
-        if (!in)
-            throw;
-        const std::string content {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad())
-            throw;
-        Report report = check(content, keptProblems);
+        std::optional<HistoryFile> readable;
+        try {
+            readable.emplace(HistoryFile::openForReading(path));
+        } catch (const IoError&) {
+            throw openFailure;
+        }
+        Report report = check(MappedContent(*readable).bytes(), keptProblems);
         report.problems.insert(report.problems.begin(),
                                {Kind::CannotOpen, 0, 0,
                                 "ファイル全体: " + std::string(openFailure.what()) +
