@@ -2,7 +2,6 @@
 
 #include "cli/Commands.h"
 #include "base/Errors.h"
-#include "base/NumberFormat.h"
 #include "history/DrawCalendar.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
@@ -43,9 +42,7 @@ void printOverview(const std::filesystem::path& historyPath)
     const JapanTime now = japanNow();
     const std::int32_t lastHeld = lastDrawHeld(now);
     const std::int32_t today = drawOnOrAfter(now.date);
-    const auto minutes = now.sinceMidnight.count();
-    std::cout << "今日: " << japaneseDateWithWeekday(now.date) << ' ' << formatInt(minutes / 60, 2, 2) << ':'
-              << formatInt(minutes % 60, 2, 2) << '\n';
+    std::cout << "今日: " << japaneseDateWithWeekday(now.date) << ' ' << clockTime(now) << '\n';
     if (isDrawDay(now.date))
         std::cout << "今日の抽せん: 第" << today << "回 (18:45" << (today == lastHeld ? "、抽せん済み" : "") << ")\n";
     else

@@ -63,16 +63,6 @@ std::size_t receiveBlock(char* data, std::size_t, std::size_t count, void* user)
     }
 }
 
-bool startsWithName(std::string_view line, std::string_view lowerName)
-{
-    if (line.size() < lowerName.size())
-        return false;
-    for (std::size_t i = 0; i < lowerName.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(line[i])) != lowerName[i])
-            return false;
-    return true;
-}
-
 std::size_t receiveHeader(char* data, std::size_t, std::size_t count, void* user)
 {
     auto* receiver = static_cast<Receiver*>(user);
@@ -80,11 +70,11 @@ std::size_t receiveHeader(char* data, std::size_t, std::size_t count, void* user
     // Whether the last response says where its body ends: a status line starts a new response
     // (after a redirect or a 100 Continue).
     const std::string_view line(data, count);
-    if (startsWithName(line, "http/"))
+    if (startsWithNoCase(line, "http/"))
         receiver->delimited = false;
-    else if (startsWithName(line, "content-length:"))
+    else if (startsWithNoCase(line, "content-length:"))
         receiver->delimited = true;
-    else if (startsWithName(line, "transfer-encoding:")) {
+    else if (startsWithNoCase(line, "transfer-encoding:")) {
         std::string value(line.substr(18));
         std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         receiver->delimited = receiver->delimited || value.find("chunked") != std::string::npos;
@@ -297,6 +287,16 @@ CurlOutcome curlFetch(const std::string& url, const CurlRequest& request,
     if (outcome.result != CURLE_OK)
         outcome.detail = errorText[0] != '\0' ? errorText : curl.easyStrerror(outcome.result);
     return outcome;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix)
+{
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != lowerPrefix[i])
+            return false;
+    return true;
 }
 
 }  // namespace tolvi

@@ -41,6 +41,10 @@ struct CurlRequest {
     std::size_t maxBytes = 0;
 };
 
+// Whether `text` begins with `lowerPrefix` (ASCII, lower case) in any case: header names and
+// address schemes are case-insensitive.
+bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);
+
 // How one fetch ended, for callers that must tell the user why it failed.
 struct CurlOutcome {
     enum class TimeOut {

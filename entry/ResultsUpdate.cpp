@@ -48,8 +48,7 @@ std::string environment(const char* name, const char* otherwise)
 
 std::string timeText(const JapanTime& time)
 {
-    const auto minutes = time.sinceMidnight.count();
-    return isoDate(time.date) + " " + formatInt(minutes / 60, 2, 2) + ":" + formatInt(minutes % 60, 2, 2);
+    return isoDate(time.date) + " " + clockTime(time);
 }
 
 // Both games of one draw, as a source gives them.

@@ -15,16 +15,6 @@ namespace {
 // results server alone.
 constexpr const char* kAgent = "tolvi-numbers/1.6";
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
-            return false;
-    return true;
-}
-
 // "10 秒", "0.3 秒".
 std::string seconds(std::chrono::milliseconds wait)
 {

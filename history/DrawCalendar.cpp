@@ -202,6 +202,12 @@ std::string japaneseDateWithWeekday(Date date)
     return japaneseDate(date) + "(" + japaneseWeekday(date) + ")";
 }
 
+std::string clockTime(const JapanTime& time)
+{
+    const auto minutes = time.sinceMidnight.count();
+    return formatInt(minutes / 60, 2, 2) + ":" + formatInt(minutes % 60, 2, 2);
+}
+
 std::string isoDate(Date date)
 {
     return formatInt(int(date.year()), 4, 4) + "-" + formatInt(unsigned(date.month()), 2, 2) + "-" +

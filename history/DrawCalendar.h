@@ -48,6 +48,9 @@ std::optional<JapanTime> parseJapanTime(std::string_view text);
 // "YYYY-MM-DD"; nothing when `text` is not a real date in that form.
 std::optional<Date> parseIsoDate(std::string_view text);
 
+// "20:30": the time of day of `time`.
+std::string clockTime(const JapanTime& time);
+
 // Texts: "2026年8月21日", "12月10日(木)", "2026年12月10日(木)", "木", "2026-12-10".
 std::string japaneseDate(Date date);
 std::string japaneseMonthDay(Date date);
