@@ -3,6 +3,7 @@
 // window and by the command-line tool's simulated window.
 
 #include "engine/RunStatistics.h"
+#include "games/Editions.h"
 #include "engine/RunView.h"
 
 #include <string>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace tolvi {
-
-enum class Edition { Numbers3, Mini };
 
 struct EditionInfo {
     Edition edition;
