@@ -28,24 +28,31 @@ constexpr std::size_t kFieldCount = 12;
 
 // Header names of each field as the public files write them; they are matched loosely (see
 // headingKey), so that 「セット(ストレート)金額」 or 「Draw No」 find their column too.
-struct FieldNames {
-    Field field;
-    std::array<std::string_view, 3> names;
-};
-constexpr std::array<FieldNames, kFieldCount> kFieldNames {{
-    {Field::Draw, {"draw_no", "回号", "回別"}},
-    {Field::Number, {"winning_number", "当せん番号", "当選番号"}},
-    {Field::Straight, {"straight_payout", "ストレート_金額", "ストレート金額"}},
-    {Field::Box, {"box_payout", "ボックス_金額", "ボックス金額"}},
-    {Field::SetStraight, {"set_straight_payout", "セットS_金額", "セットストレート金額"}},
-    {Field::SetBox, {"set_box_payout", "セットB_金額", "セットボックス金額"}},
-    {Field::Mini, {"mini_payout", "ミニ_金額", "ミニ金額"}},
-    {Field::N4Number, {"n4_winning_number"}},
-    {Field::N4Straight, {"n4_straight_payout"}},
-    {Field::N4Box, {"n4_box_payout"}},
-    {Field::N4SetStraight, {"n4_set_straight_payout"}},
-    {Field::N4SetBox, {"n4_set_box_payout"}},
+// In the order of Field.
+constexpr std::array<ResultsColumnNames, kFieldCount> kFieldNames {{
+    {"draw_no", "回号", "回別"},
+    {"winning_number", "当せん番号", "当選番号"},
+    {"straight_payout", "ストレート_金額", "ストレート金額"},
+    {"box_payout", "ボックス_金額", "ボックス金額"},
+    {"set_straight_payout", "セットS_金額", "セットストレート金額"},
+    {"set_box_payout", "セットB_金額", "セットボックス金額"},
+    {"mini_payout", "ミニ_金額", "ミニ金額"},
+    {"n4_winning_number"},
+    {"n4_straight_payout"},
+    {"n4_box_payout"},
+    {"n4_set_straight_payout"},
+    {"n4_set_box_payout"},
 }};
+
+// Every name of a column, empty ones left out.
+std::vector<std::string_view> namesOf(const ResultsColumnNames& column)
+{
+    std::vector<std::string_view> names;
+    for (const std::string_view name : {column.english, column.japanese, column.download})
+        if (!name.empty())
+            names.push_back(name);
+    return names;
+}
 
 // Title lines may stand before the header; a header further down than this is not looked for.
 constexpr std::size_t kHeaderSearchRows = 10;
@@ -89,10 +96,11 @@ Columns findColumns(const Row& header, std::optional<std::size_t>& duplicate)
     duplicate.reset();
     for (std::size_t i = 0; i < header.size(); ++i) {
         const std::string cell = headingKey(header[i]);
-        for (const FieldNames& field : kFieldNames) {
-            auto& column = columns[std::size_t(field.field)];
-            const auto named = [&](std::string_view name) { return !name.empty() && headingKey(name) == cell; };
-            if (!std::any_of(field.names.begin(), field.names.end(), named))
+        for (std::size_t field = 0; field < kFieldCount; ++field) {
+            auto& column = columns[field];
+            const auto names = namesOf(kFieldNames[field]);
+            const auto named = [&](std::string_view name) { return headingKey(name) == cell; };
+            if (!std::any_of(names.begin(), names.end(), named))
                 continue;
             if (!column)
                 column = i;
@@ -219,9 +227,8 @@ void requireColumns(const std::string& name, const Columns& columns, std::span<c
         if (has(columns, field))
             continue;
         std::string headers;
-        for (const std::string_view header : kFieldNames[std::size_t(field)].names)
-            if (!header.empty())
-                headers += (headers.empty() ? "「" : "、「") + std::string(header) + "」";
+        for (const std::string_view header : namesOf(kFieldNames[std::size_t(field)]))
+            headers += (headers.empty() ? "「" : "、「") + std::string(header) + "」";
         throw RefusedError(name + ": " + headers + " のどの列もありません。");
     }
 }
@@ -375,6 +382,11 @@ private:
 };
 
 }  // namespace
+
+std::span<const ResultsColumnNames> resultsColumnNames()
+{
+    return kFieldNames;
+}
 
 ResultsSource parseResultsCsv(std::string_view bytes, const std::string& name)
 {

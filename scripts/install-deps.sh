@@ -16,6 +16,7 @@ packages=(
 )
 if [ "${1:-}" = --tests ]; then
   packages+=(python3 chromium openssl lintian desktop-file-utils appstream)
+  packages+=(clang-format-14)  # the format-check target: the style is checked by one pinned version
 fi
 
 missing=()

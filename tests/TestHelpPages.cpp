@@ -6,6 +6,8 @@
 #include "engine/Numbers3Scoring.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
+#include "entry/HistoryExport.h"
+#include "entry/ResultsCsv.h"
 #include "history/HistoryReader.h"
 #include "support/TempDir.h"
 
@@ -331,6 +333,43 @@ TEST(HelpPages, SupportPageDocumentsTheToolAsItIs)
         EXPECT_FALSE(options.empty());
         for (const std::string& option : options)
             EXPECT_NE(help.find(option), std::string::npos) << option << " is not an option of tolvi " << command;
+    }
+}
+
+TEST(HelpPages, NameTheResultsFilesColumnsAsTheProgramsDo)
+{
+    using tolvi::ResultsColumnNames;
+    // The export writes the reader's English names, and the pages that list the export's columns
+    // list them in its order.
+    std::string english;
+    for (const ResultsColumnNames& column : tolvi::resultsColumnNames())
+        english += (english.empty() ? "" : ",") + std::string(column.english);
+    EXPECT_EQ(english, tolvi::kExportHeader);
+    const fs::path docs = fs::path(TOLVI_SOURCE_DIR) / "docs";
+    for (const std::string& listing : {page("index.html"), readFileBytes(docs / "tolvi.1"), readFileBytes(docs / "tolvi.ja.1")}) {
+        std::size_t at = 0;
+        for (const ResultsColumnNames& column : tolvi::resultsColumnNames()) {
+            at = listing.find(column.english, at);
+            ASSERT_NE(at, std::string::npos) << column.english << " is not listed in the export's order";
+        }
+    }
+    // The import's table in help.html, a row per layout: the Numbers3 columns in order, each by a
+    // name the reader knows it by in that layout (or by its Japanese one, which every layout reads).
+    const std::string help = page("help.html");
+    for (const auto& [layout, name] : {std::pair {"英語", &ResultsColumnNames::english},
+                                       {"日本語", &ResultsColumnNames::japanese},
+                                       {"ダウンロード形式", &ResultsColumnNames::download}}) {
+        SCOPED_TRACE(layout);
+        const std::vector<std::string> row = allMatches(help, std::string("<tr><td>") + layout + "</td><td>([^\n]*)");
+        ASSERT_EQ(row.size(), 1u);
+        std::size_t at = 0;
+        for (const ResultsColumnNames& column : tolvi::resultsColumnNames()) {
+            if (column.japanese.empty())
+                continue;  // Numbers4's columns: the export's, listed above
+            const std::size_t own = row[0].find(column.*name, at);
+            at = own != std::string::npos ? own : row[0].find(column.japanese, at);
+            ASSERT_NE(at, std::string::npos) << column.*name << " is not listed in order";
+        }
     }
 }
 
