@@ -162,10 +162,12 @@ TEST(ResultsUpdate, AnUpdateRacingEntriesLeavesEveryDrawOnceInOrder)
         tolvi::UpdateHooks hooks;  // the entries go in while the mirror is read
         hooks.progress = [&](const tolvi::UpdateProgress& step) {
             char byte = 0;
-            if (step.done == 1)
+            if (step.done == 1) {
                 EXPECT_EQ(::write(go[1], &byte, 1), 1);
-            if (step.done == 3)
+            }
+            if (step.done == 3) {
                 EXPECT_EQ(::read(done[0], &byte, 1), 1);
+            }
         };
         if (retyped) {
             try {
