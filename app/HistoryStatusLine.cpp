@@ -1,7 +1,7 @@
 #include "app/HistoryStatusLine.h"
 
 #include "app/Utf8Text.h"
-#include "entry/ResultsUpdate.h"
+#include "results/ResultsUpdate.h"
 #include "history/DrawCalendar.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"

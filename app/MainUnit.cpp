@@ -16,7 +16,7 @@
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "design/FormDesign.h"
-#include "entry/HistoryImport.h"
+#include "results/HistoryImport.h"
 #include "entry/PublishedEntry.h"
 #include "entry/ResultEntry.h"
 #include "history/HistoryReader.h"

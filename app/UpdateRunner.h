@@ -3,7 +3,7 @@
 // on, so that the window stays painted and answers. "最新の結果に更新" shows a progress dialog
 // with 中止, which stops the update between two requests (what was verified by then is added).
 
-#include "entry/ResultsUpdate.h"
+#include "results/ResultsUpdate.h"
 
 #include <QEventLoop>
 #include <QMetaObject>

@@ -1,5 +1,5 @@
 #include "entry/ResultsPageParser.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "support/ResultsPages.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,5 @@
-#include "entry/HistoryImport.h"
-#include "entry/ResultsCsv.h"
+#include "results/HistoryImport.h"
+#include "results/ResultsCsv.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"

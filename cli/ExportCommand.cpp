@@ -1,7 +1,7 @@
 // tolvi export: writes the history as CSV, for other programs and for a later import.
 
 #include "cli/Commands.h"
-#include "entry/HistoryExport.h"
+#include "results/HistoryExport.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 

@@ -1,7 +1,7 @@
 // tolvi import: appends the draws that results files or addresses hold after the history's last.
 
 #include "cli/Commands.h"
-#include "entry/HistoryImport.h"
+#include "results/HistoryImport.h"
 #include "history/HistoryFile.h"
 
 #include <iostream>

@@ -5,7 +5,7 @@
 #include "cli/EngineFactory.h"
 #include "cli/SimulatedWindow.h"
 #include "base/NumberFormat.h"
-#include "entry/ResultsUpdate.h"
+#include "results/ResultsUpdate.h"
 #include "history/HistoryFile.h"
 
 #include <nlohmann/json.hpp>

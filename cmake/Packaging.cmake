@@ -232,7 +232,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The linked libraries (Qt, libcsv, the C++ runtime) as dpkg-shlibdeps finds them, and what the
 # programs use without linking it:
-# - libcurl4: entry/CurlLibrary.cpp loads libcurl.so.4 when the first page is fetched (imports of
+# - libcurl4: transport/CurlLibrary.cpp loads libcurl.so.4 when the first page is fetched (imports of
 #   http:// and https:// addresses); CURLOPT_PROTOCOLS_STR needs libcurl 7.85.
 # - the IPA fonts the window's design is drawn in (app/DesignFonts.cpp).
 # - qt6-translations-l10n: Qt's own texts in Japanese, the standard dialogs' buttons and the file

@@ -2,8 +2,8 @@
 
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
-#include "entry/PublisherFiles.h"
-#include "entry/SourceDownload.h"
+#include "results/PublisherFiles.h"
+#include "transport/SourceDownload.h"
 #include "history/HistoryAppender.h"
 
 namespace tolvi {

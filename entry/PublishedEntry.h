@@ -4,7 +4,7 @@
 
 #include "entry/EntryFields.h"
 #include "entry/ResultRetrieval.h"
-#include "entry/ResultsUpdate.h"
+#include "results/ResultsUpdate.h"
 
 #include <cstdint>
 

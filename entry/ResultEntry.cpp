@@ -1,7 +1,7 @@
 #include "entry/ResultEntry.h"
 
 #include "base/NumberFormat.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"
 #include "base/StrToInt.h"

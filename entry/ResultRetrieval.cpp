@@ -1,9 +1,9 @@
 #include "entry/ResultRetrieval.h"
 
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 #include "entry/EntryFields.h"
 #include "entry/FilterNumText.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "base/Errors.h"
 
 #include <algorithm>

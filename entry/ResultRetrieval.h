@@ -2,6 +2,7 @@
 // Filling the entry fields from the lottery's monthly results pages.
 
 #include "entry/ResultsMonthWalk.h"
+#include "transport/HttpClient.h"
 
 #include <chrono>
 #include <cstddef>
@@ -13,21 +14,6 @@
 #include <string_view>
 
 namespace tolvi {
-
-// HTTP as the retrieval needs it; the real one uses libcurl, tests serve pages locally.
-class HttpClient {
-public:
-    virtual ~HttpClient() = default;
-    // A cheap honest test that the results server can be reached at all (its name resolves).
-    virtual bool canConnect() = 0;
-    // Fetches `url` and hands each received block of the body to `onBlock`, whatever the HTTP
-    // status; `idle` is called often while waiting so the window stays alive. Returns false
-    // when the page could not be opened or the transfer failed (blocks may have been handed
-    // over before that). An exception thrown by `onBlock` or `idle` ends the transfer and
-    // leaves fetch().
-    virtual bool fetch(const std::string& url, const std::function<void(std::string_view)>& onBlock,
-                       const std::function<void()>& idle) = 0;
-};
 
 // The libcurl client for `host` ("name" or "name:port"), with 10-second time-outs.
 std::unique_ptr<HttpClient> makeCurlClient(const std::string& host);

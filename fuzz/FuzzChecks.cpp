@@ -7,7 +7,7 @@
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "entry/ResultsPageParser.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "history/DrawRecord.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"

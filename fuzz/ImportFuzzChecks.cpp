@@ -6,8 +6,8 @@
 
 #include "fuzz/FuzzChecks.h"
 
-#include "entry/HistoryExport.h"
-#include "entry/HistoryImport.h"
+#include "results/HistoryExport.h"
+#include "results/HistoryImport.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
 

@@ -6,8 +6,8 @@
 #include "fuzz/FuzzChecks.h"
 
 #include "base/NumberFormat.h"
-#include "entry/PublisherFiles.h"
-#include "entry/ShiftJis.h"
+#include "results/PublisherFiles.h"
+#include "transport/ShiftJis.h"
 #include "history/HistoryAppender.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The libcurl client against a real HTTP server on 127.0.0.1.
 
-#include "entry/CurlHttpClient.h"
-#include "entry/ShiftJis.h"
+#include "transport/CurlHttpClient.h"
+#include "transport/ShiftJis.h"
 #include "support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 
 #include "engine/MiniEngine.h"
 #include "engine/Numbers3Engine.h"
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "history/DrawRecord.h"

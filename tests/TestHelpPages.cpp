@@ -6,8 +6,8 @@
 #include "engine/Numbers3Scoring.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
-#include "entry/HistoryExport.h"
-#include "entry/ResultsCsv.h"
+#include "results/HistoryExport.h"
+#include "results/ResultsCsv.h"
 #include "history/HistoryReader.h"
 #include "support/TempDir.h"
 

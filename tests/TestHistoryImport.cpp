@@ -1,5 +1,5 @@
-#include "entry/HistoryExport.h"
-#include "entry/HistoryImport.h"
+#include "results/HistoryExport.h"
+#include "results/HistoryImport.h"
 
 #include "entry/ResultEntry.h"
 #include "history/DrawRecord.h"

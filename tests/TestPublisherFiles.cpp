@@ -1,7 +1,7 @@
-#include "entry/PublisherFiles.h"
+#include "results/PublisherFiles.h"
 
 #include "base/Errors.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "history/HistoryAppender.h"
 
 #include <gtest/gtest.h>

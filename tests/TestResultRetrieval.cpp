@@ -1,10 +1,10 @@
 // "インターネットから参照" from end to end: the walk over the monthly pages of a real HTTP server
 // on 127.0.0.1, numbers.tmp, the fields handed to the panel and the message shown.
 
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "base/Errors.h"
 #include "support/LocalHttpServer.h"
 #include "support/ResultsPages.h"

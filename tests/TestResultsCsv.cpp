@@ -1,6 +1,6 @@
-#include "entry/ResultsCsv.h"
+#include "results/ResultsCsv.h"
 
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"
 

@@ -5,7 +5,7 @@
 #include "entry/ResultRetrieval.h"
 #include "entry/ResultsMonthWalk.h"
 #include "entry/ResultsPageParser.h"
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "support/ResultsPages.h"
 
 #include <gtest/gtest.h>

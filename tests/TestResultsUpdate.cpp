@@ -2,12 +2,12 @@
 // it stops when a source misbehaves.
 
 #include "base/NumberFormat.h"
-#include "entry/HistoryImport.h"
+#include "results/HistoryImport.h"
 #include "entry/PublishedEntry.h"
-#include "entry/PublisherFiles.h"
+#include "results/PublisherFiles.h"
 #include "entry/ResultEntry.h"
-#include "entry/ResultsUpdate.h"
-#include "entry/ShiftJis.h"
+#include "results/ResultsUpdate.h"
+#include "transport/ShiftJis.h"
 #include "history/HistoryAppender.h"
 #include "history/HistoryReader.h"
 

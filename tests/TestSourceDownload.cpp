@@ -1,6 +1,6 @@
 // Downloading an import source from servers on 127.0.0.1 that answer well or badly.
 
-#include "entry/SourceDownload.h"
+#include "transport/SourceDownload.h"
 #include "base/Errors.h"
 #include "support/FaultInjection.h"
 #include "support/LocalHttpServer.h"

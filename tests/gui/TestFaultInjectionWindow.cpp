@@ -6,7 +6,7 @@
 
 #include "gui/GuiTestBase.h"
 
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 #include "entry/ResultRetrieval.h"
 #include "support/FaultInjection.h"
 #include "support/HistoryBuilder.h"

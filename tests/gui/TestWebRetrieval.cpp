@@ -3,7 +3,7 @@
 
 #include "gui/GuiTestBase.h"
 
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 #include "entry/ResultRetrieval.h"
 #include "support/HistoryBuilder.h"
 #include "support/LocalHttpServer.h"

@@ -1,8 +1,8 @@
 #include "support/PublishedResults.h"
 
 #include "base/NumberFormat.h"
-#include "entry/PublisherFiles.h"
-#include "entry/ShiftJis.h"
+#include "results/PublisherFiles.h"
+#include "transport/ShiftJis.h"
 
 namespace tolvi::test {
 

@@ -3,7 +3,7 @@
 // every draw's results follow from its number, so the sources and a history made here agree
 // unless a test changes one of them.
 
-#include "entry/ResultsUpdate.h"
+#include "results/ResultsUpdate.h"
 #include "history/HistoryAppender.h"
 #include "support/LocalHttpServer.h"
 

@@ -1,6 +1,6 @@
 #include "support/ResultsPages.h"
 
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "entry/HistoryImport.h"
+#include "results/HistoryImport.h"
 
-#include "entry/SourceDownload.h"
+#include "transport/SourceDownload.h"
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "base/Errors.h"

@@ -1,4 +1,4 @@
-#include "entry/CurlLibrary.h"
+#include "transport/CurlLibrary.h"
 
 #include "base/Errors.h"
 

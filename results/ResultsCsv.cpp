@@ -1,8 +1,8 @@
-#include "entry/ResultsCsv.h"
+#include "results/ResultsCsv.h"
 
-#include "entry/ResultsText.h"
+#include "results/ResultsText.h"
 
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"
 #include "base/StrToInt.h"

@@ -1,7 +1,7 @@
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 
-#include "entry/CurlLibrary.h"
-#include "entry/ShiftJis.h"
+#include "transport/CurlLibrary.h"
+#include "transport/ShiftJis.h"
 
 #include <algorithm>
 #include <cctype>

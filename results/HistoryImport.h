@@ -9,7 +9,7 @@
 // one way a new history file comes into being.
 
 #include "base/Errors.h"
-#include "entry/ResultsCsv.h"
+#include "results/ResultsCsv.h"
 #include "history/HistoryAppender.h"
 
 #include <cstdint>

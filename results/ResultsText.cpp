@@ -1,4 +1,4 @@
-#include "entry/ResultsText.h"
+#include "results/ResultsText.h"
 
 #include "base/Errors.h"
 #include "base/StrToInt.h"

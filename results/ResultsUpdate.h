@@ -12,7 +12,7 @@
 // lock, same checks, same guard against a source that contradicts the recent history): the
 // update stops at the first draw it cannot get or trust and keeps what was verified before it.
 
-#include "entry/ResultsCsv.h"
+#include "results/ResultsCsv.h"
 #include "history/DrawCalendar.h"
 
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "entry/ShiftJis.h"
+#include "transport/ShiftJis.h"
 
 #include <algorithm>
 #include <cerrno>

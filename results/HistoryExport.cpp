@@ -1,4 +1,4 @@
-#include "entry/HistoryExport.h"
+#include "results/HistoryExport.h"
 
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"

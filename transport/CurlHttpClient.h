@@ -2,7 +2,7 @@
 // HTTP with libcurl: one transfer loop, used by the results server's client below and by the
 // import's downloads (entry/SourceDownload).
 
-#include "entry/ResultRetrieval.h"
+#include "transport/HttpClient.h"
 
 #include <chrono>
 #include <cstddef>

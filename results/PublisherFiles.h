@@ -11,7 +11,7 @@
 // meanings, a winning number of the wrong number of digits, a file that ends before its last
 // prize line.
 
-#include "entry/ResultsCsv.h"  // GameResult
+#include "results/ResultsCsv.h"  // GameResult
 
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "entry/SourceDownload.h"
+#include "transport/SourceDownload.h"
 
-#include "entry/CurlHttpClient.h"
+#include "transport/CurlHttpClient.h"
 #include "base/Errors.h"
 
 #include <cctype>

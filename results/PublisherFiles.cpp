@@ -1,10 +1,10 @@
-#include "entry/PublisherFiles.h"
+#include "results/PublisherFiles.h"
 
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "base/StrToInt.h"
-#include "entry/ResultsText.h"
-#include "entry/ShiftJis.h"
+#include "results/ResultsText.h"
+#include "transport/ShiftJis.h"
 #include "history/HistoryAppender.h"
 
 #include <algorithm>
