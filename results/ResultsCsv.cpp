@@ -37,11 +37,11 @@ constexpr std::array<ResultsColumnNames, kFieldCount> kFieldNames {{
     {"set_straight_payout", "セットS_金額", "セットストレート金額"},
     {"set_box_payout", "セットB_金額", "セットボックス金額"},
     {"mini_payout", "ミニ_金額", "ミニ金額"},
-    {"n4_winning_number"},
-    {"n4_straight_payout"},
-    {"n4_box_payout"},
-    {"n4_set_straight_payout"},
-    {"n4_set_box_payout"},
+    {"n4_winning_number", {}, {}},
+    {"n4_straight_payout", {}, {}},
+    {"n4_box_payout", {}, {}},
+    {"n4_set_straight_payout", {}, {}},
+    {"n4_set_box_payout", {}, {}},
 }};
 
 // Every name of a column, empty ones left out.
