@@ -97,7 +97,7 @@ void TestMainWindow::everyControlOfTheDesignTable()
     for (const ControlDesign& row : formDesign(designed)) {
         const char* name = row.name;
         QWidget* control = f.widget(name);
-        QVERIFY2(control->parentWidget()->objectName() == u(row.parent), name);
+        QVERIFY2(control->parentWidget()->objectName() == u(controlName(row.parent)), name);
         const QRect design(row.rect.left, row.rect.top, row.rect.width, row.rect.height);
         auto* label = qobject_cast<QLabel*>(control);
         if (row.kind == ControlKind::Label && row.autoSize) {
