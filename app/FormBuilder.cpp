@@ -237,6 +237,10 @@ FormControls FormBuilder::build(QWidget* client, tolvi::Edition edition)
         QWidget* parent = made.find(row.parent);
         if (!parent)
             throw std::logic_error(std::string("the parent of ") + row.name + " is not made before it");
+        // The window keeps one control of each name: a table with two rows of a name for one
+        // edition would leave the handlers with the wrong one.
+        if (made.find(row.id))
+            throw std::logic_error(std::string("two rows make ") + row.name);
         QWidget* control = make(parent, row);
         if (row.kind == tolvi::ControlKind::Panel)
             containers.push_back(control);

@@ -162,7 +162,8 @@ void TMainForm::buildWindow()
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(applicationTitle());
     // The edition's logo, also where no desktop entry gives the window its icon.
-    setWindowIcon(QIcon(QStringLiteral(":/images/%1.png").arg(text(tolvi::controlDesign(edition_, tolvi::Control::Image1)->picture))));
+    const char* const logo = tolvi::controlDesign(edition_, tolvi::Control::Image1)->picture;
+    setWindowIcon(QIcon(QStringLiteral(":/images/%1.png").arg(text(logo))));
     setFont(DesignFonts::font(frame.font));
     // A fixed single border: a close box and a minimise box, no maximise box, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -221,6 +222,9 @@ void TMainForm::buildMenu()
         }
         menuActions_.at(std::size_t(row.id)) = action;
     }
+    for (std::size_t i = 0; i < menuActions_.size(); ++i)
+        if (!menuActions_[i])
+            throw std::logic_error("the menu design has no row for item " + std::to_string(i));
 }
 
 void TMainForm::findControls(const FormControls& controls)

@@ -169,8 +169,12 @@ struct ControlDesign {
 };
 
 // The menu bar's menus and commands.
-enum class MenuItem { Main, N1, EditMenu, ImportMenu, UpdateMenu, GraphMenu, RestoreMenu, Exit1, Setting, Option, Help, Saport };
-inline constexpr std::size_t kMenuItemCount = 12;
+enum class MenuItem {
+    Main, N1, EditMenu, ImportMenu, UpdateMenu, GraphMenu, RestoreMenu, Exit1,
+    Setting, Option,
+    Help, Saport,  // the last
+};
+inline constexpr std::size_t kMenuItemCount = std::size_t(MenuItem::Saport) + 1;
 
 struct MenuDesign {
     MenuItem id = MenuItem::Main;
