@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include <map>
-#include <string_view>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -219,26 +219,43 @@ void lowerGraphicControls(QWidget* parent)
 
 }  // namespace
 
-void FormBuilder::build(QWidget* client, tolvi::Edition edition)
+ReportModel* FormControls::reportModel(tolvi::Control control) const
+{
+    auto* model = dynamic_cast<ReportModel*>(get<QTableView>(control)->model());
+    if (!model)
+        throw std::logic_error(std::string("the list ") + tolvi::controlName(control) + " has no report model");
+    return model;
+}
+
+FormControls FormBuilder::build(QWidget* client, tolvi::Edition edition)
 {
     const std::vector<ControlDesign>& rows = tolvi::formDesign(edition);
-    std::map<std::string_view, QWidget*> containers {{tolvi::kClientArea, client}};
-    std::vector<QWidget*> made;
-    made.reserve(rows.size());
+    FormControls made;
+    made.widgets_[std::size_t(tolvi::Control::ClientArea)] = client;
+    std::vector<QWidget*> containers {client};
     for (const ControlDesign& row : rows) {
-        QWidget* control = make(containers.at(row.parent), row);
+        QWidget* parent = made.find(row.parent);
+        if (!parent)
+            throw std::logic_error(std::string("the parent of ") + row.name + " is not made before it");
+        // The window keeps one control of each name: a table with two rows of a name for one
+        // edition would leave the handlers with the wrong one.
+        if (made.find(row.id))
+            throw std::logic_error(std::string("two rows make ") + row.name);
+        QWidget* control = make(parent, row);
         if (row.kind == tolvi::ControlKind::Panel)
-            containers.emplace(row.name, control);
-        made.push_back(control);
+            containers.push_back(control);
+        made.widgets_[std::size_t(row.id)] = control;
     }
 
     // Once everything is made: a panel is closed by disabling it, then hiding it.
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].startsClosed)
-            made[i]->setEnabled(false);
-        if (rows[i].startsClosed || rows[i].startsHidden)
-            made[i]->hide();
+    for (const ControlDesign& row : rows) {
+        QWidget* control = made.find(row.id);
+        if (row.startsClosed)
+            control->setEnabled(false);
+        if (row.startsClosed || row.startsHidden)
+            control->hide();
     }
-    for (const auto& [name, container] : containers)
+    for (QWidget* container : containers)
         lowerGraphicControls(container);
+    return made;
 }

@@ -44,47 +44,79 @@
 #include <QUrl>
 
 #include <optional>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
 // The history file, always relative to the current working directory.
 const char* const kHistoryPath = "Numbers.dat";
 
-// The control of that name, which the design table gives every edition.
-// The entry panel cannot start a second retrieval or an entry while one waits for the network;
-// its controls come back on every way out, errors included, and so does the keyboard's focus,
-// which disabling the focused button took away.
-class EntryPanelLock {
-public:
-    explicit EntryPanelLock(std::vector<QWidget*> controls)
-        : controls_(std::move(controls)), focused_(QApplication::focusWidget())
-    {
-        for (QWidget* control : controls_)
-            control->setEnabled(false);
-    }
-    ~EntryPanelLock()
-    {
-        for (QWidget* control : controls_)
-            control->setEnabled(true);
-        if (focused_)
-            focused_->setFocus(Qt::OtherFocusReason);
-    }
-    EntryPanelLock(const EntryPanelLock&) = delete;
-    EntryPanelLock& operator=(const EntryPanelLock&) = delete;
+using Handler = void (TMainForm::*)();
 
-private:
-    std::vector<QWidget*> controls_;
-    QPointer<QWidget> focused_;
-};
-
-template <class T> T* control(const QWidget* window, std::string_view name)
+// What choosing the menu item does; nothing for a menu, which only holds items.
+Handler menuHandler(tolvi::MenuItem item)
 {
-    auto* found = window->findChild<T*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
-    Q_ASSERT(found);
-    return found;
+    using enum tolvi::MenuItem;
+    switch (item) {
+    case Main:
+    case Setting: return nullptr;
+    case N1: return &TMainForm::N1Click;
+    case EditMenu: return &TMainForm::EditMenuClick;
+    case ImportMenu: return &TMainForm::ImportMenuClick;
+    case UpdateMenu: return &TMainForm::UpdateMenuClick;
+    case GraphMenu: return &TMainForm::GraphMenuClick;
+    case RestoreMenu: return &TMainForm::RestoreMenuClick;
+    case Exit1: return &TMainForm::Exit1Click;
+    case Option: return &TMainForm::OptionClick;
+    case Help: return &TMainForm::HelpClick;
+    case Saport: return &TMainForm::SaportClick;
+    }
+    return nullptr;
+}
+
+bool operatedByAPerson(tolvi::ControlKind kind)
+{
+    using enum tolvi::ControlKind;
+    switch (kind) {
+    case Button:
+    case Edit:
+    case CheckBox: return true;
+    case Label:
+    case Picture:
+    case Panel:
+    case Bevel:
+    case ReportView: return false;
+    }
+    return false;
 }
 
 }  // namespace
+
+// Puts the window in a state for as long as it lives, and back in the state before on every way
+// out, errors included. A retrieval also gives the keyboard's focus back to the control that had
+// it, which disabling the focused button took away.
+class TMainForm::StateScope {
+public:
+    StateScope(TMainForm& window, tolvi::WindowState state, bool returnFocus)
+        : window_(window), before_(window.state_), focused_(returnFocus ? QApplication::focusWidget() : nullptr)
+    {
+        window_.applyState(state);
+    }
+    ~StateScope()
+    {
+        window_.applyState(before_);
+        if (focused_)
+            focused_->setFocus(Qt::OtherFocusReason);
+    }
+    StateScope(const StateScope&) = delete;
+    StateScope& operator=(const StateScope&) = delete;
+
+private:
+    TMainForm& window_;
+    tolvi::WindowState before_;
+    QPointer<QWidget> focused_;
+};
 
 TMainForm::TMainForm(tolvi::Edition edition, std::unique_ptr<tolvi::PredictionEngine> engine, QWidget* parent)
     : QMainWindow(parent), edition_(edition), info_(tolvi::editionInfo(edition)), engine_(std::move(engine)),
@@ -102,8 +134,8 @@ TMainForm::TMainForm(tolvi::Edition edition, std::unique_ptr<tolvi::PredictionEn
         openPanelNow(panel);
         panelKeys_->focusOpenPanel();
     };
-    rules.disableCommands = [this] { setCommandsEnabled(false); };
-    runView_ = std::make_unique<WindowRunView>(*this, edition_, std::move(rules));
+    rules.enterState = [this](tolvi::WindowState state) { applyState(state); };
+    runView_ = std::make_unique<WindowRunView>(controls_, edition_, std::move(rules));
 }
 
 TMainForm::~TMainForm()
@@ -130,7 +162,8 @@ void TMainForm::buildWindow()
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(applicationTitle());
     // The edition's logo, also where no desktop entry gives the window its icon.
-    setWindowIcon(QIcon(QStringLiteral(":/images/%1.png").arg(text(tolvi::controlDesign(edition_, "Image1")->picture))));
+    const char* const logo = tolvi::controlDesign(edition_, tolvi::Control::Image1)->picture;
+    setWindowIcon(QIcon(QStringLiteral(":/images/%1.png").arg(text(logo))));
     setFont(DesignFonts::font(frame.font));
     // A fixed single border: a close box and a minimise box, no maximise box, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -141,15 +174,15 @@ void TMainForm::buildWindow()
     setStatusBar(statusLine_);
 
     auto* client = new QWidget(this);
-    client->setObjectName(text(tolvi::kClientArea));
+    client->setObjectName(text(tolvi::controlName(tolvi::Control::ClientArea)));
     client->setFixedSize(frame.clientWidth, frame.clientHeight);
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    FormBuilder::build(client, edition_);
+    controls_ = FormBuilder::build(client, edition_);
     for (QPushButton* button : client->findChildren<QPushButton*>())
         button->installEventFilter(this);
-    findControls();
+    findControls(controls_);
     setDesignTabOrder();
     setUpKeys();
 
@@ -166,59 +199,53 @@ void TMainForm::buildMenu()
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(MainMenu1);
 
-    Main = MainMenu1->addMenu(text("メイン"));
-    Main->setObjectName(QStringLiteral("Main"));
-    Main->menuAction()->setObjectName(QStringLiteral("MainAction"));
-    N1 = Main->addAction(text("予想"));
-    N1->setObjectName(QStringLiteral("N1"));
-    N1->setShortcut(QKeySequence(Qt::Key_F5));
-    EditMenu = Main->addAction(text("結果入力"));
-    EditMenu->setObjectName(QStringLiteral("EditMenu"));
-    ImportMenu = Main->addAction(text("結果の取り込み…"));
-    ImportMenu->setObjectName(QStringLiteral("ImportMenu"));
-    UpdateMenu = Main->addAction(text("最新の結果に更新"));
-    UpdateMenu->setObjectName(QStringLiteral("UpdateMenu"));
-    GraphMenu = Main->addAction(text("グラフ…"));
-    GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
-    RestoreMenu = Main->addAction(text("バックアップから戻す…"));
-    RestoreMenu->setObjectName(QStringLiteral("RestoreMenu"));
-    Exit1 = Main->addAction(text("終了"));
-    Exit1->setObjectName(QStringLiteral("Exit1"));
-    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    // From the chart window too, which is a window of its own.
-    Exit1->setShortcutContext(Qt::ApplicationShortcut);
-
-    Setting = MainMenu1->addMenu(text("設定"));
-    Setting->setObjectName(QStringLiteral("Setting"));
-    Setting->menuAction()->setObjectName(QStringLiteral("SettingAction"));
-    Option = Setting->addAction(text("オプション設定"));
-    Option->setObjectName(QStringLiteral("Option"));
-
-    Help = MainMenu1->addAction(text("ヘルプ"));
-    Help->setObjectName(QStringLiteral("Help"));
-    Saport = MainMenu1->addAction(text("サポート"));
-    Saport->setObjectName(QStringLiteral("Saport"));
+    for (const tolvi::MenuDesign& row : tolvi::menuDesign()) {
+        QWidget* holder = MainMenu1;
+        if (row.menu && !(holder = menus_.at(std::size_t(*row.menu))))
+            throw std::logic_error(std::string("the menu of ") + row.name + " is not made before it");
+        const QString caption = text(row.caption);
+        QAction* action = nullptr;
+        if (row.isMenu) {
+            QMenu* menu = row.menu ? menus_.at(std::size_t(*row.menu))->addMenu(caption) : MainMenu1->addMenu(caption);
+            menu->setObjectName(text(row.name));
+            action = menu->menuAction();
+            action->setObjectName(text(row.name) + QStringLiteral("Action"));
+            menus_.at(std::size_t(row.id)) = menu;
+        } else {
+            action = new QAction(caption, holder);
+            holder->addAction(action);
+            action->setObjectName(text(row.name));
+            if (row.shortcut)
+                action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
+            if (row.applicationWide)
+                action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        menuActions_.at(std::size_t(row.id)) = action;
+    }
+    for (std::size_t i = 0; i < menuActions_.size(); ++i)
+        if (!menuActions_[i])
+            throw std::logic_error("the menu design has no row for item " + std::to_string(i));
 }
 
-void TMainForm::findControls()
+void TMainForm::findControls(const FormControls& controls)
 {
-    EditNum = control<QLineEdit>(this, "EditNum");
-    Button2 = control<QPushButton>(this, "Button2");
-    Button1 = control<QPushButton>(this, "Button1");
-    GetPanel = control<QWidget>(this, "GetPanel");
-    Button3 = control<QPushButton>(this, "Button3");
-    GetPanel2 = control<QWidget>(this, "GetPanel2");
-    Button4 = control<QPushButton>(this, "Button4");
-    OptnPanel = control<QWidget>(this, "OptnPanel");
-    MismatchChk = control<QCheckBox>(this, "MismatchChk");
-    OptSetBut = control<QPushButton>(this, "OptSetBut");
-    EditPanel = control<QWidget>(this, "EditPanel");
-    Label28 = control<QLabel>(this, "Label28");
-    EdtSetBut = control<QPushButton>(this, "EdtSetBut");
-    EdtExtBut = control<QPushButton>(this, "EdtExtBut");
-    EdtAutoBut = control<QPushButton>(this, "EdtAutoBut");
+    EditNum = controls.get<QLineEdit>(tolvi::Control::EditNum);
+    Button2 = controls.get<QPushButton>(tolvi::Control::Button2);
+    Button1 = controls.get<QPushButton>(tolvi::Control::Button1);
+    GetPanel = controls.get(tolvi::Control::GetPanel);
+    Button3 = controls.get<QPushButton>(tolvi::Control::Button3);
+    GetPanel2 = controls.get(tolvi::Control::GetPanel2);
+    Button4 = controls.get<QPushButton>(tolvi::Control::Button4);
+    OptnPanel = controls.get(tolvi::Control::OptnPanel);
+    MismatchChk = controls.get<QCheckBox>(tolvi::Control::MismatchChk);
+    OptSetBut = controls.get<QPushButton>(tolvi::Control::OptSetBut);
+    EditPanel = controls.get(tolvi::Control::EditPanel);
+    Label28 = controls.get<QLabel>(tolvi::Control::Label28);
+    EdtSetBut = controls.get<QPushButton>(tolvi::Control::EdtSetBut);
+    EdtExtBut = controls.get<QPushButton>(tolvi::Control::EdtExtBut);
+    EdtAutoBut = controls.get<QPushButton>(tolvi::Control::EdtAutoBut);
     for (std::size_t i = 0; i < entryEdits_.size(); ++i) {
-        entryEdits_[i] = control<QLineEdit>(this, tolvi::kEntryEditNames[i]);
+        entryEdits_[i] = controls.get<QLineEdit>(tolvi::controlNamed(tolvi::kEntryEditNames[i]));
         entryMaxLengths_[i] = entryEdits_[i]->maxLength();
     }
 }
@@ -249,24 +276,17 @@ void TMainForm::setUpKeys()
 void TMainForm::connectHandlers()
 {
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
-    connect(N1, &QAction::triggered, this, &TMainForm::N1Click);
     connect(Button2, &QPushButton::clicked, this, &TMainForm::Button2Click);
     connect(WkupTim, &QTimer::timeout, this, &TMainForm::WkupTimTimer);
     connect(Button3, &QPushButton::clicked, this, &TMainForm::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TMainForm::Button4Click);
-    connect(Option, &QAction::triggered, this, &TMainForm::OptionClick);
     connect(OptSetBut, &QPushButton::clicked, this, &TMainForm::OptSetButClick);
-    connect(EditMenu, &QAction::triggered, this, &TMainForm::EditMenuClick);
-    connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
-    connect(UpdateMenu, &QAction::triggered, this, &TMainForm::UpdateMenuClick);
-    connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
-    connect(RestoreMenu, &QAction::triggered, this, &TMainForm::RestoreMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
     connect(EdtAutoBut, &QPushButton::clicked, this, &TMainForm::EdtAutoButClick);
-    connect(Help, &QAction::triggered, this, &TMainForm::HelpClick);
-    connect(Saport, &QAction::triggered, this, &TMainForm::SaportClick);
-    connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
+    for (const tolvi::MenuDesign& row : tolvi::menuDesign())
+        if (const Handler handler = menuHandler(row.id))
+            connect(menuActions_.at(std::size_t(row.id)), &QAction::triggered, this, handler);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -323,31 +343,31 @@ void TMainForm::closePanel(QWidget* panel)
     panel->hide();
 }
 
-void TMainForm::setCommandsEnabled(bool enabled)
+void TMainForm::applyState(tolvi::WindowState state)
 {
-    Button1->setEnabled(enabled);
-    N1->setEnabled(enabled);
-    EditMenu->setEnabled(enabled);
-    // An import writes the history as an entry does, so it follows the entry's command rules.
-    ImportMenu->setEnabled(enabled);
-    UpdateMenu->setEnabled(enabled);
-    GraphMenu->setEnabled(enabled);
-    RestoreMenu->setEnabled(enabled);
-    Setting->setEnabled(enabled);
-    Setting->menuAction()->setEnabled(enabled);
+    state_ = state;
+    for (const tolvi::ControlDesign& row : tolvi::formDesign(edition_))
+        if (operatedByAPerson(row.kind))
+            controls_.get(row.id)->setEnabled(tolvi::allowed(row.availability, state));
+    for (const tolvi::MenuDesign& row : tolvi::menuDesign()) {
+        const bool on = tolvi::allowed(row.availability, state);
+        if (QMenu* menu = menus_.at(std::size_t(row.id)))
+            menu->setEnabled(on);
+        menuActions_.at(std::size_t(row.id))->setEnabled(on);
+    }
 }
 
 void TMainForm::openCommandPanel(QWidget* panel, QWidget* focus)
 {
     openPanelNow(panel);
-    setCommandsEnabled(false);
+    applyState(tolvi::WindowState::PanelOpen);
     focus->setFocus();
 }
 
 void TMainForm::closeCommandPanel(QWidget* panel)
 {
     closePanel(panel);
-    setCommandsEnabled(true);
+    applyState(tolvi::WindowState::Idle);
     Button1->setFocus();
 }
 
@@ -516,18 +536,11 @@ void TMainForm::EdtExtButClick()
     closeCommandPanel(EditPanel);
 }
 
-std::vector<QWidget*> TMainForm::entryPanelControls() const
-{
-    std::vector<QWidget*> controls {EdtSetBut, EdtExtBut, EdtAutoBut};
-    controls.insert(controls.end(), entryEdits_.begin(), entryEdits_.end());
-    return controls;
-}
-
 void TMainForm::fillEntryFromPublisher()
 {
     guarded([this] {
         const std::int32_t draw = tolvi::HistoryReader::lastDrawNumber(kHistoryPath) + 1;
-        const EntryPanelLock lock(entryPanelControls());
+        const StateScope retrieving(*this, tolvi::WindowState::RetrievingFile, true);
         const tolvi::UpdateSettings settings = tolvi::defaultUpdateSettings();
         const tolvi::PublishedEntry entry = runBesideEventLoop([&] { return tolvi::fetchPublishedEntry(draw, settings); });
         for (std::size_t i = 0; entry.result.filled && i < entryEdits_.size(); ++i)
@@ -551,9 +564,7 @@ void TMainForm::EdtAutoButClick()
     guarded([this] {
         // "中止" stays usable during the walk of the monthly pages: it stops the retrieval (and
         // closes the panel as ever), and the button shows where the retrieval is.
-        std::vector<QWidget*> locked = entryPanelControls();
-        std::erase(locked, static_cast<QWidget*>(EdtExtBut));
-        const EntryPanelLock lock(std::move(locked));
+        const StateScope retrieving(*this, tolvi::WindowState::Retrieving, true);
         bool stopped = false;
         const QString caption = EdtAutoBut->text();
         const QMetaObject::Connection stop = connect(EdtExtBut, &QPushButton::clicked, this, [&stopped] { stopped = true; });
@@ -632,11 +643,7 @@ void TMainForm::UpdateMenuClick()
 {
     guarded([this] {
         // Like an import, the update writes the history: no other command meanwhile.
-        setCommandsEnabled(false);
-        struct Enable {
-            TMainForm* window;
-            ~Enable() { window->setCommandsEnabled(true); }
-        } enable {this};
+        const StateScope updating(*this, tolvi::WindowState::Updating, false);
         const tolvi::UpdateReport report =
             runUpdateWithProgress(this, applicationTitle(), kHistoryPath, tolvi::defaultUpdateSettings());
         // What the window showed was replayed from the history as it was: start afresh.

@@ -6,6 +6,8 @@
 // The window knows its edition only as a tolvi::Edition and its engine only as a
 // PredictionEngine, so each program links the engine of its own edition and nothing of the other.
 
+#include "app/FormBuilder.h"
+#include "design/FormDesign.h"
 #include "design/WindowDesign.h"
 #include "engine/PredictionEngine.h"
 #include "entry/EntryFields.h"
@@ -104,7 +106,7 @@ protected:
 private:
     void buildWindow();
     void buildMenu();
-    void findControls();
+    void findControls(const FormControls& controls);
     void setDesignTabOrder();
     // Escape on the panels, the payout panel's copy command, full-width digits in the entry.
     void setUpKeys();
@@ -118,17 +120,18 @@ private:
     // "インターネットから参照" where the build names no monthly results server: the publisher's
     // file for the panel's draw.
     void fillEntryFromPublisher();
-    // The entry panel's buttons and edits.
-    std::vector<QWidget*> entryPanelControls() const;
 
     // The panel rules: a panel opens enabled, then shown, and closes disabled, then hidden.
     void openPanelNow(QWidget* panel);
     void closePanel(QWidget* panel);
-    void setCommandsEnabled(bool enabled);
-    // Opens a panel over the list with the four commands off, and focuses `focus` on it.
+    // Makes every command, menu and button of the design table available as `state` allows
+    // (tolvi::allowed), and no other way.
+    void applyState(tolvi::WindowState state);
+    // Opens a panel over the list with the commands off, and focuses `focus` on it.
     void openCommandPanel(QWidget* panel, QWidget* focus);
-    // Closes it again: the four commands come back and "予想" has the focus.
+    // Closes it again: the commands come back and "予想" has the focus.
     void closeCommandPanel(QWidget* panel);
+    class StateScope;
 
     void armTimer(int tag);
     void openEntryPanel();
@@ -150,18 +153,12 @@ private:
 
     // Controls the handlers use, by their form names.
     QMenuBar* MainMenu1 = nullptr;
-    QMenu* Main = nullptr;
-    QAction* N1 = nullptr;
-    QAction* EditMenu = nullptr;
-    QAction* ImportMenu = nullptr;
-    QAction* UpdateMenu = nullptr;
-    QAction* GraphMenu = nullptr;
-    QAction* RestoreMenu = nullptr;
-    QAction* Exit1 = nullptr;
-    QMenu* Setting = nullptr;
-    QAction* Option = nullptr;
-    QAction* Help = nullptr;
-    QAction* Saport = nullptr;
+    // By tolvi::MenuItem: every item's action, and the menu of each that holds others.
+    std::array<QAction*, tolvi::kMenuItemCount> menuActions_ {};
+    std::array<QMenu*, tolvi::kMenuItemCount> menus_ {};
+    // Every control made from the design table.
+    FormControls controls_;
+    tolvi::WindowState state_ = tolvi::WindowState::Idle;
     QLineEdit* EditNum = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button1 = nullptr;

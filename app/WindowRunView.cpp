@@ -8,26 +8,24 @@
 
 namespace {
 
-QString objectName(tolvi::RunControl control)
+// The design table's control of that name.
+tolvi::Control formControl(tolvi::RunControl control)
 {
-    const std::string_view name = tolvi::controlName(control);
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+    return tolvi::controlNamed(tolvi::controlName(control));
 }
 
 }  // namespace
 
-WindowRunView::WindowRunView(const QWidget& window, tolvi::Edition edition, WindowRules rules)
-    : rules_(std::move(rules)), resultList_(window.findChild<QTableView*>(QStringLiteral("ListView"))),
-      results_(static_cast<ReportModel*>(resultList_->model())),
-      stats_(static_cast<ReportModel*>(window.findChild<QTableView*>(QStringLiteral("PatnView"))->model()))
+WindowRunView::WindowRunView(const FormControls& controls, tolvi::Edition edition, WindowRules rules)
+    : rules_(std::move(rules)), resultList_(controls.get<QTableView>(tolvi::Control::ListView)),
+      results_(controls.reportModel(tolvi::Control::ListView)), stats_(controls.reportModel(tolvi::Control::PatnView))
 {
     for (std::size_t i = 0; i < tolvi::kRunControlCount; ++i)
-        controls_[i] = window.findChild<QWidget*>(objectName(tolvi::RunControl(i)));
+        controls_[i] = controls.find(formControl(tolvi::RunControl(i)));
     for (const tolvi::RunControl control : tolvi::runLabels(edition)) {
         RunLabel& entry = labels_[std::size_t(control)];
-        entry.label = qobject_cast<QLabel*>(controls_[std::size_t(control)]);
-        Q_ASSERT(entry.label);
-        entry.autoSize = tolvi::controlDesign(edition, tolvi::controlName(control))->autoSize;
+        entry.label = controls.get<QLabel>(formControl(control));
+        entry.autoSize = tolvi::controlDesign(edition, formControl(control))->autoSize;
     }
 }
 
@@ -155,7 +153,7 @@ void WindowRunView::flushRun(bool repaintList)
         case PendingAction::Kind::OpenPanel: rules_.openPanel(action.widget); break;
         case PendingAction::Kind::Show: action.widget->show(); break;
         case PendingAction::Kind::Hide: action.widget->hide(); break;
-        case PendingAction::Kind::DisableCommands: rules_.disableCommands(); break;
+        case PendingAction::Kind::DisableCommands: rules_.enterState(tolvi::WindowState::PanelOpen); break;
         }
     }
     pendingActions_.clear();

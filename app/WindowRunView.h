@@ -4,6 +4,7 @@
 // nor leaves the list still; everything collected is on the controls when the run ends and
 // whenever flushRun() is called (before an error box, say).
 
+#include "app/FormBuilder.h"
 #include "design/WindowDesign.h"
 #include "engine/RunView.h"
 
@@ -21,15 +22,15 @@ class ReportModel;
 
 class WindowRunView final : public tolvi::RunView {
 public:
-    // What the window does for a run: opening a panel and disabling the four commands follow its
-    // own rules.
+    // What the window does for a run: opening a panel and leaving the commands off while the
+    // payout panel is open follow its own rules.
     struct WindowRules {
         std::function<void(QWidget*)> openPanel;
-        std::function<void()> disableCommands;
+        std::function<void(tolvi::WindowState)> enterState;
     };
 
-    // `window` holds the controls of the edition's design by their names.
-    WindowRunView(const QWidget& window, tolvi::Edition edition, WindowRules rules);
+    // `controls` are the controls made from the edition's design.
+    WindowRunView(const FormControls& controls, tolvi::Edition edition, WindowRules rules);
 
     // While a scope lives a run goes on: what it shows reaches the controls once a frame. When it
     // ends, for whatever reason, everything is on the controls.

@@ -1,5 +1,6 @@
 #include "gui/GuiTestBase.h"
 
+#include "design/FormDesign.h"
 #include "engine/MiniEngine.h"
 #include "engine/Numbers3Engine.h"
 
@@ -15,6 +16,8 @@
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
+
+#include <algorithm>
 
 namespace tolvi::guitest {
 
@@ -290,22 +293,50 @@ QStringList cells(std::initializer_list<const char*> texts)
     return result;
 }
 
+namespace {
+
+// Whether the design table lets the menu item be chosen in the state: it and its menu allow it.
+bool choosable(const MenuDesign& row, WindowState state)
+{
+    return allowed(row.availability, state) &&
+           (!row.menu || allowed(menuDesign().at(std::size_t(*row.menu)).availability, state));
+}
+
+// The menu items an open panel leaves off: the commands.
+std::vector<const char*> commandItems()
+{
+    std::vector<const char*> names;
+    for (const MenuDesign& row : menuDesign())
+        if (!choosable(row, WindowState::PanelOpen))
+            names.push_back(row.name);
+    return names;
+}
+
+}  // namespace
+
 bool commandsEnabled(GuiFixture& f)
 {
-    return f.widget("Button1")->isEnabled() && f.available("N1") && f.available("EditMenu") &&
-           f.available("ImportMenu") && f.available("RestoreMenu") && f.available("Option");
+    const std::vector<const char*> items = commandItems();
+    return f.widget("Button1")->isEnabled() &&
+           std::all_of(items.begin(), items.end(), [&](const char* name) { return f.available(name); });
 }
 
 bool commandsDisabled(GuiFixture& f)
 {
-    return !f.widget("Button1")->isEnabled() && !f.available("N1") && !f.available("EditMenu") &&
-           !f.available("ImportMenu") && !f.available("RestoreMenu") &&
-           !f.action("Setting")->isEnabled() && !f.available("Option");
+    const std::vector<const char*> items = commandItems();
+    return !f.widget("Button1")->isEnabled() &&
+           std::none_of(items.begin(), items.end(), [&](const char* name) { return f.available(name); });
 }
 
 bool alwaysAvailable(GuiFixture& f)
 {
-    return f.available("Exit1") && f.available("Help") && f.available("Saport") && f.action("Main")->isEnabled();
+    for (const MenuDesign& row : menuDesign()) {
+        const bool always = std::all_of(kWindowStates.begin(), kWindowStates.end(),
+                                        [&](WindowState state) { return choosable(row, state); });
+        if (always && !f.available(row.name))
+            return false;
+    }
+    return true;
 }
 
 bool predict(GuiFixture& f)

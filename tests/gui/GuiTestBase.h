@@ -177,7 +177,8 @@ std::string sampleHistory();
 QString u(const char* utf8);
 QStringList cells(std::initializer_list<const char*> texts);
 
-// The four commands a panel or a finished run disables, and the menu items never disabled.
+// The commands a panel or a finished run disables ("予想" and the menu items the design table
+// allows only when idle), and the menu items no state disables.
 bool commandsEnabled(GuiFixture& f);
 bool commandsDisabled(GuiFixture& f);
 bool alwaysAvailable(GuiFixture& f);

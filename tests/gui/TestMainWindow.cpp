@@ -97,7 +97,7 @@ void TestMainWindow::everyControlOfTheDesignTable()
     for (const ControlDesign& row : formDesign(designed)) {
         const char* name = row.name;
         QWidget* control = f.widget(name);
-        QVERIFY2(control->parentWidget()->objectName() == u(row.parent), name);
+        QVERIFY2(control->parentWidget()->objectName() == u(controlName(row.parent)), name);
         const QRect design(row.rect.left, row.rect.top, row.rect.width, row.rect.height);
         auto* label = qobject_cast<QLabel*>(control);
         if (row.kind == ControlKind::Label && row.autoSize) {
@@ -156,36 +156,30 @@ void TestMainWindow::menuTree()
     auto* bar = f.form().findChild<QMenuBar*>(u("MainMenu1"));
     QVERIFY(bar);
     QCOMPARE(f.form().menuBar(), bar);
-    const QList<QAction*> top = bar->actions();
-    QCOMPARE(top.size(), 4);
-    QCOMPARE(top[0], f.action("Main"));
-    QCOMPARE(top[1], f.action("Setting"));
-    QCOMPARE(top[2], f.action("Help"));
-    QCOMPARE(top[3], f.action("Saport"));
-    QCOMPARE(top[0]->text(), u("メイン"));
-    QCOMPARE(top[1]->text(), u("設定"));
-    QCOMPARE(top[2]->text(), u("ヘルプ"));
-    QCOMPARE(top[3]->text(), u("サポート"));
-    QVERIFY(!top[2]->menu());
-    QVERIFY(!top[3]->menu());
+    // Every row of the menu design in its menu (or on the bar), in the table's order.
+    QList<QAction*> top;
+    QMap<QString, QList<QAction*>> inMenu;
+    QMap<QString, QKeySequence> shortcuts {{u("CopyPrediction"), QKeySequence::Copy}};
+    for (const MenuDesign& row : menuDesign()) {
+        QAction* item = f.action(row.name);
+        QCOMPARE(item->text(), u(row.caption));
+        QCOMPARE(item->menu() != nullptr, row.isMenu);
+        if (row.menu)
+            inMenu[u(menuDesign().at(std::size_t(*row.menu)).name)].append(item);
+        else
+            top.append(item);
+        if (row.shortcut)
+            shortcuts.insert(u(row.name), QKeySequence(u(row.shortcut)));
+        QCOMPARE(item->shortcutContext(), row.applicationWide ? Qt::ApplicationShortcut : Qt::WindowShortcut);
+    }
+    QCOMPARE(bar->actions(), top);
+    for (auto it = inMenu.cbegin(); it != inMenu.cend(); ++it) {
+        auto* menu = f.form().findChild<QMenu*>(it.key());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions(), it.value());
+    }
 
-    auto* mainMenu = f.form().findChild<QMenu*>(u("Main"));
-    QVERIFY(mainMenu);
-    QCOMPARE(mainMenu->actions(),
-             (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("ImportMenu"), f.action("UpdateMenu"),
-                               f.action("GraphMenu"), f.action("RestoreMenu"), f.action("Exit1")}));
-    QCOMPARE(f.action("N1")->text(), u("予想"));
-    QCOMPARE(f.action("EditMenu")->text(), u("結果入力"));
-    QCOMPARE(f.action("Exit1")->text(), u("終了"));
-    auto* setting = f.form().findChild<QMenu*>(u("Setting"));
-    QVERIFY(setting);
-    QCOMPARE(setting->actions(), QList<QAction*> {f.action("Option")});
-    QCOMPARE(f.action("Option")->text(), u("オプション設定"));
-
-    // Three keyboard shortcuts, captions without accelerators.
-    const QMap<QString, QKeySequence> shortcuts {{u("N1"), QKeySequence(Qt::Key_F5)},
-                                                 {u("Exit1"), QKeySequence(Qt::CTRL | Qt::Key_Q)},
-                                                 {u("CopyPrediction"), QKeySequence::Copy}};
+    // The shortcuts of the table and the payout panel's copy only; captions without accelerators.
     for (QAction* item : f.form().findChildren<QAction*>()) {
         QCOMPARE(item->shortcut(), shortcuts.value(item->objectName()));
         QVERIFY2(!item->text().contains(u("&")), qPrintable(item->objectName()));
