@@ -496,7 +496,7 @@ void TMainForm::EdtSetButClick()
         if (const std::optional<tolvi::EntryRefusal> refusal = tolvi::findRefusal(fields)) {
             showPlainBox(QString::fromStdString(refusal->message));
             // The field at fault, selected, so that typing replaces it.
-            QLineEdit* atFault = entryEdits_[refusal->field];
+            QLineEdit* atFault = entryEdit(refusal->field);
             atFault->setFocus(Qt::OtherFocusReason);
             atFault->selectAll();
             return;

@@ -130,7 +130,7 @@ TEST(ResultEntry, EveryPrizeFieldRefusesEmptyNonDigitAndOverlongTexts)
             EntryFields fields = validFields();
             fields[i] = text;
             EXPECT_EQ(verdict(fields), kPrizeMessage) << "field " << i << ": '" << text << "'";
-            EXPECT_EQ(tolvi::findRefusal(fields)->field, i) << "the field at fault, for the window to select";
+            EXPECT_EQ(tolvi::findRefusal(fields)->field, tolvi::entryFieldAt(i)) << "the field at fault, for the window to select";
         }
     }
 }
