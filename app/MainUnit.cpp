@@ -481,12 +481,9 @@ void TMainForm::OptSetButClick()
 // ---------------------------------------------------------------------------------------------
 // The entry panel.
 
-QLineEdit* TMainForm::entryEdit(std::string_view name) const
+QLineEdit* TMainForm::entryEdit(tolvi::EntryField field) const
 {
-    for (std::size_t i = 0; i < tolvi::kEntryEditNames.size(); ++i)
-        if (tolvi::kEntryEditNames[i] == name)
-            return entryEdits_[i];
-    return nullptr;
+    return entryEdits_[tolvi::entryFieldIndex(field)];
 }
 
 bool TMainForm::CheckNumEditData(const QLineEdit* edit) const
@@ -496,8 +493,8 @@ bool TMainForm::CheckNumEditData(const QLineEdit* edit) const
 
 void TMainForm::openEntryPanel()
 {
-    const std::int32_t nextDraw = tolvi::HistoryReader::lastDrawNumber(kHistoryPath) + 1;
-    Label28->setText(QString::fromStdString(tolvi::entryPanelTitle(nextDraw)));
+    entryDraw_ = tolvi::HistoryReader::lastDrawNumber(kHistoryPath) + 1;
+    Label28->setText(QString::fromStdString(tolvi::entryPanelTitle(entryDraw_)));
     for (std::size_t i = 0; i < entryEdits_.size(); ++i) {
         entryEdits_[i]->setMaxLength(entryMaxLengths_[i]);
         entryEdits_[i]->clear();
@@ -519,7 +516,7 @@ void TMainForm::EdtSetButClick()
         if (const std::optional<tolvi::EntryRefusal> refusal = tolvi::findRefusal(fields)) {
             showPlainBox(QString::fromStdString(refusal->message));
             // The field at fault, selected, so that typing replaces it.
-            QLineEdit* atFault = entryEdits_[refusal->field];
+            QLineEdit* atFault = entryEdit(refusal->field);
             atFault->setFocus(Qt::OtherFocusReason);
             atFault->selectAll();
             return;
@@ -583,10 +580,8 @@ void TMainForm::EdtAutoButClick()
         hooks.processEvents = [] { QCoreApplication::processEvents(); };
         hooks.ending = [this, &stopped] { return ending_ || stopped; };
         hooks.progress = [this](const std::string& where) { EdtAutoBut->setText(QString::fromStdString(where)); };
-        hooks.setField = [this](std::string_view name, const std::string& value) {
-            QLineEdit* edit = entryEdit(name);
-            if (!edit)
-                return;
+        hooks.setField = [this](tolvi::EntryField field, const std::string& value) {
+            QLineEdit* edit = entryEdit(field);
             const QString fieldText = QString::fromStdString(value);
             // A page value longer than the field is shown whole, never cut short to fit: "入力"
             // refuses what does not fit the record. Opening the panel restores the limit.
@@ -594,8 +589,8 @@ void TMainForm::EdtAutoButClick()
                 edit->setMaxLength(int(fieldText.size()));
             edit->setText(fieldText);
         };
-        const tolvi::RetrievalResult result = tolvi::retrieveResults(
-            Label28->text().toStdString(), *client, resultsHost_, std::filesystem::current_path(), hooks);
+        const tolvi::RetrievalResult result =
+            tolvi::retrieveResults(entryDraw_, *client, resultsHost_, std::filesystem::current_path(), hooks);
         QString message = QString::fromStdString(result.message);
         message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         switch (result.kind) {

@@ -135,7 +135,7 @@ private:
 
     void armTimer(int tag);
     void openEntryPanel();
-    QLineEdit* entryEdit(std::string_view name) const;
+    QLineEdit* entryEdit(tolvi::EntryField field) const;
     void openLocalPage(const QString& fileName);
 
     tolvi::Edition edition_;
@@ -174,9 +174,11 @@ private:
     QPushButton* EdtSetBut = nullptr;
     QPushButton* EdtExtBut = nullptr;
     QPushButton* EdtAutoBut = nullptr;
-    // Num3Edit … Num4Edit4 in the order of tolvi::kEntryEditNames, and their design limits.
+    // Num3Edit … Num4Edit4 in the order of tolvi::EntryField, and their design limits.
     std::array<QLineEdit*, tolvi::kEntryFieldCount> entryEdits_ {};
     std::array<int, tolvi::kEntryFieldCount> entryMaxLengths_ {};
+    // The draw the entry panel is titled with: the one its retrieval looks for.
+    std::int32_t entryDraw_ = 0;
     QTimer* WkupTim = nullptr;
     PanelKeys* panelKeys_ = nullptr;
 

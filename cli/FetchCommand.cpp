@@ -4,7 +4,6 @@
 #include "cli/Commands.h"
 #include "entry/EntryFields.h"
 #include "entry/PublishedEntry.h"
-#include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 
 #include <array>
@@ -26,7 +25,7 @@ struct FetchOptions {
     bool json = false;
 };
 
-// The fields as the entry panel labels them, in the order of kEntryEditNames.
+// The fields as the entry panel labels them, in the order of EntryField.
 constexpr std::array<const char*, kEntryFieldCount> kFieldCaptions {
     "Numbers3 当選番号",     "Numbers3 ｽﾄﾚｰﾄ金額",   "Numbers3 ﾎﾞｯｸｽ金額", "Numbers3 S ｽﾄﾚｰﾄ金額",
     "Numbers3 S ﾎﾞｯｸｽ金額", "Numbers3 ﾐﾆ金額",      "Numbers4 当選番号",   "Numbers4 ｽﾄﾚｰﾄ金額",
@@ -44,7 +43,7 @@ int fetchOnce(const FetchOptions& options)
 {
     EntryFields fields;  // the panel opens with every edit empty
     RetrievalHooks hooks;
-    hooks.setField = [&fields](std::string_view edit, const std::string& text) { fields.byName(edit) = text; };
+    hooks.setField = [&fields](EntryField field, const std::string& text) { fields[field] = text; };
 
     std::optional<std::string> shown;
     bool filled = false;
@@ -57,7 +56,7 @@ int fetchOnce(const FetchOptions& options)
             result = entry.result;
         } else {
             const std::unique_ptr<HttpClient> http = makeCurlClient(options.host);
-            result = retrieveResults(entryPanelTitle(options.draw), *http, options.host, options.dir, hooks);
+            result = retrieveResults(options.draw, *http, options.host, options.dir, hooks);
         }
         filled = result.filled;
         if (result.kind != MessageKind::None)

@@ -21,17 +21,24 @@ std::string withAsciiDigits(std::string_view utf8)
     return text;
 }
 
-std::string& EntryFields::byName(std::string_view name)
+std::size_t entryFieldIndex(EntryField field)
 {
-    for (std::size_t i = 0; i < kEntryFieldCount; ++i)
-        if (kEntryEditNames[i] == name)
-            return texts[i];
-    throw std::out_of_range("unknown entry field: " + std::string(name));
+    const auto index = std::size_t(field);
+    if (index >= kEntryFieldCount)
+        throw std::out_of_range("unknown entry field: " + std::to_string(index));
+    return index;
 }
 
-const std::string& EntryFields::byName(std::string_view name) const
+EntryField entryFieldAt(std::size_t index)
 {
-    return const_cast<EntryFields*>(this)->byName(name);
+    if (index >= kEntryFieldCount)
+        throw std::out_of_range("no entry field at position " + std::to_string(index));
+    return EntryField(index);
+}
+
+std::string_view entryEditName(EntryField field)
+{
+    return kEntryEditNames[entryFieldIndex(field)];
 }
 
 }  // namespace tolvi

@@ -12,10 +12,10 @@ namespace tolvi {
 
 namespace {
 
-// Positions of the fields in EntryFields, in tab order.
-constexpr std::size_t kNumbers3Field = 0;
-constexpr std::size_t kNumbers4Field = 6;
-constexpr std::array<std::size_t, 9> kPrizeFields {1, 2, 3, 4, 5, 7, 8, 9, 10};
+// The prizes' fields, in tab order.
+constexpr std::array<EntryField, 9> kPrizeFields {EntryField::Num3Edit1, EntryField::Num3Edit2, EntryField::Num3Edit3,
+                                                  EntryField::Num3Edit4, EntryField::Num3Edit5, EntryField::Num4Edit1,
+                                                  EntryField::Num4Edit2, EntryField::Num4Edit3, EntryField::Num4Edit4};
 
 // The widest prize the record's seven-digit field holds. The edits stop the user at seven
 // characters, but texts filled in from the results pages are not bound by that.
@@ -45,23 +45,23 @@ std::optional<EntryRefusal> findRefusal(const EntryFields& fields)
 {
     // Full-width digits count as the digits they are; lengths and digits are then counted in the
     // bytes the program works in, so any other double-byte character is two bytes and no digit.
-    std::array<std::string, kEntryFieldCount> bytes;
+    EntryFields bytes;
     for (std::size_t i = 0; i < kEntryFieldCount; ++i)
         bytes[i] = toShiftJis(withAsciiDigits(fields[i]));
 
-    if (!isDigitsOfLength(bytes[kNumbers3Field], 3))
-        return EntryRefusal {kNumbers3Message, kNumbers3Field};
-    if (!isDigitsOfLength(bytes[kNumbers4Field], 4))
-        return EntryRefusal {kNumbers4Message, kNumbers4Field};
-    for (const std::size_t i : kPrizeFields)
-        if (bytes[i].empty())
-            return EntryRefusal {kPrizeMessage, i};
-    for (const std::size_t i : kPrizeFields)
-        if (checkNumEditData(bytes[i]))
-            return EntryRefusal {kPrizeMessage, i};
-    for (const std::size_t i : kPrizeFields)
-        if (bytes[i].size() > kPrizeDigits)
-            return EntryRefusal {kPrizeMessage, i};
+    if (!isDigitsOfLength(bytes[EntryField::Num3Edit], 3))
+        return EntryRefusal {kNumbers3Message, EntryField::Num3Edit};
+    if (!isDigitsOfLength(bytes[EntryField::Num4Edit], 4))
+        return EntryRefusal {kNumbers4Message, EntryField::Num4Edit};
+    for (const EntryField field : kPrizeFields)
+        if (bytes[field].empty())
+            return EntryRefusal {kPrizeMessage, field};
+    for (const EntryField field : kPrizeFields)
+        if (checkNumEditData(bytes[field]))
+            return EntryRefusal {kPrizeMessage, field};
+    for (const EntryField field : kPrizeFields)
+        if (bytes[field].size() > kPrizeDigits)
+            return EntryRefusal {kPrizeMessage, field};
     return std::nullopt;
 }
 
@@ -78,12 +78,12 @@ std::string appendEntry(const std::filesystem::path& historyPath, const EntryFie
         throw RefusedError(*refusal);
 
     // Every field now holds only digits, which withAsciiDigits() makes plain ASCII ones.
-    const auto value = [&fields](std::size_t i) { return strToInt(withAsciiDigits(fields[i])); };
+    const auto value = [&fields](EntryField field) { return strToInt(withAsciiDigits(fields[field])); };
     HistoryAppender::Draw draw;
-    draw.numbers3 = value(kNumbers3Field);
+    draw.numbers3 = value(EntryField::Num3Edit);
     for (std::size_t i = 0; i < draw.numbers3Prizes.size(); ++i)
         draw.numbers3Prizes[i] = value(kPrizeFields[i]);
-    draw.numbers4 = value(kNumbers4Field);
+    draw.numbers4 = value(EntryField::Num4Edit);
     for (std::size_t i = 0; i < draw.numbers4Prizes.size(); ++i)
         draw.numbers4Prizes[i] = value(kPrizeFields[draw.numbers3Prizes.size() + i]);
     return HistoryAppender(historyPath).append(draw);

@@ -21,11 +21,11 @@ std::string entryPanelTitle(std::int32_t drawNumber);
 // True when `text` holds at least one byte outside "0" to "9"; an empty text gives false.
 bool checkNumEditData(std::string_view text);
 
-// Why "入力" refuses an entry: the message, and the field at fault (its position in EntryFields),
-// which the window selects so that the user can type it again.
+// Why "入力" refuses an entry: the message, and the field at fault, which the window selects so
+// that the user can type it again.
 struct EntryRefusal {
     std::string message;
-    std::size_t field = 0;
+    EntryField field = EntryField::Num3Edit;
 };
 
 // The checks of "入力" in their order; the first that fails, or nothing.

@@ -2,7 +2,6 @@
 
 #include "transport/CurlHttpClient.h"
 #include "entry/EntryFields.h"
-#include "entry/FilterNumText.h"
 #include "transport/ShiftJis.h"
 #include "base/Errors.h"
 
@@ -85,10 +84,11 @@ void fillFields(PageKind kind, const ParsedResults& results, const RetrievalHook
 {
     if (!hooks.setField)
         return;
-    const std::size_t first = kind == PageKind::Numbers3 ? 0 : 6;
-    hooks.setField(kEntryEditNames[first], fromShiftJis(results.number));
+    const EntryField number = kind == PageKind::Numbers3 ? EntryField::Num3Edit : EntryField::Num4Edit;
+    hooks.setField(number, fromShiftJis(results.number));
+    // The prizes' edits follow their number's in tab order.
     for (std::size_t i = 0; i < results.prizes.size(); ++i)
-        hooks.setField(kEntryEditNames[first + 1 + i], fromShiftJis(results.prizes[i]));
+        hooks.setField(entryFieldAt(entryFieldIndex(number) + 1 + i), fromShiftJis(results.prizes[i]));
 }
 
 // Thrown from the window's turns once the program is ending or the user stopped the walk; it
@@ -114,22 +114,20 @@ std::string defaultResultsHost()
     return TOLVI_RESULTS_HOST;
 }
 
-std::string drawKeyFromTitle(std::string_view panelTitle)
+std::string drawKey(std::int32_t draw)
 {
-    const std::string title = toShiftJis(panelTitle);
-    const std::string number = title.size() > 2 ? title.substr(2, 4) : std::string();
-    return toShiftJis("第") + filterNumText(number) + toShiftJis("回");
+    return toShiftJis("第" + std::to_string(draw) + "回");
 }
 
-RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+RetrievalResult retrieveResults(std::int32_t draw, HttpClient& http, const std::string& host,
                                 const std::filesystem::path& workDir, const RetrievalHooks& hooks)
 {
-    return retrieveResults(panelTitle, http, host, workDir, hooks, RetrievalLimits {});
+    return retrieveResults(draw, http, host, workDir, hooks, RetrievalLimits {});
 }
 
 namespace {
 
-RetrievalResult walkPages(std::string_view panelTitle, HttpClient& http, const std::string& host,
+RetrievalResult walkPages(std::int32_t draw, HttpClient& http, const std::string& host,
                           const std::filesystem::path& workDir, const RetrievalHooks& hooks, const RetrievalLimits& limits)
 {
     // Without a server there is nothing to connect to, and blaming the user's connection would
@@ -139,7 +137,7 @@ RetrievalResult walkPages(std::string_view panelTitle, HttpClient& http, const s
     if (!http.canConnect())
         return message(MessageKind::Plain, kNoConnectionMessage);
 
-    const std::string key = drawKeyFromTitle(panelTitle);
+    const std::string key = drawKey(draw);
     const PageMonth lastMonth = limits.lastMonth.value_or(PageMonth::current());
     const int fetchesPerAddress = std::max(1, limits.fetchesPerAddress);
     const std::filesystem::path pagePath = workDir / kResultsPageFileName;
@@ -238,12 +236,12 @@ RetrievalResult walkPages(std::string_view panelTitle, HttpClient& http, const s
 
 }  // namespace
 
-RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+RetrievalResult retrieveResults(std::int32_t draw, HttpClient& http, const std::string& host,
                                 const std::filesystem::path& workDir, const RetrievalHooks& hooks,
                                 const RetrievalLimits& limits)
 {
     try {
-        return walkPages(panelTitle, http, host, workDir, hooks, limits);
+        return walkPages(draw, http, host, workDir, hooks, limits);
     } catch (const ProgramEnding&) {
         RetrievalResult result;
         result.stopped = true;

@@ -1,11 +1,13 @@
 #pragma once
 // Filling the entry fields from the lottery's monthly results pages.
 
+#include "entry/EntryFields.h"
 #include "entry/ResultsMonthWalk.h"
 #include "transport/HttpClient.h"
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,7 +28,7 @@ struct RetrievalHooks {
     // True once the program is ending: the retrieval stops at the next turn of the window, within
     // a fraction of a second, instead of waiting out the server.
     std::function<bool()> ending;
-    std::function<void(std::string_view edit, const std::string& text)> setField;  // UTF-8 text
+    std::function<void(EntryField field, const std::string& text)> setField;  // UTF-8 text
     // Where the walk is, before each page: "参照中 2005年7月 1/258" (UTF-8), short enough for
     // the button that started it.
     std::function<void(const std::string& text)> progress;
@@ -77,15 +79,14 @@ struct RetrievalLimits {
     std::chrono::milliseconds whole {std::chrono::minutes(3)};
 };
 
-// The draw key 第N回 (Shift-JIS) for the panel's title (UTF-8): N is taken from the four bytes
-// after "第" in Shift-JIS, digits only.
-std::string drawKeyFromTitle(std::string_view panelTitle);
+// The draw key 第N回 (Shift-JIS) that the results pages head the draw `draw` with.
+std::string drawKey(std::int32_t draw);
 
-// One click of "インターネットから参照": `panelTitle` is Label28's caption (UTF-8); `workDir`
-// receives numbers.tmp. File failures raise IoError.
-RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+// One click of "インターネットから参照" for the draw `draw` (the one the panel is titled with);
+// `workDir` receives numbers.tmp. File failures raise IoError.
+RetrievalResult retrieveResults(std::int32_t draw, HttpClient& http, const std::string& host,
                                 const std::filesystem::path& workDir, const RetrievalHooks& hooks);
-RetrievalResult retrieveResults(std::string_view panelTitle, HttpClient& http, const std::string& host,
+RetrievalResult retrieveResults(std::int32_t draw, HttpClient& http, const std::string& host,
                                 const std::filesystem::path& workDir, const RetrievalHooks& hooks,
                                 const RetrievalLimits& limits);
 

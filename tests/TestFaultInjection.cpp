@@ -172,7 +172,7 @@ TEST(FaultInjection, NumbersTmpOnAFullDiskIsAnIoErrorAndTheHistoryStaysAsItWas)
     limits.lastMonth = PageMonth {17, 12};
     std::string message;
     try {
-        retrieveResults(entryPanelTitle(1233), http, server.host(), disk.path(), {}, limits);
+        retrieveResults(1233, http, server.host(), disk.path(), {}, limits);
         ADD_FAILURE() << "the page was written to a full disk";
     } catch (const IoError& e) {
         message = e.what();
@@ -185,8 +185,8 @@ TEST(FaultInjection, NumbersTmpOnAFullDiskIsAnIoErrorAndTheHistoryStaysAsItWas)
     disk.makeRoom();
     int fields = 0;
     RetrievalHooks hooks;
-    hooks.setField = [&](std::string_view, const std::string&) { ++fields; };
-    const RetrievalResult result = retrieveResults(entryPanelTitle(1233), http, server.host(), disk.path(), hooks, limits);
+    hooks.setField = [&](EntryField, const std::string&) { ++fields; };
+    const RetrievalResult result = retrieveResults(1233, http, server.host(), disk.path(), hooks, limits);
     EXPECT_FALSE(result.filled);
     EXPECT_EQ(fields, 6);
     EXPECT_EQ(readFileBytes(historyPath), before);
@@ -371,8 +371,8 @@ struct Click {
     {
         CurlHttpClient http(host, timeouts);
         RetrievalHooks hooks;
-        hooks.setField = [this](std::string_view, const std::string&) { ++fields; };
-        return retrieveResults(entryPanelTitle(1233), http, host, dir.path(), hooks, limits);
+        hooks.setField = [this](EntryField, const std::string&) { ++fields; };
+        return retrieveResults(1233, http, host, dir.path(), hooks, limits);
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using tolvi::EntryFields;
 using tolvi::kNumbers3Message;
 using tolvi::kNumbers4Message;
@@ -47,6 +49,19 @@ TEST(ResultEntry, PanelTitleRightAlignsTheDrawNumberInFourCharacters)
     EXPECT_EQ(tolvi::entryPanelTitle(999), "第 999回　結果データの入力");
     EXPECT_EQ(tolvi::entryPanelTitle(1235), "第1235回　結果データの入力");
     EXPECT_EQ(tolvi::entryPanelTitle(7), "第   7回　結果データの入力");
+}
+
+TEST(EntryField, NamesTheEditAtItsTabPositionAndAnUnknownFieldThrows)
+{
+    using tolvi::EntryField;
+    EntryFields fields = validFields();
+    EXPECT_EQ(fields[EntryField::Num3Edit5], "4000");
+    EXPECT_EQ(fields[EntryField::Num4Edit], "0345");
+    EXPECT_EQ(tolvi::entryEditName(EntryField::Num4Edit4), "Num4Edit4");
+    EXPECT_EQ(tolvi::entryFieldAt(7), EntryField::Num4Edit1);
+    EXPECT_THROW(fields[EntryField(11)], std::out_of_range);
+    EXPECT_THROW(tolvi::entryEditName(EntryField(200)), std::out_of_range);
+    EXPECT_THROW(tolvi::entryFieldAt(11), std::out_of_range);
 }
 
 TEST(ResultEntry, CheckNumEditDataFlagsAnyByteThatIsNotADigit)
@@ -115,7 +130,7 @@ TEST(ResultEntry, EveryPrizeFieldRefusesEmptyNonDigitAndOverlongTexts)
             EntryFields fields = validFields();
             fields[i] = text;
             EXPECT_EQ(verdict(fields), kPrizeMessage) << "field " << i << ": '" << text << "'";
-            EXPECT_EQ(tolvi::findRefusal(fields)->field, i) << "the field at fault, for the window to select";
+            EXPECT_EQ(tolvi::findRefusal(fields)->field, tolvi::entryFieldAt(i)) << "the field at fault, for the window to select";
         }
     }
 }

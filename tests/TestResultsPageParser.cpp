@@ -47,13 +47,13 @@ TEST(FilterNumText, TextWithoutAnyDigitGivesZero)
     EXPECT_EQ(filterNumText(toShiftJis("該当なし")), "0");
 }
 
-TEST(DrawKey, IsTakenFromTheFourBytesAfterDaiInTheTitle)
+TEST(DrawKey, IsTheDrawNumberWithoutBlanksOrLeadingZeros)
 {
-    EXPECT_EQ(drawKeyFromTitle(entryPanelTitle(1235)), toShiftJis("第1235回"));
-    // "第 999回": the blank before the digits is not part of the key.
-    EXPECT_EQ(drawKeyFromTitle(entryPanelTitle(999)), toShiftJis("第999回"));
-    EXPECT_EQ(drawKeyFromTitle(entryPanelTitle(7)), toShiftJis("第7回"));
-    EXPECT_EQ(drawKeyFromTitle("第1236回　結果データの入力"), toShiftJis("第1236回"));
+    // The panel's title pads "第 999回"; the pages never do.
+    EXPECT_EQ(drawKey(999), toShiftJis("第999回"));
+    EXPECT_EQ(drawKey(7), toShiftJis("第7回"));
+    EXPECT_EQ(drawKey(1235), toShiftJis("第1235回"));
+    EXPECT_EQ(drawKey(12345), toShiftJis("第12345回"));
 }
 
 TEST(ResultsMonthWalk, StartsAtNumbers3OfYear17Month7)

@@ -1,6 +1,6 @@
 #pragma once
 // HTTP with libcurl: one transfer loop, used by the results server's client below and by the
-// import's downloads (entry/SourceDownload).
+// import's downloads (transport/SourceDownload).
 
 #include "transport/HttpClient.h"
 
