@@ -63,15 +63,13 @@ std::string SimulatedWindow::toText(const std::string* error, int rows) const
             out << '\n';
         }
     }
-    // The summary under the list, as far as the run wrote it; the Mini window hides the
-    // straight and box lines.
-    std::vector<std::pair<RunControl, RunControl>> summary {{Label4, Label7}, {Label5, Label8}, {Label6, Label9}};
-    if (edition_ == Edition::Mini)
-        summary.erase(summary.begin(), summary.begin() + 2);
+    // The summary under the list, as far as the run wrote it, with the lines the window shows
+    // (the Mini window hides the straight and box lines).
     if (written(Label6)) {
         out << '\n';
-        for (const auto& [count, amount] : summary)
-            out << text(count) << "  " << text(amount) << '\n';
+        for (const auto& [count, amount] : {std::pair {Label4, Label7}, {Label5, Label8}, {Label6, Label9}})
+            if (!controlDesign(edition_, controlName(count))->startsHidden)
+                out << text(count) << "  " << text(amount) << '\n';
     }
     if (shown(GetPanel)) {
         out << '\n' << caption("Label11") << ": " << text(Label10) << " " << caption("Label13") << '\n';
@@ -85,7 +83,7 @@ std::string SimulatedWindow::toText(const std::string* error, int rows) const
     if (shown(GetPanel2))
         out << '\n' << caption("Label24") << " " << text(Label23) << caption("Label25") << " 当選番号 " << text(Label26)
             << " (" << text(Label27) << ")\n";
-    if (edition_ == Edition::Mini && written(Label43))
+    if (written(Label43))
         out << "購入口数: " << text(Label43) << '\n';
     if (error)
         out << "\nエラー: " << *error << '\n';

@@ -1,5 +1,6 @@
 #include "engine/MiniEngine.h"
 
+#include "engine/EngineFactory.h"
 #include "engine/MiniHistory.h"
 #include "engine/RankRules.h"
 #include "engine/ReplayObserver.h"
@@ -163,7 +164,8 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
             }
         }
         if (request.observer)
-            request.observer->onDraw({history.record(draw), candidates_.count, 0, 0, lastDrawMiniHits_, totals_, stake_});
+            request.observer->onDraw(
+                {history.record(draw), candidates_.count, 0, 0, lastDrawMiniHits_, totals_, stake_, totals_.miniSum});
     }
     if (draws != 0)
         showStake();
@@ -260,6 +262,11 @@ void MiniEngine::finishRun(const RunRequest& request, RunView& view) const
     if (totals_.miniSum != 0)
         if (const std::optional<std::int32_t> rate = paybackRate(totals_.miniSum, stake_))
             view.setText(RunControl::Label14, formatInt(*rate, 3));
+}
+
+template <> std::unique_ptr<PredictionEngine> makeEngineOf<Edition::Mini>()
+{
+    return std::make_unique<MiniEngine>();
 }
 
 }  // namespace tolvi

@@ -1,5 +1,6 @@
 #include "engine/Numbers3Engine.h"
 
+#include "engine/EngineFactory.h"
 #include "engine/Numbers3Scoring.h"
 #include "engine/RankRules.h"
 #include "engine/RankedTally.h"
@@ -176,7 +177,8 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
     }
     if (request.observer)
         request.observer->onDraw({record, candidateCount_, lastDrawHits_.straight, lastDrawHits_.box,
-                                  lastDrawHits_.mini, totals_, 0});
+                                  lastDrawHits_.mini, totals_, numbers3Spend(record.drawNumber(), candidateCount_),
+                                  wrappingAdd(totals_.straightSum, totals_.boxSum)});
 }
 
 void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)
@@ -187,6 +189,11 @@ void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)
     const std::int32_t returned = wrappingAdd(totals_.straightSum, totals_.boxSum);
     view.setText(RunControl::Label10, formatGrouped(returned, 12, request.groupSeparator));
     view.setText(RunControl::Label14, formatInt(numbers3Rate(lastDrawNumber_, candidateCount_, returned), 3));
+}
+
+template <> std::unique_ptr<PredictionEngine> makeEngineOf<Edition::Numbers3>()
+{
+    return std::make_unique<Numbers3Engine>();
 }
 
 }  // namespace tolvi

@@ -14,7 +14,8 @@ struct DrawOutcome {
     int tickets = 0;           // candidates bought for it
     int straightHits = 0, boxHits = 0, miniHits = 0;
     const RunTotals& totals;   // the pass's totals after this record
-    std::int32_t stake = 0;    // Mini: yen staked so far, this record included; Numbers3: 0
+    std::int64_t spend = 0;    // yen the payback rate divides by, so far
+    std::int32_t returned = 0; // prizes the payback rate counts, so far
 };
 
 class ReplayObserver {
