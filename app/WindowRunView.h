@@ -4,8 +4,8 @@
 // nor leaves the list still; everything collected is on the controls when the run ends and
 // whenever flushRun() is called (before an error box, say).
 
+#include "design/RunCaptions.h"
 #include "design/WindowDesign.h"
-#include "engine/RunView.h"
 
 #include <QElapsedTimer>
 
@@ -19,7 +19,7 @@ class QTableView;
 class QWidget;
 class ReportModel;
 
-class WindowRunView final : public tolvi::RunView {
+class WindowRunView final : public tolvi::LabelView {
 public:
     // What the window does for a run: opening a panel and disabling the four commands follow its
     // own rules.

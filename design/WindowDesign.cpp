@@ -12,8 +12,7 @@ const std::vector<RunControl>& runLabels(Edition edition)
     // RunControl.
     auto labelsOf = [](Edition of) {
         std::vector<RunControl> labels;
-        for (std::size_t i = 0; i < kRunControlCount; ++i) {
-            const auto control = RunControl(i);
+        for (const RunControl control : kRunControls) {
             const ControlDesign* row = controlDesign(of, controlName(control));
             if (row && row->kind == ControlKind::Label)
                 labels.push_back(control);

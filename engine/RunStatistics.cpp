@@ -1,8 +1,8 @@
 #include "engine/RunStatistics.h"
 
 #include "base/Errors.h"
-#include "engine/ReplayObserver.h"
 #include "engine/RunTotals.h"
+#include "history/DrawRecord.h"
 
 #include <algorithm>
 #include <numeric>
@@ -79,54 +79,47 @@ private:
     std::vector<std::vector<PrizeField>> fields_;  // by winning number, filled when first needed
 };
 
-// Gathers the replay, draw by draw.
-class Collector : public ReplayObserver {
-public:
-    Collector(const EditionDescription& edition, RunStatistics& out)
-        : game_(describe(edition.game)), out_(out)
-    {
-    }
-
-    void onDraw(const DrawOutcome& outcome) override
-    {
-        const DrawRecord& record = outcome.record;
+// The draws with a result, as the replay scored them.
+std::vector<DrawChance> gather(const EditionDescription& edition, const RunResult& result, RunStatistics& out)
+{
+    const GameDescription& game = describe(edition.game);
+    std::vector<DrawChance> chances;
+    for (const ScoredDraw& scored : result.draws) {
+        const DrawRecord record(scored.record);
         if (!record.hasResult())
-            return;
+            continue;
         DrawChance chance;
-        chance.tickets = outcome.tickets;
+        chance.tickets = scored.tickets;
         // The replay has already taken the winning number as digits.
-        chance.winning = game_.winningNumber(record).value_or(0);
+        chance.winning = game.winningNumber(record).value_or(0);
         for (std::size_t field = 1; field < kPrizeFields; ++field)
-            chance.prizes[field] = prizeOrZero(game_, record, PrizeField(field));
-        chances_.push_back(chance);
+            chance.prizes[field] = prizeOrZero(game, record, PrizeField(field));
+        chances.push_back(chance);
 
-        out_.draw.push_back(record.drawNumber());
-        out_.spend.push_back(outcome.spend);
-        out_.won.push_back(outcome.returned);
-        out_.straightHits.push_back(outcome.straightHits);
-        out_.boxHits.push_back(outcome.boxHits);
-        out_.miniHits.push_back(outcome.miniHits);
+        out.draw.push_back(record.drawNumber());
+        out.spend.push_back(scored.spend);
+        out.won.push_back(scored.returned);
+        out.straightHits.push_back(scored.straightHits);
+        out.boxHits.push_back(scored.boxHits);
+        out.miniHits.push_back(scored.miniHits);
     }
+    return chances;
+}
 
-    const std::vector<DrawChance>& chances() const { return chances_; }
-
-private:
-    const GameDescription& game_;
-    RunStatistics& out_;
-    std::vector<DrawChance> chances_;
-};
-
-// A view that shows nothing: only the replay's draws matter here.
-class NoView : public RunView {
+// Keeps the result the run ends with; the lists and the parts on the way do not matter here.
+class FinalResult : public RunView {
 public:
     void clearResults() override {}
     void addResult(ResultRow) override {}
     void addStats(StatsRow) override {}
-    void setText(RunControl, std::string) override {}
-    void setVisible(RunControl, bool) override {}
-    void openPanel(RunControl) override {}
-    void disableCommands() override {}
+    void show(const RunResult& result, RunPart part) override
+    {
+        if (part == RunPart::Finished)
+            final = result;
+    }
     bool showsProgress() const override { return false; }
+
+    RunResult final;
 };
 
 // SplitMix64: small, fast and the same on every platform, so the band is too.
@@ -203,16 +196,16 @@ void addDigits(const EditionDescription& edition, const std::vector<DrawChance>&
 RunStatistics collectStatistics(PredictionEngine& engine, Edition edition, RunRequest request)
 {
     const EditionDescription& description = describe(edition);
-    RunStatistics statistics;
-    Collector collector(description, statistics);
-    NoView view;
+    FinalResult view;
     request.tag = kPredictionTag;
-    request.observer = &collector;
+    request.keepDraws = true;
     engine.run(request, view);
+    RunStatistics statistics;
+    const std::vector<DrawChance> chances = gather(description, view.final, statistics);
     TicketPrizes ticketPrizes(description);
-    addExpectation(ticketPrizes, collector.chances(), statistics);
-    addBand(ticketPrizes, collector.chances(), statistics);
-    addDigits(description, collector.chances(), statistics);
+    addExpectation(ticketPrizes, chances, statistics);
+    addBand(ticketPrizes, chances, statistics);
+    addDigits(description, chances, statistics);
     return statistics;
 }
 
