@@ -92,8 +92,8 @@ void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractA
 
 }  // namespace
 
-ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::BetGame game, const QString& title, QWidget* parent)
-    : QWidget(parent, Qt::Window), statistics_(std::move(statistics)), game_(game), title_(title)
+ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::Edition edition, const QString& title, QWidget* parent)
+    : QWidget(parent, Qt::Window), statistics_(std::move(statistics)), edition_(edition), title_(title)
 {
     setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(text("グラフ - ") + title);
@@ -198,11 +198,14 @@ QChart* ChartWindow::hitsChart() const
         QColor colour;
     };
     std::vector<Kind> kinds;
-    if (game_ == tolvi::BetGame::Numbers3) {
-        kinds.push_back({"ストレート (◎)", &s.straightHits, QColor(0xD8, 0x1B, 0x60)});
-        kinds.push_back({"ボックス (○)", &s.boxHits, QColor(0x1E, 0x88, 0xE5)});
+    for (const tolvi::BetKind kind : tolvi::describe(edition_).countedHits) {
+        switch (kind) {
+        case tolvi::BetKind::Straight: kinds.push_back({"ストレート (◎)", &s.straightHits, QColor(0xD8, 0x1B, 0x60)}); break;
+        case tolvi::BetKind::Box: kinds.push_back({"ボックス (○)", &s.boxHits, QColor(0x1E, 0x88, 0xE5)}); break;
+        case tolvi::BetKind::Mini: kinds.push_back({"ミニ (▲)", &s.miniHits, QColor(0x43, 0xA0, 0x47)}); break;
+        case tolvi::BetKind::Set: break;  // no run counts set hits
+        }
     }
-    kinds.push_back({"ミニ (▲)", &s.miniHits, QColor(0x43, 0xA0, 0x47)});
 
     QChart* chart = newChart(text("的中の記録 (それまでの的中数の合計)"));
     int most = 1;
@@ -227,9 +230,12 @@ QChart* ChartWindow::hitsChart() const
 QChart* ChartWindow::digitsChart(bool lastHundred) const
 {
     const auto& counts = lastHundred ? statistics_.digitsLast100 : statistics_.digitsAll;
-    const std::vector<const char*> places = game_ == tolvi::BetGame::Numbers3
-                                                ? std::vector<const char*> {"百の位", "十の位", "一の位"}
-                                                : std::vector<const char*> {"十の位", "一の位"};
+    // The places the edition predicts, from its first place down to the units.
+    static constexpr const char* kPlaceNames[] = {"一の位", "十の位", "百の位", "千の位"};
+    const tolvi::EditionDescription& edition = tolvi::describe(edition_);
+    std::vector<const char*> places;
+    for (int fromUnits = edition.predictedDigits - 1; fromUnits >= 0; --fromUnits)
+        places.push_back(kPlaceNames[fromUnits]);
     QChart* chart = newChart(lastHundred ? text("数字の出現頻度 (最近の 100 回)") : text("数字の出現頻度 (全回)"));
     auto* series = new QBarSeries;
     int most = 1;

@@ -19,7 +19,7 @@ class ChartWindow : public QWidget {
 
 public:
     // `title` is the application's title, shown in the window's caption and its message boxes.
-    ChartWindow(tolvi::RunStatistics statistics, tolvi::BetGame game, const QString& title, QWidget* parent = nullptr);
+    ChartWindow(tolvi::RunStatistics statistics, tolvi::Edition edition, const QString& title, QWidget* parent = nullptr);
 
     // The chart of the tab shown.
     QChartView* currentView() const;
@@ -40,7 +40,7 @@ private:
     void saveClicked();
 
     tolvi::RunStatistics statistics_;
-    tolvi::BetGame game_;
+    tolvi::Edition edition_;
     QString title_;
     QTabWidget* tabs_ = nullptr;
     QChartView* digitsView_ = nullptr;

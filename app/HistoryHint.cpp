@@ -20,7 +20,7 @@ QString missingHistoryNote(const QString& errorText, const fs::path& historyPath
     if (data.empty() || fs::equivalent(data, full.parent_path(), error))
         return {};
     // The names the desktop entries give the programs (Name[ja] in app/desktop/*.desktop.in).
-    const char* const menuEntry = edition == tolvi::Edition::Mini ? "Tolvi ナンバーズミニ" : "Tolvi ナンバーズ3";
+    const char* const menuEntry = tolvi::describe(edition).menuEntry;
     return text("\n\nインストールしたプログラムの履歴は、データフォルダ %1/ にあります。"
                 "デスクトップのメニューの「%2」から起動すると、そのフォルダの履歴を使います。")
         .arg(QFile::decodeName(data.c_str()), text(menuEntry));

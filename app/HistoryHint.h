@@ -4,7 +4,7 @@
 // in the user's data folder, where the history is. Started from anywhere else (a terminal in the
 // home folder), the error alone does not say where the history went.
 
-#include "design/WindowDesign.h"
+#include "games/Editions.h"
 
 #include <QString>
 

@@ -119,7 +119,7 @@ private:
 };
 
 TMainForm::TMainForm(tolvi::Edition edition, std::unique_ptr<tolvi::PredictionEngine> engine, QWidget* parent)
-    : QMainWindow(parent), edition_(edition), info_(tolvi::editionInfo(edition)), engine_(std::move(engine)),
+    : QMainWindow(parent), edition_(edition), info_(tolvi::describe(edition)), engine_(std::move(engine)),
       settingsLocation_(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
                         tolvi::SettingsLocation::UserFolders::fromEnvironment()),
       settingsPath_(settingsLocation_.readPath()), programDir_(QCoreApplication::applicationDirPath()),
@@ -678,12 +678,11 @@ void TMainForm::GraphMenuClick()
         tolvi::RunRequest request;
         request.historyPath = kHistoryPath;
         request.groupSeparator = tolvi::userGroupSeparator();
-        const tolvi::BetGame game = tolvi::editionInfo(edition_).game;
-        tolvi::RunStatistics statistics = tolvi::collectStatistics(*engine_, game, request);
+        tolvi::RunStatistics statistics = tolvi::collectStatistics(*engine_, edition_, request);
         // One chart window at a time, always from the history as it is now.
         if (chartWindow_)
             chartWindow_->close();
-        chartWindow_ = new ChartWindow(std::move(statistics), game, applicationTitle(), this);
+        chartWindow_ = new ChartWindow(std::move(statistics), edition_, applicationTitle(), this);
         chartWindow_->setAttribute(Qt::WA_DeleteOnClose);
         chartWindow_->show();
     });

@@ -139,7 +139,7 @@ private:
     void openLocalPage(const QString& fileName);
 
     tolvi::Edition edition_;
-    const tolvi::EditionInfo& info_;
+    const tolvi::EditionDescription& info_;
     std::unique_ptr<tolvi::PredictionEngine> engine_;
     // Chosen at construction; settingsPath_ starts as its read path.
     tolvi::SettingsLocation settingsLocation_;

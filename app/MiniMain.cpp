@@ -1,7 +1,7 @@
 // TolviNumbersMini: the Mini edition.
 #include "app/MainUnit.h"
 #include "app/QtTranslations.h"
-#include "engine/MiniEngine.h"
+#include "engine/EngineFactory.h"
 
 #include <QApplication>
 
@@ -9,10 +9,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     loadQtTranslations(app);
-    const tolvi::EditionInfo& info = tolvi::editionInfo(tolvi::Edition::Mini);
-    QApplication::setApplicationName(QString::fromUtf8(info.programName));
+    constexpr tolvi::Edition edition = tolvi::Edition::Mini;
+    QApplication::setApplicationName(QString::fromUtf8(tolvi::describe(edition).programName));
 
-    TMainForm mainForm(tolvi::Edition::Mini, std::make_unique<tolvi::MiniEngine>());
+    TMainForm mainForm(edition, tolvi::makeEngineOf<edition>());
     mainForm.FormCreate();
     mainForm.show();
     return app.exec();

@@ -1,7 +1,7 @@
 // TolviNumbers3: the Numbers3 edition.
 #include "app/MainUnit.h"
 #include "app/QtTranslations.h"
-#include "engine/Numbers3Engine.h"
+#include "engine/EngineFactory.h"
 
 #include <QApplication>
 
@@ -9,10 +9,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     loadQtTranslations(app);
-    const tolvi::EditionInfo& info = tolvi::editionInfo(tolvi::Edition::Numbers3);
-    QApplication::setApplicationName(QString::fromUtf8(info.programName));
+    constexpr tolvi::Edition edition = tolvi::Edition::Numbers3;
+    QApplication::setApplicationName(QString::fromUtf8(tolvi::describe(edition).programName));
 
-    TMainForm mainForm(tolvi::Edition::Numbers3, std::make_unique<tolvi::Numbers3Engine>());
+    TMainForm mainForm(edition, tolvi::makeEngineOf<edition>());
     mainForm.FormCreate();
     mainForm.show();
     return app.exec();

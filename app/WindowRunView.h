@@ -5,8 +5,8 @@
 // whenever flushRun() is called (before an error box, say).
 
 #include "app/FormBuilder.h"
+#include "design/RunCaptions.h"
 #include "design/WindowDesign.h"
-#include "engine/RunView.h"
 
 #include <QElapsedTimer>
 
@@ -20,7 +20,7 @@ class QTableView;
 class QWidget;
 class ReportModel;
 
-class WindowRunView final : public tolvi::RunView {
+class WindowRunView final : public tolvi::LabelView {
 public:
     // What the window does for a run: opening a panel and leaving the commands off while the
     // payout panel is open follow its own rules.

@@ -4,7 +4,7 @@
 
 #include "HistoryFixture.h"
 #include "engine/PredictionEngine.h"
-#include "engine/RunView.h"
+#include "design/RunCaptions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,7 @@
 
 namespace tolvi::bench {
 
-class EndStateView : public RunView {
+class EndStateView : public LabelView {
 public:
     void clearResults() override { rows.clear(); }
     void addResult(ResultRow row) override { rows.push_back(std::move(row)); }

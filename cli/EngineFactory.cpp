@@ -1,25 +1,22 @@
 #include "cli/EngineFactory.h"
 
-#include "engine/MiniEngine.h"
-#include "engine/Numbers3Engine.h"
-
 #include <map>
 
 namespace tolvi::cli {
 
-std::unique_ptr<PredictionEngine> makeEngine(Edition edition)
-{
-    if (edition == Edition::Mini)
-        return std::make_unique<MiniEngine>();
-    return std::make_unique<Numbers3Engine>();
-}
-
 void addEditionOption(CLI::App& command, Edition& edition)
 {
-    const std::map<std::string, Edition> editions {{"numbers3", Edition::Numbers3}, {"mini", Edition::Mini}};
-    command.add_option("--edition", edition, "numbers3 または mini")
+    std::map<std::string, Edition> editions;
+    std::string names, help;
+    for (const Edition each : kEditions) {
+        const std::string name = describe(each).toolName;
+        editions.emplace(name, each);
+        names += (names.empty() ? "" : "|") + name;
+        help += (help.empty() ? "" : " または ") + name;
+    }
+    command.add_option("--edition", edition, help)
         ->transform(CLI::CheckedTransformer(editions, CLI::ignore_case))
-        ->option_text("numbers3|mini");
+        ->option_text(names);
 }
 
 }  // namespace tolvi::cli

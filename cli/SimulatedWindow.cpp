@@ -8,15 +8,16 @@ namespace tolvi::cli {
 
 namespace {
 // The controls whose visibility the tool reports, in its order.
-constexpr RunControl kVisibilityKeys[] = {RunControl::GetPanel, RunControl::GetPanel2, RunControl::Label17,
-                                          RunControl::Label18,  RunControl::Label19,   RunControl::Label20};
+constexpr RunControl kVisibilityKeys[] = {RunControl::PayoutPanel, RunControl::HitPanel,   RunControl::Candidate1,
+                                          RunControl::Candidate2,  RunControl::Candidate3, RunControl::Candidate4};
 }
 
 SimulatedWindow::SimulatedWindow(Edition edition) : edition_(edition)
 {
     for (const RunControl label : runLabels(edition))
         texts_[std::size_t(label)] = designCaption(edition, label);
-    for (const RunControl label : {RunControl::Label17, RunControl::Label18, RunControl::Label19, RunControl::Label20})
+    for (const RunControl label : {RunControl::Candidate1, RunControl::Candidate2, RunControl::Candidate3,
+                                   RunControl::Candidate4})
         visible_[std::size_t(label)] = true;
 }
 
@@ -43,7 +44,7 @@ std::string SimulatedWindow::toText(const std::string* error, int rows) const
 {
     using enum RunControl;
     const auto text = [this](RunControl label) -> const std::string& { return texts_[std::size_t(label)]; };
-    const auto written = [this](RunControl label) { return written_[std::size_t(label)]; };
+    const auto reached = [this](RunPart part) { return shown_[std::size_t(part)]; };
     const auto shown = [this](RunControl control) { return visible_[std::size_t(control)]; };
     // A fixed caption of the window's design, as the window shows it beside a value.
     const auto caption = [this](const char* name) { return std::string(controlDesign(edition_, name)->caption); };
@@ -63,30 +64,29 @@ std::string SimulatedWindow::toText(const std::string* error, int rows) const
             out << '\n';
         }
     }
-    // The summary under the list, as far as the run wrote it; the Mini window hides the
-    // straight and box lines.
-    std::vector<std::pair<RunControl, RunControl>> summary {{Label4, Label7}, {Label5, Label8}, {Label6, Label9}};
-    if (edition_ == Edition::Mini)
-        summary.erase(summary.begin(), summary.begin() + 2);
-    if (written(Label6)) {
+    // The summary under the list, as far as the run wrote it, with the lines the window shows
+    // (the Mini window hides the straight and box lines).
+    if (reached(RunPart::Finished)) {
         out << '\n';
-        for (const auto& [count, amount] : summary)
-            out << text(count) << "  " << text(amount) << '\n';
+        for (const auto& [count, amount] :
+             {std::pair {StraightHits, StraightAmount}, {BoxHits, BoxAmount}, {MiniHits, MiniAmount}})
+            if (!controlDesign(edition_, controlName(count))->startsHidden)
+                out << text(count) << "  " << text(amount) << '\n';
     }
-    if (shown(GetPanel)) {
-        out << '\n' << caption("Label11") << ": " << text(Label10) << " " << caption("Label13") << '\n';
-        out << caption("Label12") << ": " << text(Label14) << caption("Label15") << '\n';
-        out << text(Label16) << ":";
-        for (const RunControl label : {Label17, Label18, Label19, Label20})
+    if (reached(RunPart::Finished)) {
+        out << '\n' << caption("Label11") << ": " << text(PayoutTotal) << " " << caption("Label13") << '\n';
+        out << caption("Label12") << ": " << text(PaybackRate) << caption("Label15") << '\n';
+        out << text(NextDrawCaption) << ":";
+        for (const RunControl label : {Candidate1, Candidate2, Candidate3, Candidate4})
             if (shown(label) && !text(label).empty())
                 out << " " << text(label);
         out << '\n';
     }
-    if (shown(GetPanel2))
-        out << '\n' << caption("Label24") << " " << text(Label23) << caption("Label25") << " 当選番号 " << text(Label26)
-            << " (" << text(Label27) << ")\n";
-    if (edition_ == Edition::Mini && written(Label43))
-        out << "購入口数: " << text(Label43) << '\n';
+    if (reached(RunPart::HitPanel))
+        out << '\n' << caption("Label24") << " " << text(HitDrawNumber) << caption("Label25") << " 当選番号 "
+            << text(HitWinningNumber) << " (" << text(HitKind) << ")\n";
+    if (reached(RunPart::Stake))
+        out << "購入口数: " << text(TicketsBought) << '\n';
     if (error)
         out << "\nエラー: " << *error << '\n';
     return out.str();

@@ -2,7 +2,7 @@
 // A freshly created main window without Qt: the controls a run writes, with their design
 // captions, for the command-line tool.
 
-#include "engine/RunView.h"
+#include "design/RunCaptions.h"
 #include "design/WindowDesign.h"
 
 #include <array>
@@ -13,17 +13,21 @@
 
 namespace tolvi::cli {
 
-class SimulatedWindow : public RunView {
+class SimulatedWindow : public LabelView {
 public:
     explicit SimulatedWindow(Edition edition);
 
     void clearResults() override { results_.clear(); }
+    void show(const RunResult& result, RunPart part) override
+    {
+        LabelView::show(result, part);
+        shown_[std::size_t(part)] = true;
+    }
     void addResult(ResultRow row) override { results_.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats_.push_back(std::move(row)); }
     void setText(RunControl label, std::string text) override
     {
         texts_[std::size_t(label)] = std::move(text);
-        written_[std::size_t(label)] = true;
     }
     void setVisible(RunControl control, bool visible) override { visible_[std::size_t(control)] = visible; }
     void openPanel(RunControl panel) override { setVisible(panel, true); }
@@ -45,7 +49,7 @@ private:
     std::vector<StatsRow> stats_;
     std::array<std::string, kRunControlCount> texts_;
     std::array<bool, kRunControlCount> visible_ {};
-    std::array<bool, kRunControlCount> written_ {};
+    std::array<bool, kRunParts.size()> shown_ {};  // by RunPart: the parts the run has shown
     bool commandsEnabled_ = true;
 };
 

@@ -56,7 +56,7 @@ std::string percent(double won, double spend)
 
 std::string summary(const RunStatistics& s, Edition edition)
 {
-    const std::string title = editionInfo(edition).applicationTitle;
+    const std::string title = describe(edition).applicationTitle;
     if (s.draw.empty())
         return title + ": 結果のある回が履歴ファイルにないため、集計できません。\n";
     const std::size_t last = s.draw.size() - 1;
@@ -80,8 +80,7 @@ int statsOnce(const StatsOptions& options)
     return printingErrors([&] {
         RunRequest request;
         request.historyPath = std::filesystem::path(options.dir) / kHistoryFileName;
-        const BetGame game = editionInfo(options.edition).game;
-        const RunStatistics statistics = collectStatistics(*makeEngine(options.edition), game, request);
+        const RunStatistics statistics = collectStatistics(*makeEngine(options.edition), options.edition, request);
         if (options.json)
             std::cout << toJson(statistics).dump() << '\n';
         else

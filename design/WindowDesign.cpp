@@ -2,16 +2,9 @@
 
 #include "design/FormDesign.h"
 
-namespace tolvi {
+#include <array>
 
-const EditionInfo& editionInfo(Edition edition)
-{
-    static const EditionInfo numbers3 {Edition::Numbers3, "Tolvi Numbers3", "Tolvi Numbers3 Ver1.6c", "TolviNumbers3",
-                                       BetGame::Numbers3};
-    static const EditionInfo mini {Edition::Mini, "Tolvi NumbersMini", "Tolvi NumbersMini Ver1.6c", "TolviNumbersMini",
-                                   BetGame::Mini};
-    return edition == Edition::Mini ? mini : numbers3;
-}
+namespace tolvi {
 
 const std::vector<RunControl>& runLabels(Edition edition)
 {
@@ -19,17 +12,20 @@ const std::vector<RunControl>& runLabels(Edition edition)
     // RunControl.
     auto labelsOf = [](Edition of) {
         std::vector<RunControl> labels;
-        for (std::size_t i = 0; i < kRunControlCount; ++i) {
-            const auto control = RunControl(i);
+        for (const RunControl control : kRunControls) {
             const ControlDesign* row = controlDesign(of, controlName(control));
             if (row && row->kind == ControlKind::Label)
                 labels.push_back(control);
         }
         return labels;
     };
-    static const std::vector<RunControl> numbers3 = labelsOf(Edition::Numbers3);
-    static const std::vector<RunControl> mini = labelsOf(Edition::Mini);
-    return edition == Edition::Mini ? mini : numbers3;
+    static const std::array<std::vector<RunControl>, kEditions.size()> labels = [&] {
+        std::array<std::vector<RunControl>, kEditions.size()> byEdition;
+        for (const Edition of : kEditions)
+            byEdition[std::size_t(of)] = labelsOf(of);
+        return byEdition;
+    }();
+    return labels[std::size_t(edition)];
 }
 
 std::string designCaption(Edition edition, RunControl label)

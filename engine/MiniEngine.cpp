@@ -1,8 +1,8 @@
 #include "engine/MiniEngine.h"
 
+#include "engine/EngineFactory.h"
 #include "engine/MiniHistory.h"
 #include "engine/RankRules.h"
-#include "engine/ReplayObserver.h"
 #include "base/NumberFormat.h"
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
@@ -91,6 +91,9 @@ void MiniEngine::run(const RunRequest& request, RunView& view)
     const MiniHistory history(HistoryReader::readContent(request.historyPath));
     const int lastPass = request.tag;
     factorEvaluation_ = lastPass != kPredictionTag;
+    result_ = {};
+    result_.edition = Edition::Mini;
+    result_.groupSeparator = request.groupSeparator;
     const bool showsProgress = view.showsProgress();
 
     for (int pass = 0; pass <= lastPass; ++pass) {
@@ -113,7 +116,7 @@ void MiniEngine::run(const RunRequest& request, RunView& view)
         if (factorEvaluation_)
             addStatistics(view, pass);
     }
-    finishRun(request, view);
+    finishRun(view);
 }
 
 void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& request, RunView& view, int rankPattern)
@@ -122,8 +125,8 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
     stake_ = 0;
     lastDrawMiniHits_ = 0;
     candidates_ = {};
+    result_.draws.clear();
     view.clearResults();
-    auto showStake = [&] { view.setText(RunControl::Label43, formatInt(stake_ / kStakePerTicket, 0)); };
 
     const std::size_t draws = history.drawCount();
     const std::uint8_t* tens = history.winningTens();
@@ -150,7 +153,7 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
                 ++lastDrawMiniHits_;
                 totals_.miniHits = wrappingAdd(totals_.miniHits, 1);
                 if (history.miniPrizeBroken()[draw]) {
-                    showStake();
+                    showStake(view);
                     history.throwPrizeError(draw);
                 }
                 const std::int32_t prize = history.miniPrizes()[draw];
@@ -162,11 +165,12 @@ void MiniEngine::replayPass(const MiniHistory& history, const RunRequest& reques
                                 miniText(candidate) + "一桁違い"});
             }
         }
-        if (request.observer)
-            request.observer->onDraw({history.record(draw), candidates_.count, 0, 0, lastDrawMiniHits_, totals_, stake_});
+        if (request.keepDraws)
+            result_.draws.push_back({std::string(history.record(draw).text()), candidates_.count, 0, 0,
+                                     lastDrawMiniHits_, stake_, totals_.miniSum});
     }
     if (draws != 0)
-        showStake();
+        showStake(view);
     if (history.stopsWithError())
         history.throwStopError();
 
@@ -216,29 +220,28 @@ bool MiniEngine::countPass(const MiniHistory& history, int rankPattern)
     return true;
 }
 
-void MiniEngine::showHitPanel(const MiniHistory& history, RunView& view) const
+void MiniEngine::showStake(RunView& view)
+{
+    result_.ticketsBought = stake_ / kStakePerTicket;
+    view.show(result_, RunPart::Stake);
+}
+
+void MiniEngine::showHitPanel(const MiniHistory& history, RunView& view)
 {
     // The draw record the hit counter describes, even when comment records follow it.
     const std::size_t last = history.drawCount() - 1;
-    view.openPanel(RunControl::GetPanel2);
-    view.setText(RunControl::Label23, formatInt(history.drawNumber(last), 4));
-    view.setText(RunControl::Label26, std::string(history.record(last).winningNumber()));
-    view.setText(RunControl::Label27, "ミニ");
+    result_.lastDrawHits = {history.drawNumber(last), std::string(history.record(last).winningNumber()), 0, 0,
+                            lastDrawMiniHits_};
+    view.show(result_, RunPart::HitPanel);
 }
 
-void MiniEngine::showPrediction(const MiniHistory& history, RunView& view, const MiniCandidates& prediction) const
+void MiniEngine::showPrediction(const MiniHistory& history, RunView& view, const MiniCandidates& prediction)
 {
     const std::size_t draws = history.drawCount();
     const std::int32_t lastDrawNumber = draws == 0 ? 0 : history.drawNumber(draws - 1);
-    view.setText(RunControl::Label16, "次回 " + formatInt(wrappingAdd(lastDrawNumber, 1), 4) + "回抽選予想番号");
-    view.setText(RunControl::Label17, prediction.count > 0 ? miniText(prediction.values[0]) : "なし");
-    view.setVisible(RunControl::Label17, true);
-    static constexpr RunControl kOtherLabels[] = {RunControl::Label18, RunControl::Label19, RunControl::Label20};
-    for (int k = 1; k < 4; ++k) {
-        const bool exists = k < prediction.count;
-        view.setText(kOtherLabels[k - 1], exists ? miniText(prediction.values[std::size_t(k)]) : std::string());
-        view.setVisible(kOtherLabels[k - 1], exists);
-    }
+    result_.prediction = {wrappingAdd(lastDrawNumber, 1),
+                          {prediction.values.begin(), prediction.values.begin() + prediction.count}};
+    view.show(result_, RunPart::Prediction);
 }
 
 void MiniEngine::addStatistics(RunView& view, int rankPattern) const
@@ -250,16 +253,18 @@ void MiniEngine::addStatistics(RunView& view, int rankPattern) const
     view.addStats(statsRow(rankPattern, totals_, *rate));
 }
 
-void MiniEngine::finishRun(const RunRequest& request, RunView& view) const
+void MiniEngine::finishRun(RunView& view)
 {
-    showSummary(view, totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
-    view.disableCommands();
-    view.openPanel(RunControl::GetPanel);
-    view.setText(RunControl::Label10, formatGrouped(totals_.miniSum, 12, request.groupSeparator));
+    result_.totals = totals_;
+    result_.returned = totals_.miniSum;
     // Without a prize or a stake the rate keeps the caption it had.
-    if (totals_.miniSum != 0)
-        if (const std::optional<std::int32_t> rate = paybackRate(totals_.miniSum, stake_))
-            view.setText(RunControl::Label14, formatInt(*rate, 3));
+    result_.paybackRate = totals_.miniSum != 0 ? paybackRate(totals_.miniSum, stake_) : std::nullopt;
+    view.show(result_, RunPart::Finished);
+}
+
+template <> std::unique_ptr<PredictionEngine> makeEngineOf<Edition::Mini>()
+{
+    return std::make_unique<MiniEngine>();
 }
 
 }  // namespace tolvi

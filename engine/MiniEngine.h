@@ -29,14 +29,16 @@ public:
     const MiniCandidates& candidates() const { return candidates_; }
     const RunTotals& totals() const { return totals_; }
     std::int32_t stakeTotal() const { return stake_; }
+    const RunResult& result() const { return result_; }
 
 private:
     void replayPass(const MiniHistory& history, const RunRequest& request, RunView& view, int rankPattern);
     bool countPass(const MiniHistory& history, int rankPattern);
-    void showHitPanel(const MiniHistory& history, RunView& view) const;
-    void showPrediction(const MiniHistory& history, RunView& view, const MiniCandidates& prediction) const;
+    void showStake(RunView& view);
+    void showHitPanel(const MiniHistory& history, RunView& view);
+    void showPrediction(const MiniHistory& history, RunView& view, const MiniCandidates& prediction);
     void addStatistics(RunView& view, int rankPattern) const;
-    void finishRun(const RunRequest& request, RunView& view) const;
+    void finishRun(RunView& view);
 
     // Kept from run to run like the window's own state; every pass overwrites them first.
     MiniCandidates candidates_;
@@ -44,6 +46,7 @@ private:
     std::int32_t stake_ = 0;            // yen, 200 per candidate and draw record
     int lastDrawMiniHits_ = 0;          // mini hits of the pass's last draw record
     bool factorEvaluation_ = false;
+    RunResult result_;
 };
 
 }  // namespace tolvi

@@ -1,9 +1,9 @@
 #include "engine/Numbers3Engine.h"
 
+#include "engine/EngineFactory.h"
 #include "engine/Numbers3Scoring.h"
 #include "engine/RankRules.h"
 #include "engine/RankedTally.h"
-#include "engine/ReplayObserver.h"
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryStream.h"
@@ -30,11 +30,6 @@ int candidateCountFrom(const std::string& editNumText)
     return count >= 1 && count <= 5 ? count : 4;
 }
 
-std::string candidateText(int candidate)
-{
-    return formatInt(candidate, 3, 3);
-}
-
 // No draw record or no candidate: no money was spent, and the rate is shown as 0.
 std::int32_t numbers3Rate(std::int32_t lastDrawNumber, int candidateCount, std::int32_t prizeSum)
 {
@@ -45,10 +40,13 @@ std::int32_t numbers3Rate(std::int32_t lastDrawNumber, int candidateCount, std::
 
 void Numbers3Engine::run(const RunRequest& request, RunView& view)
 {
+    result_ = {};
+    result_.edition = Edition::Numbers3;
+    result_.groupSeparator = request.groupSeparator;
     // A prediction and a factor evaluation alike replay the history once: a factor evaluation of
     // this edition scores rank pattern 000, candidate 1 alone.
     replayPass(request, view, 0);
-    finishRun(request, view);
+    finishRun(view);
 }
 
 void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int rankPattern)
@@ -65,6 +63,7 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
     candidateCount_ = 0;
     lastDrawNumber_ = 0;
     lastDrawHits_ = {};
+    result_.draws.clear();
     view.clearResults();
     // EditNum cannot change during the run: its text converts to the same count every time.
     const int candidateCount = candidateCountFrom(request.candidateCountText);
@@ -120,23 +119,18 @@ void Numbers3Engine::composeCandidates(const std::array<RankedTally, 3>& tallies
         candidates_[0] = composeCandidate(rankTripleOf(rankPattern), digitAt);
 }
 
-void Numbers3Engine::showHitPanel(const DrawRecord& record, RunView& view) const
+void Numbers3Engine::showHitPanel(const DrawRecord& record, RunView& view)
 {
-    view.openPanel(RunControl::GetPanel2);
-    view.setText(RunControl::Label23, formatInt(record.drawNumber(), 4));
-    view.setText(RunControl::Label26, std::string(record.winningNumber()));
-    view.setText(RunControl::Label27, lastDrawHits_.straight != 0 ? "ストレート＆ボックス"
-                                      : lastDrawHits_.box != 0    ? "ボックス"
-                                                                  : "ミニ");
+    result_.lastDrawHits = {record.drawNumber(), std::string(record.winningNumber()), lastDrawHits_.straight,
+                            lastDrawHits_.box, lastDrawHits_.mini};
+    view.show(result_, RunPart::HitPanel);
 }
 
-void Numbers3Engine::showPrediction(RunView& view) const
+void Numbers3Engine::showPrediction(RunView& view)
 {
-    view.setText(RunControl::Label16, "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
-    view.setText(RunControl::Label17, candidateText(candidates_[0]));
-    view.setText(RunControl::Label18, candidateText(candidates_[1]));
-    view.setText(RunControl::Label19, candidateText(candidates_[2]));
-    view.setText(RunControl::Label20, candidateText(candidates_[3]));
+    // The window lists candidates 1-4; candidate 5 is composed but never shown.
+    result_.prediction = {lastDrawNumber_ + 1, {candidates_.begin(), candidates_.begin() + 4}};
+    view.show(result_, RunPart::Prediction);
 }
 
 void Numbers3Engine::addStatistics(RunView& view, int rankPattern) const
@@ -174,19 +168,24 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
         if (score.isHit() || score.oneDigitOff)
             view.addResult({formatInt(record.drawNumber(), 4), std::string(winning), numbers3ResultText(candidate, score)});
     }
-    if (request.observer)
-        request.observer->onDraw({record, candidateCount_, lastDrawHits_.straight, lastDrawHits_.box,
-                                  lastDrawHits_.mini, totals_, 0});
+    if (request.keepDraws)
+        result_.draws.push_back({std::string(record.text()), candidateCount_, lastDrawHits_.straight,
+                                 lastDrawHits_.box, lastDrawHits_.mini,
+                                 numbers3Spend(record.drawNumber(), candidateCount_),
+                                 wrappingAdd(totals_.straightSum, totals_.boxSum)});
 }
 
-void Numbers3Engine::finishRun(const RunRequest& request, RunView& view)
+void Numbers3Engine::finishRun(RunView& view)
 {
-    showSummary(view, totals_, formatInt(totals_.miniHits, 2), request.groupSeparator);
-    view.disableCommands();
-    view.openPanel(RunControl::GetPanel);
-    const std::int32_t returned = wrappingAdd(totals_.straightSum, totals_.boxSum);
-    view.setText(RunControl::Label10, formatGrouped(returned, 12, request.groupSeparator));
-    view.setText(RunControl::Label14, formatInt(numbers3Rate(lastDrawNumber_, candidateCount_, returned), 3));
+    result_.totals = totals_;
+    result_.returned = wrappingAdd(totals_.straightSum, totals_.boxSum);
+    result_.paybackRate = numbers3Rate(lastDrawNumber_, candidateCount_, result_.returned);
+    view.show(result_, RunPart::Finished);
+}
+
+template <> std::unique_ptr<PredictionEngine> makeEngineOf<Edition::Numbers3>()
+{
+    return std::make_unique<Numbers3Engine>();
 }
 
 }  // namespace tolvi

@@ -21,9 +21,10 @@ public:
     const std::array<int, 5>& candidates() const { return candidates_; }
     int candidateCount() const { return candidateCount_; }
     const RunTotals& totals() const { return totals_; }
+    const RunResult& result() const { return result_; }
 
 private:
-    struct LastDrawHits {
+    struct DrawHits {
         int straight = 0, box = 0, mini = 0;
         bool any() const { return straight != 0 || box != 0 || mini != 0; }
     };
@@ -32,17 +33,18 @@ private:
     // Candidates 1-5 from the tallies of the draws so far, by the rule set of the draw reached.
     void composeCandidates(const std::array<RankedTally, 3>& tallies, bool factorEvaluation, int rankPattern);
     void scoreRecord(const DrawRecord& record, const RunRequest& request, RunView& view);
-    void showHitPanel(const DrawRecord& record, RunView& view) const;
-    void showPrediction(RunView& view) const;
+    void showHitPanel(const DrawRecord& record, RunView& view);
+    void showPrediction(RunView& view);
     void addStatistics(RunView& view, int rankPattern) const;
-    void finishRun(const RunRequest& request, RunView& view);
+    void finishRun(RunView& view);
 
     // Kept from run to run like the window's own state; every pass overwrites them first.
     std::array<int, 5> candidates_ {};
     int candidateCount_ = 0;
     RunTotals totals_;
-    LastDrawHits lastDrawHits_;
+    DrawHits lastDrawHits_;
     std::int32_t lastDrawNumber_ = 0;
+    RunResult result_;
 };
 
 }  // namespace tolvi

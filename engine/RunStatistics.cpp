@@ -1,105 +1,125 @@
 #include "engine/RunStatistics.h"
 
 #include "base/Errors.h"
-#include "base/StrToInt.h"
-#include "engine/ReplayObserver.h"
 #include "engine/RunTotals.h"
+#include "history/DrawRecord.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace tolvi {
 
 namespace {
 
+// The number of places a prize can be won on: the straight, box, set and mini prizes.
+constexpr std::size_t kPrizeFields = 6;
+
 // What a random ticket could have won on one draw with a result.
 struct DrawChance {
     int tickets = 0;
-    int winning = 0;        // 0-999
-    std::int64_t straight = 0, box = 0, mini = 0;
+    int winning = 0;  // the game's number
+    std::array<std::int64_t, kPrizeFields> prizes {};  // by PrizeField
 };
 
 // A prize field read for the expectation: a field that is not a number counts as 0 (the run
 // itself raises its error only when a candidate hits it).
-std::int64_t prizeOrZero(const DrawRecord& record, int column)
+std::int64_t prizeOrZero(const GameDescription& game, const DrawRecord& record, PrizeField field)
 {
     try {
-        return record.prize(column);
+        return game.prize(record, field);
     } catch (const ConversionError&) {
         return 0;
     }
 }
 
-int digitsKey(int number)
+int powerOfTen(int exponent)
 {
-    std::array<int, 3> digits {number / 100, number / 10 % 10, number % 10};
-    std::sort(digits.begin(), digits.end());
-    return digits[0] * 100 + digits[1] * 10 + digits[2];
+    int power = 1;
+    while (exponent-- > 0)
+        power *= 10;
+    return power;
 }
 
-// The number of distinct orderings of a three-digit number's digits: 6, 3 or 1.
-int orderings(int number)
-{
-    const int a = number / 100, b = number / 10 % 10, c = number % 10;
-    if (a == b && b == c)
-        return 1;
-    return (a == b || b == c || a == c) ? 3 : 6;
-}
-
-// Gathers the replay, draw by draw.
-class Collector : public ReplayObserver {
+// What every ticket the edition could buy wins on a draw, by winning number: the prize fields of
+// its bets, ticket by ticket (each ticket is the last predictedDigits of a number).
+class TicketPrizes {
 public:
-    Collector(BetGame game, RunStatistics& out) : game_(game), out_(out) {}
-
-    void onDraw(const DrawOutcome& outcome) override
+    explicit TicketPrizes(const EditionDescription& edition)
+        : edition_(edition), tickets_(powerOfTen(edition.predictedDigits)),
+          fields_(std::size_t(describe(edition.game).numberSpace))
     {
-        const DrawRecord& record = outcome.record;
-        if (!record.hasResult())
-            return;
-        DrawChance chance;
-        chance.tickets = outcome.tickets;
-        // The replay has already taken these three bytes as digits.
-        chance.winning = strToInt(record.winningNumber());
-        if (game_ == BetGame::Numbers3) {
-            chance.straight = prizeOrZero(record, kStraightPrizeColumn);
-            chance.box = prizeOrZero(record, kBoxPrizeColumn);
-        } else {
-            chance.mini = prizeOrZero(record, kMiniPrizeColumn);
-        }
-        chances_.push_back(chance);
-
-        const std::int32_t drawNumber = record.drawNumber();
-        out_.draw.push_back(drawNumber);
-        if (game_ == BetGame::Numbers3) {
-            out_.spend.push_back(numbers3Spend(drawNumber, outcome.tickets));
-            out_.won.push_back(wrappingAdd(outcome.totals.straightSum, outcome.totals.boxSum));
-        } else {
-            out_.spend.push_back(outcome.stake);
-            out_.won.push_back(outcome.totals.miniSum);
-        }
-        out_.straightHits.push_back(outcome.straightHits);
-        out_.boxHits.push_back(outcome.boxHits);
-        out_.miniHits.push_back(outcome.miniHits);
     }
 
-    const std::vector<DrawChance>& chances() const { return chances_; }
+    int tickets() const { return tickets_; }
+
+    // The yen each ticket wins on `chance`, in `out` (one entry per ticket).
+    void prizes(const DrawChance& chance, std::vector<std::int64_t>& out)
+    {
+        const std::vector<PrizeField>& fields = fieldsOf(chance.winning);
+        const std::size_t kinds = edition_.purchase.size();
+        out.assign(std::size_t(tickets_), 0);
+        for (std::size_t ticket = 0; ticket < out.size(); ++ticket)
+            for (std::size_t k = 0; k < kinds; ++k)
+                out[ticket] += chance.prizes[std::size_t(fields[ticket * kinds + k])];
+    }
 
 private:
-    BetGame game_;
-    RunStatistics& out_;
-    std::vector<DrawChance> chances_;
+    const std::vector<PrizeField>& fieldsOf(int winning)
+    {
+        std::vector<PrizeField>& fields = fields_[std::size_t(winning)];
+        if (fields.empty())
+            for (int ticket = 0; ticket < tickets_; ++ticket)
+                for (const BetKind kind : edition_.purchase)
+                    fields.push_back(prizeWon(edition_.game, kind, ticket, winning));
+        return fields;
+    }
+
+    const EditionDescription& edition_;
+    int tickets_;
+    std::vector<std::vector<PrizeField>> fields_;  // by winning number, filled when first needed
 };
 
-// A view that shows nothing: only the replay's draws matter here.
-class NoView : public RunView {
+// The draws with a result, as the replay scored them.
+std::vector<DrawChance> gather(const EditionDescription& edition, const RunResult& result, RunStatistics& out)
+{
+    const GameDescription& game = describe(edition.game);
+    std::vector<DrawChance> chances;
+    for (const ScoredDraw& scored : result.draws) {
+        const DrawRecord record(scored.record);
+        if (!record.hasResult())
+            continue;
+        DrawChance chance;
+        chance.tickets = scored.tickets;
+        // The replay has already taken the winning number as digits.
+        chance.winning = game.winningNumber(record).value_or(0);
+        for (std::size_t field = 1; field < kPrizeFields; ++field)
+            chance.prizes[field] = prizeOrZero(game, record, PrizeField(field));
+        chances.push_back(chance);
+
+        out.draw.push_back(record.drawNumber());
+        out.spend.push_back(scored.spend);
+        out.won.push_back(scored.returned);
+        out.straightHits.push_back(scored.straightHits);
+        out.boxHits.push_back(scored.boxHits);
+        out.miniHits.push_back(scored.miniHits);
+    }
+    return chances;
+}
+
+// Keeps the result the run ends with; the lists and the parts on the way do not matter here.
+class FinalResult : public RunView {
 public:
     void clearResults() override {}
     void addResult(ResultRow) override {}
     void addStats(StatsRow) override {}
-    void setText(RunControl, std::string) override {}
-    void setVisible(RunControl, bool) override {}
-    void openPanel(RunControl) override {}
-    void disableCommands() override {}
+    void show(const RunResult& result, RunPart part) override
+    {
+        if (part == RunPart::Finished)
+            final = result;
+    }
     bool showsProgress() const override { return false; }
+
+    RunResult final;
 };
 
 // SplitMix64: small, fast and the same on every platform, so the band is too.
@@ -120,46 +140,31 @@ private:
     std::uint64_t state_;
 };
 
-void addExpectation(BetGame game, const std::vector<DrawChance>& chances, RunStatistics& out)
+// The expectation averages over every ticket: what all of them win, divided by their number.
+void addExpectation(TicketPrizes& ticketPrizes, const std::vector<DrawChance>& chances, RunStatistics& out)
 {
+    std::vector<std::int64_t> prizes;
     double sum = 0;
     for (const DrawChance& chance : chances) {
-        // Averaged over every number a ticket could be: the straight prize for the one equal
-        // number, the box prize for each ordering of the winning digits (the equal one included).
-        const double perTicket = game == BetGame::Numbers3
-                                     ? double(chance.straight + orderings(chance.winning) * chance.box) / 1000.0
-                                     : double(chance.mini) / 100.0;
-        sum += chance.tickets * perTicket;
+        ticketPrizes.prizes(chance, prizes);
+        const std::int64_t allTickets = std::accumulate(prizes.begin(), prizes.end(), std::int64_t(0));
+        sum += chance.tickets * (double(allTickets) / double(ticketPrizes.tickets()));
         out.expected.push_back(sum);
     }
 }
 
-void addBand(BetGame game, const std::vector<DrawChance>& chances, RunStatistics& out)
+void addBand(TicketPrizes& ticketPrizes, const std::vector<DrawChance>& chances, RunStatistics& out)
 {
-    static const std::array<int, 1000> keys = [] {
-        std::array<int, 1000> table {};
-        for (int number = 0; number < 1000; ++number)
-            table[std::size_t(number)] = digitsKey(number);
-        return table;
-    }();
     Random random(kBandSeed);
-    std::vector<std::int64_t> buyers(kSimulatedBuyers, 0), sorted(kSimulatedBuyers);
+    std::vector<std::int64_t> buyers(kSimulatedBuyers, 0), sorted(kSimulatedBuyers), prizes;
     // Nearest rank: the 50th and the 950th of 1,000 sums.
     const std::size_t low = std::size_t(kSimulatedBuyers) * 5 / 100 - 1;
     const std::size_t high = std::size_t(kSimulatedBuyers) * 95 / 100 - 1;
     for (const DrawChance& chance : chances) {
-        const int winningKey = keys[std::size_t(chance.winning)];
-        for (std::int64_t& buyer : buyers) {
-            for (int ticket = 0; ticket < chance.tickets; ++ticket) {
-                if (game == BetGame::Numbers3) {
-                    const int number = random.below(1000);
-                    buyer += (number == chance.winning ? chance.straight : 0) +
-                             (keys[std::size_t(number)] == winningKey ? chance.box : 0);
-                } else {
-                    buyer += random.below(100) == chance.winning % 100 ? chance.mini : 0;
-                }
-            }
-        }
+        ticketPrizes.prizes(chance, prizes);
+        for (std::int64_t& buyer : buyers)
+            for (int ticket = 0; ticket < chance.tickets; ++ticket)
+                buyer += prizes[std::size_t(random.below(ticketPrizes.tickets()))];
         sorted = buyers;
         std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(low), sorted.end());
         out.bandLow.push_back(double(sorted[low]));
@@ -168,18 +173,17 @@ void addBand(BetGame game, const std::vector<DrawChance>& chances, RunStatistics
     }
 }
 
-void addDigits(BetGame game, const std::vector<DrawChance>& chances, RunStatistics& out)
+void addDigits(const EditionDescription& edition, const std::vector<DrawChance>& chances, RunStatistics& out)
 {
-    const int firstPlace = game == BetGame::Numbers3 ? 0 : 1;  // Mini: tens and units
-    const std::size_t places = std::size_t(3 - firstPlace);
+    const int digits = describe(edition.game).digits;
+    const std::size_t places = std::size_t(digits - edition.firstPlace);
     out.digitsAll.assign(places, {});
     out.digitsLast100.assign(places, {});
     const std::size_t recentFrom = chances.size() > 100 ? chances.size() - 100 : 0;
     for (std::size_t i = 0; i < chances.size(); ++i) {
-        const int number = chances[i].winning;
-        const std::array<int, 3> digits {number / 100, number / 10 % 10, number % 10};
         for (std::size_t place = 0; place < places; ++place) {
-            const std::size_t digit = std::size_t(digits[place + std::size_t(firstPlace)]);
+            const int fromUnits = digits - 1 - edition.firstPlace - int(place);
+            const std::size_t digit = std::size_t(chances[i].winning / powerOfTen(fromUnits) % 10);
             ++out.digitsAll[place][digit];
             if (i >= recentFrom)
                 ++out.digitsLast100[place][digit];
@@ -189,17 +193,19 @@ void addDigits(BetGame game, const std::vector<DrawChance>& chances, RunStatisti
 
 }  // namespace
 
-RunStatistics collectStatistics(PredictionEngine& engine, BetGame game, RunRequest request)
+RunStatistics collectStatistics(PredictionEngine& engine, Edition edition, RunRequest request)
 {
-    RunStatistics statistics;
-    Collector collector(game, statistics);
-    NoView view;
+    const EditionDescription& description = describe(edition);
+    FinalResult view;
     request.tag = kPredictionTag;
-    request.observer = &collector;
+    request.keepDraws = true;
     engine.run(request, view);
-    addExpectation(game, collector.chances(), statistics);
-    addBand(game, collector.chances(), statistics);
-    addDigits(game, collector.chances(), statistics);
+    RunStatistics statistics;
+    const std::vector<DrawChance> chances = gather(description, view.final, statistics);
+    TicketPrizes ticketPrizes(description);
+    addExpectation(ticketPrizes, chances, statistics);
+    addBand(ticketPrizes, chances, statistics);
+    addDigits(description, chances, statistics);
     return statistics;
 }
 

@@ -4,18 +4,13 @@
 // band in which 90 % of a thousand simulated random buyers end up.
 
 #include "engine/PredictionEngine.h"
+#include "games/Editions.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
 namespace tolvi {
-
-// How the edition bets and what its payback rate counts. Numbers3: each candidate bought as a
-// straight and a box bet, 400 yen per candidate and draw number, straight and box prizes
-// counted (a straight hit is a box hit too). Mini: each candidate bought as a mini bet, 200 yen,
-// mini prizes counted.
-enum class BetGame { Numbers3, Mini };
 
 using DigitCounts10 = std::array<int, 10>;
 
@@ -28,8 +23,8 @@ struct RunStatistics {
     std::vector<double> bandLow, bandHigh;  // 5th and 95th percentile of 1,000 simulated random buyers
     std::vector<int> straightHits, boxHits, miniHits;  // hits of the draw itself
 
-    // Digit counts per place (Numbers3: hundreds, tens, units; Mini: tens, units), over every
-    // draw with a result and over the last 100 of them.
+    // Digit counts per place the edition predicts, from its first place (Numbers3: hundreds,
+    // tens, units; Mini: tens, units), over every draw with a result and over the last 100 of them.
     std::vector<DigitCounts10> digitsAll, digitsLast100;
 };
 
@@ -38,7 +33,8 @@ inline constexpr int kSimulatedBuyers = 1000;
 inline constexpr std::uint64_t kBandSeed = 0x546F6C7669ull;  // "Tolvi"
 
 // Replays the history of `request` once as a prediction (the tag is set to 0) with `engine`,
-// which must be the engine of `game`, into a view that shows nothing. Errors as the run's.
-RunStatistics collectStatistics(PredictionEngine& engine, BetGame game, RunRequest request);
+// which must be the engine of `edition`; the random tickets are bought as the edition buys its
+// prediction (EditionDescription::purchase). Errors as the run's.
+RunStatistics collectStatistics(PredictionEngine& engine, Edition edition, RunRequest request);
 
 }  // namespace tolvi

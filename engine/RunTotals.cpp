@@ -26,16 +26,4 @@ StatsRow statsRow(int rankPattern, const RunTotals& totals, std::int32_t rate)
             formatInt(rate, 3) + "％"};
 }
 
-void showSummary(RunView& view, const RunTotals& totals, const std::string& miniCountText,
-                 const std::string& groupSeparator)
-{
-    auto amount = [&](std::int32_t sum) { return "金額：" + formatGrouped(sum, 10, groupSeparator) + "円"; };
-    view.setText(RunControl::Label4, "ｽﾄﾚｰﾄ的中数：" + formatInt(totals.straightHits, 2) + "本");
-    view.setText(RunControl::Label5, "ﾎﾞｯｸｽ的中数：" + formatInt(totals.boxHits, 2) + "本");
-    view.setText(RunControl::Label6, "ﾐﾆ   的中数：" + miniCountText + "本");
-    view.setText(RunControl::Label7, amount(totals.straightSum));
-    view.setText(RunControl::Label8, amount(totals.boxSum));
-    view.setText(RunControl::Label9, amount(totals.miniSum));
-}
-
 }  // namespace tolvi

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 namespace tolvi {
 
@@ -32,10 +31,5 @@ std::optional<std::int32_t> paybackRate(std::int32_t prizeSum, std::int64_t spen
 // The statistics row of a rank pattern: its "%3.3d" caption, the hit counts and prize sums of
 // straight, box and mini, and the payback rate.
 StatsRow statsRow(int rankPattern, const RunTotals& totals, std::int32_t rate);
-
-// Label4 to Label9: the three hit counts and the three prize sums. `miniCountText` is how the
-// edition writes the mini hit count.
-void showSummary(RunView& view, const RunTotals& totals, const std::string& miniCountText,
-                 const std::string& groupSeparator);
 
 }  // namespace tolvi

@@ -2,19 +2,38 @@
 // What a prediction run shows, as the window (or the command-line tool) receives it.
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace tolvi {
 
-// The controls a run writes besides the two lists, by their names in the window's design: the
-// labels of the summary, the payout panel and the hit panel, and the two panels it opens.
+struct RunResult;
+enum class RunPart;
+
+// The controls a run writes besides the two lists, by what they hold: the labels of the summary,
+// the payout panel and the hit panel, and the two panels it opens.
 enum class RunControl {
-    Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label14, Label16,
-    Label17, Label18, Label19, Label20, Label23, Label26, Label27, Label43,
-    GetPanel, GetPanel2,
+    StraightHits, BoxHits, MiniHits, StraightAmount, BoxAmount, MiniAmount, PayoutTotal, PaybackRate,
+    NextDrawCaption, Candidate1, Candidate2, Candidate3, Candidate4, HitDrawNumber, HitWinningNumber, HitKind,
+    TicketsBought, PayoutPanel, HitPanel,
 };
-inline constexpr std::size_t kRunControlCount = 19;
+// Every control, in the enum's order (the tool lists them so).
+inline constexpr std::array kRunControls {
+    RunControl::StraightHits,  RunControl::BoxHits,       RunControl::MiniHits,         RunControl::StraightAmount,
+    RunControl::BoxAmount,     RunControl::MiniAmount,    RunControl::PayoutTotal,      RunControl::PaybackRate,
+    RunControl::NextDrawCaption, RunControl::Candidate1,  RunControl::Candidate2,       RunControl::Candidate3,
+    RunControl::Candidate4,    RunControl::HitDrawNumber, RunControl::HitWinningNumber, RunControl::HitKind,
+    RunControl::TicketsBought, RunControl::PayoutPanel,   RunControl::HitPanel,
+};
+inline constexpr std::size_t kRunControlCount = kRunControls.size();
+static_assert(kRunControlCount == std::size_t(RunControl::HitPanel) + 1, "a control missing from kRunControls");
+static_assert([] {
+    for (std::size_t i = 0; i < kRunControlCount; ++i)
+        if (std::size_t(kRunControls[i]) != i)
+            return false;
+    return true;
+}(), "kRunControls out of the enum's order");
 
 // The control's object name in the window, and its key in the tool's JSON: "Label16", "GetPanel".
 std::string_view controlName(RunControl control);
@@ -38,12 +57,8 @@ public:
     // The row must reach the screen promptly (the window paints at most once a frame).
     virtual void addResult(ResultRow row) = 0;
     virtual void addStats(StatsRow row) = 0;
-    virtual void setText(RunControl label, std::string text) = 0;
-    virtual void setVisible(RunControl label, bool visible) = 0;
-    // Enables, then shows the panel (GetPanel or GetPanel2).
-    virtual void openPanel(RunControl panel) = 0;
-    // Disables Button1, N1, EditMenu and Setting, in that order.
-    virtual void disableCommands() = 0;
+    // `part` of the run's result has changed (the rest of it is as last shown).
+    virtual void show(const RunResult& result, RunPart part) = 0;
 
     // Whether the view shows what happens during a run (the window) or only the state a run
     // leaves behind (the command-line tool). A view that shows only the end lets the engine

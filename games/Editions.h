@@ -6,12 +6,20 @@
 #include "games/Games.h"
 
 #include <array>
+#include <cstddef>
 #include <span>
 
 namespace tolvi {
 
 enum class Edition { Numbers3, Mini };
 inline constexpr std::array kEditions {Edition::Numbers3, Edition::Mini};
+// Tables by edition are indexed by the enum's value: kEditions lists every value in that order.
+static_assert([] {
+    for (std::size_t i = 0; i < kEditions.size(); ++i)
+        if (std::size_t(kEditions[i]) != i)
+            return false;
+    return true;
+}());
 
 struct EditionDescription {
     Edition edition;
@@ -25,6 +33,9 @@ struct EditionDescription {
     // candidate as a straight and a box bet (a straight hit is a box hit too), Mini each
     // candidate as a mini bet.
     std::span<const BetKind> purchase;
+    // The hits its run counts, as the summary and the charts list them: Numbers3 straight, box
+    // and mini (the last two digits of a candidate); Mini the mini.
+    std::span<const BetKind> countedHits;
     int predictedDigits;  // the last digits a candidate covers: 3, or 2 for the mini
     int firstPlace;       // the first of the game's places the prediction covers (0 hundreds)
 

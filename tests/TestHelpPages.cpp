@@ -2,7 +2,7 @@
 // a browser shows as written, links that lead somewhere, and facts that agree with the programs
 // (the version, the record layout, the messages, the tool's options).
 
-#include "design/WindowDesign.h"
+#include "games/Editions.h"
 #include "engine/Numbers3Scoring.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
@@ -235,9 +235,9 @@ TEST(HelpPages, LinksLeadSomewhere)
 
 TEST(HelpPages, ShowTheProgramsVersion)
 {
-    const std::string caption = tolvi::editionInfo(tolvi::Edition::Numbers3).windowCaption;
+    const std::string caption = tolvi::describe(tolvi::Edition::Numbers3).windowCaption;
     const std::string version = caption.substr(caption.rfind(" Ver") + 1);
-    ASSERT_TRUE(std::string(tolvi::editionInfo(tolvi::Edition::Mini).windowCaption).ends_with(" " + version));
+    ASSERT_TRUE(std::string(tolvi::describe(tolvi::Edition::Mini).windowCaption).ends_with(" " + version));
     for (const char* name : kPages) {
         SCOPED_TRACE(name);
         EXPECT_NE(page(name).find(version), std::string::npos);

@@ -23,18 +23,18 @@ using namespace tolvi::test;
 
 namespace {
 
-struct Game {
+struct EditionCase {
     const char* name;
-    BetGame game;
+    Edition edition;
     std::function<std::unique_ptr<PredictionEngine>()> engine;
 };
-const Game kGames[] = {
-    {"Numbers3", BetGame::Numbers3, [] { return std::make_unique<Numbers3Engine>(); }},
-    {"Mini", BetGame::Mini, [] { return std::make_unique<MiniEngine>(); }},
+const EditionCase kCases[] = {
+    {"Numbers3", Edition::Numbers3, [] { return std::make_unique<Numbers3Engine>(); }},
+    {"Mini", Edition::Mini, [] { return std::make_unique<MiniEngine>(); }},
 };
 
 // What one ticket would win on `record` on average, counted over every number it could be.
-double bruteForceTicket(BetGame game, const DrawRecord& record)
+double bruteForceTicket(Edition edition, const DrawRecord& record)
 {
     const std::string_view w = record.winningNumber();
     std::string sortedWinning(w);
@@ -42,7 +42,7 @@ double bruteForceTicket(BetGame game, const DrawRecord& record)
     std::int64_t sum = 0;
     for (int n = 0; n < 1000; ++n) {
         std::string number = formatInt(n, 3, 3);
-        if (game == BetGame::Mini) {
+        if (edition == Edition::Mini) {
             sum += number.substr(1) == w.substr(1) ? record.prize(kMiniPrizeColumn) : 0;
             continue;
         }
@@ -57,7 +57,7 @@ double bruteForceTicket(BetGame game, const DrawRecord& record)
 
 TEST(RunStatistics, ExpectationIsTheAverageOverEveryNumberAndTheTotalsAreThePanels)
 {
-    for (const Game& g : kGames) {
+    for (const EditionCase& g : kCases) {
         for (const std::uint32_t seed : {1u, 2u, 3u}) {
             SCOPED_TRACE(std::string(g.name) + " seed " + std::to_string(seed));
             TempDir dir;
@@ -69,15 +69,15 @@ TEST(RunStatistics, ExpectationIsTheAverageOverEveryNumberAndTheTotalsAreThePane
             RunRequest request;
             request.historyPath = dir.write("Numbers.dat", history);
 
-            const RunStatistics s = collectStatistics(*g.engine(), g.game, request);
+            const RunStatistics s = collectStatistics(*g.engine(), g.edition, request);
             double expected = 0;
             std::size_t entry = 0;
             for (const DrawRecord& record : splitRecords(history)) {
                 if (record.isComment())
                     continue;
                 const std::int64_t previousSpend = entry == 0 ? 0 : s.spend[entry - 1];
-                const std::int64_t tickets = g.game == BetGame::Numbers3 ? 4 : (s.spend[entry] - previousSpend) / 200;
-                expected += double(tickets) * bruteForceTicket(g.game, record);
+                const std::int64_t tickets = g.edition == Edition::Numbers3 ? 4 : (s.spend[entry] - previousSpend) / 200;
+                expected += double(tickets) * bruteForceTicket(g.edition, record);
                 ASSERT_EQ(s.draw[entry], record.drawNumber());
                 EXPECT_NEAR(s.expected[entry], expected, 1e-6);
                 ++entry;
@@ -97,9 +97,9 @@ TEST(RunStatistics, TheBandIsTheSameEveryTimeAndHoldsTheExpectation)
     TempDir dir;
     RunRequest request;
     request.historyPath = dir.write("Numbers.dat", randomHistory({}));
-    for (const Game& g : kGames) {
-        const RunStatistics first = collectStatistics(*g.engine(), g.game, request);
-        const RunStatistics second = collectStatistics(*g.engine(), g.game, request);
+    for (const EditionCase& g : kCases) {
+        const RunStatistics first = collectStatistics(*g.engine(), g.edition, request);
+        const RunStatistics second = collectStatistics(*g.engine(), g.edition, request);
         EXPECT_EQ(first.bandLow, second.bandLow) << g.name;
         EXPECT_EQ(first.bandHigh, second.bandHigh) << g.name;
         EXPECT_LT(first.bandLow.back(), first.expected.back()) << g.name;

@@ -9,8 +9,7 @@
 
 #include "HistoryFixture.h"
 #include "app/MainUnit.h"
-#include "engine/MiniEngine.h"
-#include "engine/Numbers3Engine.h"
+#include "engine/EngineFactory.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -100,12 +99,7 @@ double median(std::vector<double> values)
 
 void measure(tolvi::Edition edition, const char* what, bool factorEvaluation, int runs)
 {
-    std::unique_ptr<tolvi::PredictionEngine> engine;
-    if (edition == tolvi::Edition::Mini)
-        engine = std::make_unique<tolvi::MiniEngine>();
-    else
-        engine = std::make_unique<tolvi::Numbers3Engine>();
-    TMainForm form(edition, std::move(engine));
+    TMainForm form(edition, tolvi::makeEngine(edition));
     form.setSettingsPath(std::filesystem::current_path() / "bench.ini");
     form.setProgramDir(QDir::currentPath());
     form.FormCreate();
@@ -135,9 +129,7 @@ void measureChart(tolvi::Edition edition, int runs)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        TMainForm form(edition, edition == tolvi::Edition::Mini ? std::unique_ptr<tolvi::PredictionEngine>(
-                                                                      std::make_unique<tolvi::MiniEngine>())
-                                                                : std::make_unique<tolvi::Numbers3Engine>());
+        TMainForm form(edition, tolvi::makeEngine(edition));
         form.show();
         QApplication::processEvents();
         QElapsedTimer clock;
@@ -156,7 +148,7 @@ void measureChart(tolvi::Edition edition, int runs)
     }
     std::sort(times.begin(), times.end());
     std::printf("%-36s command to window painted %8.1f ms (median of %d)\n",
-                edition == tolvi::Edition::Mini ? "Mini" : "Numbers3", times[times.size() / 2], runs);
+                tolvi::describe(edition).toolName, times[times.size() / 2], runs);
 }
 
 int main(int argc, char** argv)

@@ -1,8 +1,7 @@
 #include "gui/GuiTestBase.h"
 
 #include "design/FormDesign.h"
-#include "engine/MiniEngine.h"
-#include "engine/Numbers3Engine.h"
+#include "engine/EngineFactory.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -85,9 +84,7 @@ void answerFileDialog(const QString& typed)
 
 std::unique_ptr<PredictionEngine> editionEngine(Edition edition)
 {
-    if (edition == Edition::Mini)
-        return std::make_unique<MiniEngine>();
-    return std::make_unique<Numbers3Engine>();
+    return makeEngine(edition);
 }
 
 GuiFixture::GuiFixture(Edition edition, FixtureOptions options) : previousDir_(QDir::currentPath())

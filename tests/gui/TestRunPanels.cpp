@@ -49,7 +49,9 @@ public:
         QAbstractItemModel* model = window->findChild<QTableView*>(u("ListView"))->model();
         view.clearResults();
         view.addResult({"   1", "123", "first"});
-        view.setText(RunControl::Label16, "caption during the run");
+        RunResult result;
+        result.prediction = {1234, {1, 2, 3, 4}};
+        view.show(result, RunPart::Prediction);
         // More than a frame passes before the next row.
         std::this_thread::sleep_for(std::chrono::milliseconds(40));
         view.addResult({"   2", "456", "second"});
@@ -290,7 +292,7 @@ void TestRunPanels::rowsReachTheScreenWithinAFrame()
     // Once a frame has passed, the rows and captions so far are on the controls, while the run
     // is still going.
     QCOMPARE(seen.rowsAfterPause, 2);
-    QCOMPARE(seen.label16AfterPause, u("caption during the run"));
+    QCOMPARE(seen.label16AfterPause, u("次回 1234回抽選予想番号"));
     // 4000 rows and a clear in a burst reach the list in a few updates, not one per row.
     QVERIFY2(seen.rowInsertions < 200, qPrintable(QString::number(seen.rowInsertions)));
     // At the end everything is there: the rows after the last clear.

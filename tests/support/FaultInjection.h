@@ -5,6 +5,7 @@
 // something to the history file in the middle of a run. Header-only so that the core tests and
 // the window tests can share it.
 
+#include "engine/RunResult.h"
 #include "engine/RunView.h"
 
 #include <atomic>
@@ -226,8 +227,8 @@ private:
     std::thread thread_;
 };
 
-// Passes everything on to `inner` and calls `act` once, at the first result row or caption the
-// run shows: the moment another program could change the history file under a running run.
+// Passes everything on to `inner` and calls `act` once, at the first result row or part of the
+// result the run shows: the moment another program could change the history file under a running run.
 class InterferingView : public RunView {
 public:
     InterferingView(RunView& inner, std::function<void()> act) : inner_(inner), act_(std::move(act)) {}
@@ -239,14 +240,11 @@ public:
         inner_.addResult(std::move(row));
     }
     void addStats(StatsRow row) override { inner_.addStats(std::move(row)); }
-    void setText(RunControl control, std::string text) override
+    void show(const RunResult& result, RunPart part) override
     {
         interfere();
-        inner_.setText(control, std::move(text));
+        inner_.show(result, part);
     }
-    void setVisible(RunControl control, bool visible) override { inner_.setVisible(control, visible); }
-    void openPanel(RunControl panel) override { inner_.openPanel(panel); }
-    void disableCommands() override { inner_.disableCommands(); }
     bool showsProgress() const override { return inner_.showsProgress(); }
 
     bool acted() const { return acted_; }

@@ -29,8 +29,10 @@ bool allIn(const std::string& digits, char low, char high)
 
 }  // namespace
 
-void LiteralMiniEngine::run(const RunRequest& request, RunView& view)
+void LiteralMiniEngine::run(const RunRequest& request, RunView& anyView)
 {
+    // Written the way the window's code once was: it words every caption itself.
+    LabelView& view = dynamic_cast<LabelView&>(anyView);
     if (request.tag < 0 || request.tag > 999)
         throw RefusedError("予想の実行モード " + formatInt(request.tag, 0) +
                            " には対応していません (0 で予想、1 から 999 で要素評価です)");
@@ -46,15 +48,21 @@ void LiteralMiniEngine::run(const RunRequest& request, RunView& view)
         }
     }
 
-    showSummary(view, totals_, "       " + formatInt(totals_.miniHits, 3), request.groupSeparator);
+    const std::string& sep = request.groupSeparator;
+    view.setText(RunControl::StraightHits, "ｽﾄﾚｰﾄ的中数：" + formatInt(totals_.straightHits, 2) + "本");
+    view.setText(RunControl::BoxHits, "ﾎﾞｯｸｽ的中数：" + formatInt(totals_.boxHits, 2) + "本");
+    view.setText(RunControl::MiniHits, "ﾐﾆ   的中数：       " + formatInt(totals_.miniHits, 3) + "本");
+    view.setText(RunControl::StraightAmount, "金額：" + formatGrouped(totals_.straightSum, 10, sep) + "円");
+    view.setText(RunControl::BoxAmount, "金額：" + formatGrouped(totals_.boxSum, 10, sep) + "円");
+    view.setText(RunControl::MiniAmount, "金額：" + formatGrouped(totals_.miniSum, 10, sep) + "円");
     view.disableCommands();
-    view.openPanel(RunControl::GetPanel);
-    view.setText(RunControl::Label10, formatGrouped(totals_.miniSum, 12, request.groupSeparator));
+    view.openPanel(RunControl::PayoutPanel);
+    view.setText(RunControl::PayoutTotal, formatGrouped(totals_.miniSum, 12, request.groupSeparator));
     if (totals_.miniSum != 0 && stake_ != 0)
-        view.setText(RunControl::Label14, formatInt(totals_.miniSum / (stake_ / 100), 3));
+        view.setText(RunControl::PaybackRate, formatInt(totals_.miniSum / (stake_ / 100), 3));
 }
 
-void LiteralMiniEngine::replayPass(const RunRequest& request, RunView& view, int pass)
+void LiteralMiniEngine::replayPass(const RunRequest& request, LabelView& view, int pass)
 {
     const HistoryFile file = HistoryFile::openExisting(request.historyPath);
     DigitTally tally;
@@ -89,7 +97,7 @@ void LiteralMiniEngine::replayPass(const RunRequest& request, RunView& view, int
             tally.add(chars(text, 6, 3));
         ++drawRecordCount_;
         stake_ = wrappingAdd(stake_, std::int32_t(200 * candidates_.size()));
-        view.setText(RunControl::Label43, formatInt(stake_ / 200, 0));
+        view.setText(RunControl::TicketsBought, formatInt(stake_ / 200, 0));
         lastDrawMiniHits_ = 0;
         winning_ = chars(text, 6, 3);
         for (const int candidate : candidates_)
@@ -98,15 +106,15 @@ void LiteralMiniEngine::replayPass(const RunRequest& request, RunView& view, int
     }
 
     if (lastDrawMiniHits_ != 0) {
-        view.openPanel(RunControl::GetPanel2);
-        view.setText(RunControl::Label23, formatInt(strToInt(chars(lastDrawText, 1, 4)), 4));
-        view.setText(RunControl::Label26, chars(lastDrawText, 6, 3));
-        view.setText(RunControl::Label27, "ミニ");
+        view.openPanel(RunControl::HitPanel);
+        view.setText(RunControl::HitDrawNumber, formatInt(strToInt(chars(lastDrawText, 1, 4)), 4));
+        view.setText(RunControl::HitWinningNumber, chars(lastDrawText, 6, 3));
+        view.setText(RunControl::HitKind, "ミニ");
     }
-    view.setText(RunControl::Label16, "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
-    view.setText(RunControl::Label17, candidates_.empty() ? "なし" : formatInt(candidates_[0], 3, 3).substr(1, 2));
-    view.setVisible(RunControl::Label17, true);
-    const RunControl labels[] = {RunControl::Label18, RunControl::Label19, RunControl::Label20};
+    view.setText(RunControl::NextDrawCaption, "次回 " + formatInt(lastDrawNumber_ + 1, 4) + "回抽選予想番号");
+    view.setText(RunControl::Candidate1, candidates_.empty() ? "なし" : formatInt(candidates_[0], 3, 3).substr(1, 2));
+    view.setVisible(RunControl::Candidate1, true);
+    const RunControl labels[] = {RunControl::Candidate2, RunControl::Candidate3, RunControl::Candidate4};
     for (std::size_t k = 1; k <= 3; ++k) {
         if (k < candidates_.size()) {
             view.setText(labels[k - 1], formatInt(candidates_[k], 3, 3).substr(1, 2));
@@ -152,7 +160,7 @@ void LiteralMiniEngine::composeCandidates(const std::vector<std::vector<int>>& r
 }
 
 void LiteralMiniEngine::scoreCandidate(int candidate, const std::string& recordText, const RunRequest& request,
-                                       RunView& view)
+                                       LabelView& view)
 {
     const std::string c = formatInt(candidate, 3, 3);
     const std::string c2 = c.substr(1, 2);

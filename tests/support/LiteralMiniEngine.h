@@ -4,6 +4,7 @@
 // every iteration, handles candidates as three-character texts, and shows everything as it
 // happens. The tests hold the real engine against it.
 
+#include "design/RunCaptions.h"
 #include "engine/PredictionEngine.h"
 #include "engine/RunTotals.h"
 
@@ -18,9 +19,9 @@ public:
     void run(const RunRequest& request, RunView& view) override;
 
 private:
-    void replayPass(const RunRequest& request, RunView& view, int pass);
+    void replayPass(const RunRequest& request, LabelView& view, int pass);
     void composeCandidates(const std::vector<std::vector<int>>& rankTables, int pass);
-    void scoreCandidate(int candidate, const std::string& recordText, const RunRequest& request, RunView& view);
+    void scoreCandidate(int candidate, const std::string& recordText, const RunRequest& request, LabelView& view);
 
     // The engine's module-level state.
     std::vector<int> candidates_;

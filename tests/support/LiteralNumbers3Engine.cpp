@@ -48,8 +48,10 @@ struct File {
 
 }  // namespace
 
-void LiteralNumbers3Engine::run(const RunRequest& request, RunView& view)
+void LiteralNumbers3Engine::run(const RunRequest& request, RunView& anyView)
 {
+    // Written the way the window's code once was: it words every caption itself.
+    LabelView& view = dynamic_cast<LabelView&>(anyView);
     const bool factor = request.tag != 0;
     const int fd = ::open(request.historyPath.c_str(), O_RDWR);
     if (fd < 0)
@@ -148,13 +150,13 @@ void LiteralNumbers3Engine::run(const RunRequest& request, RunView& view)
         }
     }
     if (lastS || lastB || lastM) {
-        view.openPanel(RunControl::GetPanel2);
-        view.setText(RunControl::Label23, formatInt(strToInt(copy(lastRecord, 1, 4)), 4));
-        view.setText(RunControl::Label26, copy(lastRecord, 6, 3));
-        view.setText(RunControl::Label27, lastS ? "ストレート＆ボックス" : lastB ? "ボックス" : "ミニ");
+        view.openPanel(RunControl::HitPanel);
+        view.setText(RunControl::HitDrawNumber, formatInt(strToInt(copy(lastRecord, 1, 4)), 4));
+        view.setText(RunControl::HitWinningNumber, copy(lastRecord, 6, 3));
+        view.setText(RunControl::HitKind, lastS ? "ストレート＆ボックス" : lastB ? "ボックス" : "ミニ");
     }
-    view.setText(RunControl::Label16, "次回 " + formatInt(lastDraw + 1, 4) + "回抽選予想番号");
-    const RunControl labels[] = {RunControl::Label17, RunControl::Label18, RunControl::Label19, RunControl::Label20};
+    view.setText(RunControl::NextDrawCaption, "次回 " + formatInt(lastDraw + 1, 4) + "回抽選予想番号");
+    const RunControl labels[] = {RunControl::Candidate1, RunControl::Candidate2, RunControl::Candidate3, RunControl::Candidate4};
     for (int k = 0; k < 4; ++k)
         view.setText(labels[k], formatInt(cand[k], 3, 3));
     const int d = lastDraw * 200 * n * 2 / 100;
@@ -164,16 +166,16 @@ void LiteralNumbers3Engine::run(const RunRequest& request, RunView& view)
                        formatInt(bSum, 6) + "円", formatInt(mHits, 3), formatInt(mSum, 6) + "円",
                        formatInt(rate, 3) + "％"});
     const std::string& sep = request.groupSeparator;
-    view.setText(RunControl::Label4, "ｽﾄﾚｰﾄ的中数：" + formatInt(sHits, 2) + "本");
-    view.setText(RunControl::Label5, "ﾎﾞｯｸｽ的中数：" + formatInt(bHits, 2) + "本");
-    view.setText(RunControl::Label6, "ﾐﾆ   的中数：" + formatInt(mHits, 2) + "本");
-    view.setText(RunControl::Label7, "金額：" + formatGrouped(sSum, 10, sep) + "円");
-    view.setText(RunControl::Label8, "金額：" + formatGrouped(bSum, 10, sep) + "円");
-    view.setText(RunControl::Label9, "金額：" + formatGrouped(mSum, 10, sep) + "円");
+    view.setText(RunControl::StraightHits, "ｽﾄﾚｰﾄ的中数：" + formatInt(sHits, 2) + "本");
+    view.setText(RunControl::BoxHits, "ﾎﾞｯｸｽ的中数：" + formatInt(bHits, 2) + "本");
+    view.setText(RunControl::MiniHits, "ﾐﾆ   的中数：" + formatInt(mHits, 2) + "本");
+    view.setText(RunControl::StraightAmount, "金額：" + formatGrouped(sSum, 10, sep) + "円");
+    view.setText(RunControl::BoxAmount, "金額：" + formatGrouped(bSum, 10, sep) + "円");
+    view.setText(RunControl::MiniAmount, "金額：" + formatGrouped(mSum, 10, sep) + "円");
     view.disableCommands();
-    view.openPanel(RunControl::GetPanel);
-    view.setText(RunControl::Label10, formatGrouped(sSum + bSum, 12, sep));
-    view.setText(RunControl::Label14, formatInt(rate, 3));
+    view.openPanel(RunControl::PayoutPanel);
+    view.setText(RunControl::PayoutTotal, formatGrouped(sSum + bSum, 12, sep));
+    view.setText(RunControl::PaybackRate, formatInt(rate, 3));
 }
 
 }  // namespace tolvi::test

@@ -3,6 +3,7 @@
 // every comparison made on strings in the order the rules give them. Slow on purpose; the
 // engine's results must be exactly the same.
 
+#include "design/RunCaptions.h"
 #include "engine/PredictionEngine.h"
 
 namespace tolvi::test {

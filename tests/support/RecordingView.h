@@ -1,7 +1,7 @@
 #pragma once
 // A RunView that remembers everything a run showed, in order.
 
-#include "engine/RunView.h"
+#include "design/RunCaptions.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 namespace tolvi::test {
 
-class RecordingView : public RunView {
+class RecordingView : public LabelView {
 public:
     void clearResults() override { results.clear(); ++clears; }
     void addResult(ResultRow row) override { results.push_back(std::move(row)); }
