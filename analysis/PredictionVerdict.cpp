@@ -178,7 +178,7 @@ std::string verdictCaption(const PredictionVerdict& v)
         return "結果のある回がないため、判定できません。";
     std::string text = "でたらめに買った " + formatGrouped(v.buyers, 0, ",") + " 人のうち " +
                        formatGrouped(v.buyersAtLeast, 0, ",") + " 人がこの回収率以上でした。";
-    text += describe(v.kind).name + std::string(" の当たり ") + formatGrouped(v.hits, 0, ",") + " 回 (偶然なら " +
+    text += describe(v.kind).name + std::string("の当たり ") + formatGrouped(v.hits, 0, ",") + " 回 (偶然なら " +
             formatFixed(v.expectedHits, 1) + " 回、p = " + formatFixed(v.p, 3) + ")。";
     text += "この期間で見分けられるのは、当たる確率が " + formatFixed(v.detectableEdge * 100, 0) + "％ 以上高い場合だけです。";
     return text;
