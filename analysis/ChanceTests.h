@@ -15,9 +15,9 @@ struct ChiSquare {
 };
 
 // Pearson's test of `counts` against the exact probabilities `probabilities` (summing to 1).
-// Neighbouring cells whose expected count is below 5 are merged first, from both ends and then
-// anywhere, so that the chi-square distribution is a fair reading of the statistic; with fewer
-// than two cells left the test says nothing (df 0, p 1).
+// Neighbouring cells are grouped first, in order, until each group expects at least 5, so that
+// the chi-square distribution is a fair reading of the statistic; with fewer than two groups
+// left the test says nothing (df 0, p 1).
 ChiSquare chiSquareTest(std::span<const long> counts, std::span<const double> probabilities);
 
 // One test of a view: its name as the window shows it, a key for the tool, its raw p-value and

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tolvi {
@@ -63,6 +64,29 @@ double median(std::vector<double> values)
     if (values.size() % 2 == 0)
         m = (m + *std::max_element(values.begin(), values.begin() + std::ptrdiff_t(middle))) / 2;
     return m;
+}
+
+std::uint8_t bit(NumberKind kind)
+{
+    return std::uint8_t(1u << unsigned(kind));
+}
+
+// The kinds of every number of `game` as bits, worked out once: the popularity reads them for
+// every draw.
+const std::vector<std::uint8_t>& kindsOfEveryNumber(Game game)
+{
+    static const std::array<std::vector<std::uint8_t>, kGames.size()> tables = [] {
+        std::array<std::vector<std::uint8_t>, kGames.size()> built;
+        for (std::size_t g = 0; g < kGames.size(); ++g)
+            for (int number = 0; number < describe(kGames[g]).numberSpace; ++number) {
+                std::uint8_t kinds = 0;
+                for (const NumberKind kind : kNumberKinds)
+                    kinds |= isOfKind(kGames[g], number, kind) ? bit(kind) : 0;
+                built[g].push_back(kinds);
+            }
+        return built;
+    }();
+    return tables[std::size_t(std::find(kGames.begin(), kGames.end(), game) - kGames.begin())];
 }
 
 }  // namespace
@@ -147,19 +171,20 @@ Popularity analyzePopularity(const DrawSeries& series, DrawRange range)
         if (count[number] > 0)
             result.ratioByNumber[number] = sum[number] / double(count[number]);
 
+    const std::vector<std::uint8_t>& kinds = kindsOfEveryNumber(series.game);
     for (const NumberKind kind : kNumberKinds) {
         KindPopularity k;
         k.kind = kind;
         double total = 0, squares = 0;
         for (int number = 0; number < g.numberSpace; ++number) {
-            if (!isOfKind(series.game, number, kind))
+            if (!(kinds[std::size_t(number)] & bit(kind)))
                 continue;
             ++k.numbers;
             k.draws += count[std::size_t(number)];
             total += sum[std::size_t(number)];
         }
         for (std::size_t i = offset; i < offset + selected.size(); ++i)
-            if (!std::isnan(ratio[i]) && isOfKind(series.game, all[i].number, kind))
+            if (!std::isnan(ratio[i]) && (kinds[std::size_t(all[i].number)] & bit(kind)))
                 squares += ratio[i] * ratio[i];
         if (k.draws > 0) {
             const double n = double(k.draws);

@@ -5,6 +5,7 @@
 
 #include "analysis/DrawSeries.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>

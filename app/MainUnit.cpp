@@ -1,6 +1,7 @@
 #include "app/MainUnit.h"
 
 #include "app/AsciiDigitsValidator.h"
+#include "app/AnalysisWindow.h"
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
 #include "app/FileDialogFolder.h"
@@ -180,6 +181,8 @@ void TMainForm::buildMenu()
     UpdateMenu->setObjectName(QStringLiteral("UpdateMenu"));
     GraphMenu = Main->addAction(text("グラフ…"));
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
+    AnalysisMenu = Main->addAction(text("分析…"));
+    AnalysisMenu->setObjectName(QStringLiteral("AnalysisMenu"));
     RestoreMenu = Main->addAction(text("バックアップから戻す…"));
     RestoreMenu->setObjectName(QStringLiteral("RestoreMenu"));
     Exit1 = Main->addAction(text("終了"));
@@ -260,6 +263,7 @@ void TMainForm::connectHandlers()
     connect(ImportMenu, &QAction::triggered, this, &TMainForm::ImportMenuClick);
     connect(UpdateMenu, &QAction::triggered, this, &TMainForm::UpdateMenuClick);
     connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
+    connect(AnalysisMenu, &QAction::triggered, this, &TMainForm::AnalysisMenuClick);
     connect(RestoreMenu, &QAction::triggered, this, &TMainForm::RestoreMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
@@ -332,6 +336,7 @@ void TMainForm::setCommandsEnabled(bool enabled)
     ImportMenu->setEnabled(enabled);
     UpdateMenu->setEnabled(enabled);
     GraphMenu->setEnabled(enabled);
+    AnalysisMenu->setEnabled(enabled);
     RestoreMenu->setEnabled(enabled);
     Setting->setEnabled(enabled);
     Setting->menuAction()->setEnabled(enabled);
@@ -687,6 +692,18 @@ void TMainForm::GraphMenuClick()
     });
 }
 
+void TMainForm::AnalysisMenuClick()
+{
+    guarded([this] {
+        // One analysis window at a time, always from the history as it is now.
+        if (analysisWindow_)
+            analysisWindow_->close();
+        analysisWindow_ = new AnalysisWindow(edition_, kHistoryPath, applicationTitle(), this);
+        analysisWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        analysisWindow_->show();
+    });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Ending, and the keys of the push buttons.
 
@@ -696,6 +713,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     // The program ends with its main window: an open chart window would keep it running.
     if (chartWindow_)
         chartWindow_->close();
+    if (analysisWindow_)
+        analysisWindow_->close();
     QMainWindow::closeEvent(event);
 }
 

@@ -32,6 +32,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTimer;
+class AnalysisWindow;
 class ChartWindow;
 class HistoryStatusLine;
 class PanelKeys;
@@ -87,6 +88,8 @@ public:
     void UpdateMenuClick();
     // "グラフ…": the prediction's record over the whole history, in a window of its own.
     void GraphMenuClick();
+    // "分析…": the draws of either game beside pure chance, in a window of its own.
+    void AnalysisMenuClick();
     void RestoreMenuClick();
     void HelpClick();
     void SaportClick();
@@ -156,6 +159,7 @@ private:
     QAction* ImportMenu = nullptr;
     QAction* UpdateMenu = nullptr;
     QAction* GraphMenu = nullptr;
+    QAction* AnalysisMenu = nullptr;
     QAction* RestoreMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
@@ -187,5 +191,6 @@ private:
     // Set once the window is closing: a retrieval in progress stops at its next turn.
     bool ending_ = false;
     QPointer<ChartWindow> chartWindow_;
+    QPointer<AnalysisWindow> analysisWindow_;
     HistoryStatusLine* statusLine_ = nullptr;
 };

@@ -36,20 +36,25 @@ def draws(path, key):
 
 
 def pooled_chisquare(counts, probs):
-    """Pearson's test with the cells expecting under 5 merged into their smaller neighbour."""
+    """Pearson's test with neighbouring cells grouped in order until each group expects 5."""
     n = sum(counts)
-    cells = [[c, n * p] for c, p in zip(counts, probs) if p > 0]
-    if len(cells) < 1000:
-        while len(cells) > 1:
-            i = min(range(len(cells)), key=lambda k: cells[k][1])
-            if cells[i][1] >= 5:
-                break
-            j = 1 if i == 0 else i - 1 if i == len(cells) - 1 else (i - 1 if cells[i - 1][1] <= cells[i + 1][1] else i + 1)
-            cells[j][0] += cells[i][0]
-            cells[j][1] += cells[i][1]
-            del cells[i]
-    obs = np.array([c[0] for c in cells], float)
-    exp = np.array([c[1] for c in cells], float)
+    groups, observed, expected = [], 0, 0.0
+    for c, p in zip(counts, probs):
+        if p <= 0:
+            continue
+        observed += c
+        expected += n * p
+        if expected >= 5:
+            groups.append([observed, expected])
+            observed, expected = 0, 0.0
+    if expected > 0:
+        if groups:
+            groups[-1][0] += observed
+            groups[-1][1] += expected
+        else:
+            groups.append([observed, expected])
+    obs = np.array([g[0] for g in groups], float)
+    exp = np.array([g[1] for g in groups], float)
     return stats.chisquare(obs, exp).pvalue
 
 
@@ -71,7 +76,7 @@ def analyze(path, key, tool):
     for p in range(digits):
         counts = [sum(t[p] == str(d) for t in texts) for d in range(10)]
         figures[f"position{p}"] = stats.chisquare(counts).pvalue
-    figures["numbers"] = stats.chisquare([Counter(texts)[t] for t in numbers]).pvalue
+    figures["numbers"] = pooled_chisquare([Counter(texts)[t] for t in numbers], [1 / space] * space)
     figures["mini"] = stats.chisquare([Counter(t[-2:] for t in texts)[f"{m:02d}"] for m in range(100)]).pvalue
     observed_sums = Counter(sum(map(int, t)) for t in texts)
     figures["sum"] = pooled_chisquare([observed_sums[s] for s in range(9 * digits + 1)],
