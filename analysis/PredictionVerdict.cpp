@@ -124,6 +124,7 @@ PredictionVerdict judgePrediction(const RunStatistics& s, Edition edition, std::
     // The tickets of each draw, read back from the exact expectation the statistics hold.
     std::vector<DrawPrizes> prizes;
     std::vector<long> tickets;
+    std::vector<std::size_t> indexOf;  // of each kept draw in the statistics
     long lastTickets = 0;
     for (std::size_t i = firstIndex; i < s.draw.size(); ++i) {
         const auto found = recordOf.find(s.draw[i]);
@@ -138,6 +139,7 @@ PredictionVerdict judgePrediction(const RunStatistics& s, Edition edition, std::
         if (drawPrizes.meanPrize > 0)
             lastTickets = std::lround(expectedHere / drawPrizes.meanPrize);
         tickets.push_back(lastTickets);
+        indexOf.push_back(i);
         v.tickets += lastTickets;
         v.hits += hitsOf(s, v.kind, i);
         v.expectedWon += double(lastTickets) * drawPrizes.meanPrize;
@@ -158,7 +160,11 @@ PredictionVerdict judgePrediction(const RunStatistics& s, Edition edition, std::
     v.buyers = kSimulatedBuyers;
     Random random(kBuyerSeed);
     std::vector<std::int64_t> prizeOf(std::size_t(g.numberSpace), 0);
-    std::vector<std::int64_t> buyers(std::size_t(v.buyers), 0);
+    std::vector<std::int64_t> buyers(std::size_t(v.buyers), 0), sorted(buyers.size());
+    // Nearest rank: the 50th and the 950th of 1,000, as the chart's band.
+    const std::size_t low = buyers.size() * 5 / 100 - 1, high = buyers.size() * 95 / 100 - 1;
+    long spentTickets = 0;
+    double expected = 0;
     for (std::size_t d = 0; d < prizes.size(); ++d) {
         for (const auto& [number, prize] : prizes[d].winners)
             prizeOf[std::size_t(number)] = prize;
@@ -167,9 +173,31 @@ PredictionVerdict judgePrediction(const RunStatistics& s, Edition edition, std::
                 buyer += prizeOf[std::size_t(random.below(g.numberSpace))];
         for (const auto& [number, prize] : prizes[d].winners)
             prizeOf[std::size_t(number)] = 0;
+        spentTickets += tickets[d];
+        expected += double(tickets[d]) * prizes[d].meanPrize;
+        if (spentTickets == 0)
+            continue;
+        const double percent = 100.0 / (double(spentTickets) * e.pricePerCandidate());
+        const std::size_t i = indexOf[d];
+        v.drawNumbers.push_back(s.draw[i]);
+        v.rate.push_back(double(s.won[i] - (firstIndex > 0 ? s.won[firstIndex - 1] : 0)) * percent);
+        v.expectedRate.push_back(expected * percent);
+        sorted = buyers;
+        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(low), sorted.end());
+        v.bandLow.push_back(double(sorted[low]) * percent);
+        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(high), sorted.end());
+        v.bandHigh.push_back(double(sorted[high]) * percent);
     }
     v.buyersAtLeast = int(std::count_if(buyers.begin(), buyers.end(), [&](std::int64_t b) { return b >= v.won; }));
     return v;
+}
+
+std::size_t firstIndexIn(const RunStatistics& statistics, DrawRange range)
+{
+    DrawSeries series;
+    for (const std::int32_t draw : statistics.draw)
+        series.draws.push_back({draw, 0, 0});
+    return statistics.draw.size() - select(series, range).size();
 }
 
 std::string verdictCaption(const PredictionVerdict& v)

@@ -5,12 +5,14 @@
 // could have shown at all.
 
 #include "analysis/ChanceTests.h"
+#include "analysis/DrawSeries.h"
 #include "engine/RunStatistics.h"
 #include "games/Editions.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvi {
 
@@ -29,6 +31,12 @@ struct PredictionVerdict {
     int buyers = 0;                    // simulated random buyers of the same tickets
     int buyersAtLeast = 0;             // of them, who won at least `won`
     double detectableEdge = 0;         // smallest relative rise of the hit chance found with 80 % power
+
+    // Draw by draw over the range, as percentages of the yen spent from its start: the
+    // prediction's payback, its exact expectation under chance and the band in which the middle
+    // 90 % of the simulated buyers lie.
+    std::vector<std::int32_t> drawNumbers;
+    std::vector<double> rate, expectedRate, bandLow, bandHigh;
 };
 
 // `statistics` is the replay of `edition` over the history whose bytes are `content`; the verdict
@@ -38,6 +46,9 @@ PredictionVerdict judgePrediction(const RunStatistics& statistics, Edition editi
 
 // "でたらめに買った 1,000 人のうち 123 人がこの回収率以上でした" and what the hits say.
 std::string verdictCaption(const PredictionVerdict& verdict);
+
+// The index of the first entry of `statistics` inside `range`, read as the analyses read ranges.
+std::size_t firstIndexIn(const RunStatistics& statistics, DrawRange range);
 
 // The smallest hit chance p1 > p0 that `tickets` tickets find at one-sided 5 % with 80 % power,
 // as p1 / p0 - 1.

@@ -6,6 +6,7 @@
 #include "base/NumberFormat.h"
 #include "history/HistoryReader.h"
 
+#include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -114,12 +115,12 @@ QColor ratioColour(double ratio)
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(tolvi::Edition edition, const std::filesystem::path& history, const QString& title,
-                               QWidget* parent)
-    : QWidget(parent, Qt::Window), title_(title)
+                               std::function<tolvi::RunStatistics()> replay, QWidget* parent)
+    : QWidget(parent, Qt::Window), title_(title), edition_(edition),
+      content_(tolvi::HistoryReader::readContent(history)), replay_(std::move(replay))
 {
-    const std::string content = tolvi::HistoryReader::readContent(history);
     for (std::size_t i = 0; i < tolvi::kGames.size(); ++i)
-        series_[i] = tolvi::drawsOf(content, tolvi::kGames[i]);
+        series_[i] = tolvi::drawsOf(content_, tolvi::kGames[i]);
 
     setObjectName(QStringLiteral("AnalysisWindow"));
     setWindowTitle(text("分析 - ") + title);
@@ -184,6 +185,20 @@ AnalysisWindow::AnalysisWindow(tolvi::Edition edition, const std::filesystem::pa
     tests_ = newTable({text("検定"), text("p 値"), text("補正後の p 値 (Holm)"), text("判定")});
     testsLayout->addWidget(tests_, 1);
     pages_->addTab(testsPage, text("検定"));
+    auto* verdictPage = new QWidget;
+    auto* verdictLayout = new QVBoxLayout(verdictPage);
+    verdictChart_ = newChartView();
+    verdictLayout->addWidget(verdictChart_, 1);
+    verdictText_ = new QLabel;
+    verdictText_->setObjectName(QStringLiteral("VerdictText"));
+    verdictText_->setWordWrap(true);
+    verdictLayout->addWidget(verdictText_);
+    pages_->addTab(verdictPage, text("予想の判定"));
+    // The replay takes a moment: only when the page is looked at.
+    connect(pages_, &QTabWidget::currentChanged, this, [this] {
+        if (pages_->currentWidget() == verdictChart_->parentWidget())
+            fillVerdict();
+    });
 
     auto* save = new QPushButton(text("画像として保存"));
     save->setObjectName(QStringLiteral("SaveAnalysisButton"));
@@ -236,6 +251,78 @@ void AnalysisWindow::recompute()
     fillShapes();
     fillPopularity();
     fillTests();
+    if (pages_->currentWidget() == verdictChart_->parentWidget())
+        fillVerdict();
+}
+
+void AnalysisWindow::fillVerdict()
+{
+    if (!replay_)
+        return;
+    if (!statistics_) {
+        try {
+            statistics_ = replay_();
+        } catch (const std::exception& error) {
+            // The analyses above stand without it; the page says why it is empty.
+            verdictText_->setText(text("予想を再現できませんでした: ") + QString::fromUtf8(error.what()));
+            return;
+        }
+    }
+    verdict_ = tolvi::judgePrediction(*statistics_, edition_, content_, tolvi::firstIndexIn(*statistics_, chosenRange()));
+    QList<QPointF> rate, expected, low, high;
+    double top = 100;
+    for (std::size_t i = 0; i < verdict_.drawNumbers.size(); ++i) {
+        const double x = verdict_.drawNumbers[i];
+        rate.append({x, verdict_.rate[i]});
+        expected.append({x, verdict_.expectedRate[i]});
+        low.append({x, verdict_.bandLow[i]});
+        high.append({x, verdict_.bandHigh[i]});
+        // The first draws swing wildly on a few yen spent; the scale follows the rest.
+        if (i >= verdict_.drawNumbers.size() / 20)
+            top = std::max({top, verdict_.rate[i], verdict_.bandHigh[i]});
+    }
+    auto* chart = new QChart;
+    chart->setTitle(text("回収率の推移 (範囲の初めから)"));
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    auto* x = new QValueAxis;
+    x->setTitleText(text("抽選回"));
+    x->setLabelFormat(QStringLiteral("%d"));
+    if (!rate.isEmpty())
+        x->setRange(rate.front().x(), std::max(rate.back().x(), rate.front().x() + 1));
+    auto* y = new QValueAxis;
+    y->setTitleText(text("回収率 (％)"));
+    y->setRange(0, std::min(top * 1.1, 400.0));
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    auto* bandTop = new QLineSeries;
+    bandTop->replace(high);
+    auto* bandBottom = new QLineSeries;
+    bandBottom->replace(low);
+    auto* band = new QAreaSeries(bandTop, bandBottom);
+    bandTop->setParent(band);
+    bandBottom->setParent(band);
+    band->setName(text("偶然の範囲 (回ごとの 90％)"));
+    band->setBrush(QColor(0x90, 0x98, 0xA8, 0x70));
+    band->setPen(Qt::NoPen);
+    auto* chance = new QLineSeries;
+    chance->setName(text("偶然の期待値"));
+    chance->replace(expected);
+    chance->setPen(QPen(QColor(0x55, 0x5B, 0x6E), 1.5));
+    auto* actual = new QLineSeries;
+    actual->setName(text("予想を買った場合"));
+    actual->replace(rate);
+    actual->setPen(QPen(QColor(0xD8, 0x1B, 0x60), 2));
+    for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(band), static_cast<QAbstractSeries*>(chance),
+                                    static_cast<QAbstractSeries*>(actual)}) {
+        chart->addSeries(series);
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+    replaceChart(verdictChart_, chart);
+    verdictText_->setText(qs(tolvi::verdictCaption(verdict_)));
 }
 
 void AnalysisWindow::fillGrid(std::span<const tolvi::Draw> draws)
@@ -403,6 +490,9 @@ QString AnalysisWindow::pageNote() const
         return text("破線は偶然の場合の平均の遅れ (9 回): どの数字も 1 回に 1/10 の確率で出るとき、次に出るまでに平均 9 回あきます。");
     if (page == sums_)
         return text("線は、どの番号も同じ確率で出る場合の正確な回数 (すべての番号を数えた分布) です。");
+    if (page == verdictChart_->parentWidget())
+        return text("灰色の帯: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、中ほどの 90％ の回収率が"
+                    "入る範囲です。回ごとの範囲なので、線が一時的に帯の外に出ることは偶然でもよくあります。");
     // The tests and the popularity carry their explanations on the page itself.
     return {};
 }
@@ -417,7 +507,13 @@ QImage AnalysisWindow::picture() const
     QFont noteFont = font();
     noteFont.setPixelSize(13);
     const QString heading = title_ + text(" — 分析: ") + pages_->tabText(pages_->currentIndex());
-    const QString range = game_->currentText() + text("  ") + qs(analysis_.range);
+    // The verdict is on the edition's prediction, over the draws it was replayed on.
+    const bool onVerdict = pages_->currentWidget() == verdictChart_->parentWidget();
+    const QString range = onVerdict ? text(tolvi::describe(tolvi::describe(edition_).game).name) + text("  第") +
+                                          QString::number(verdict_.firstDraw) + text("回～第") +
+                                          QString::number(verdict_.lastDraw) + text("回 (") +
+                                          QString::number(verdict_.draws) + text(" 回)")
+                                    : game_->currentText() + text("  ") + qs(analysis_.range);
     const QString note = pageNote();
     const QRect box(margin, 0, width - 2 * margin, 10000);
     const int headingHeight = QFontMetrics(headingFont).height(), lineHeight = QFontMetrics(noteFont).height();

@@ -6,6 +6,7 @@
 
 #include "analysis/DrawAnalysis.h"
 #include "analysis/Popularity.h"
+#include "analysis/PredictionVerdict.h"
 #include "games/Editions.h"
 
 #include <QImage>
@@ -13,6 +14,8 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 class QChart;
 class QChartView;
@@ -27,9 +30,10 @@ class AnalysisWindow : public QWidget {
 
 public:
     // Reads the history at `history` once (IoError, ConversionError as every reader); shows the
-    // edition's game over every draw first. `title` is the application's title.
+    // edition's game over every draw first. `title` is the application's title. `replay` replays
+    // the edition's prediction over the history, for the verdict page, the first time it is shown.
     AnalysisWindow(tolvi::Edition edition, const std::filesystem::path& history, const QString& title,
-                   QWidget* parent = nullptr);
+                   std::function<tolvi::RunStatistics()> replay, QWidget* parent = nullptr);
 
     QTabWidget* pages() const { return pages_; }
     // The page shown as a picture, headed by the program, the page, the game and the draws, with
@@ -47,10 +51,16 @@ private:
     void fillShapes();
     void fillPopularity();
     void fillTests();
+    void fillVerdict();
     QString pageNote() const;
     void saveClicked();
 
     QString title_;
+    tolvi::Edition edition_;
+    std::string content_;
+    std::function<tolvi::RunStatistics()> replay_;
+    std::optional<tolvi::RunStatistics> statistics_;
+    tolvi::PredictionVerdict verdict_;
     std::array<tolvi::DrawSeries, tolvi::kGames.size()> series_;
     tolvi::DrawAnalysis analysis_;
     tolvi::Popularity popularity_;
@@ -68,4 +78,6 @@ private:
     QLabel* heatMap_ = nullptr;
     QTableWidget* tests_ = nullptr;
     QLabel* testsSummary_ = nullptr;
+    QChartView* verdictChart_ = nullptr;
+    QLabel* verdictText_ = nullptr;
 };

@@ -698,7 +698,12 @@ void TMainForm::AnalysisMenuClick()
         // One analysis window at a time, always from the history as it is now.
         if (analysisWindow_)
             analysisWindow_->close();
-        analysisWindow_ = new AnalysisWindow(edition_, kHistoryPath, applicationTitle(), this);
+        const auto replay = [this] {
+            tolvi::RunRequest request;
+            request.historyPath = kHistoryPath;
+            return tolvi::collectStatistics(*engine_, tolvi::editionInfo(edition_).game, request);
+        };
+        analysisWindow_ = new AnalysisWindow(edition_, kHistoryPath, applicationTitle(), replay, this);
         analysisWindow_->setAttribute(Qt::WA_DeleteOnClose);
         analysisWindow_->show();
     });

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -15,6 +16,7 @@ using tolvi::Edition;
 using tolvi::guitest::answerFileDialog;
 using tolvi::guitest::GuiFixture;
 using tolvi::guitest::MessageBoxWatcher;
+using tolvi::guitest::u;
 
 class TestAnalysisWindow : public QObject {
     Q_OBJECT
@@ -45,6 +47,9 @@ private slots:
                 }
                 range->setCurrentIndex(0);
             }
+            // The verdict page, replayed over the last 100 draws: the buyers are counted.
+            range->setCurrentIndex(2);
+            QVERIFY(window->findChild<QLabel*>(QStringLiteral("VerdictText"))->text().contains(u("1,000 人のうち")));
             window->pages()->setCurrentIndex(3);  // 合計値: a chart with its reference line
             answerFileDialog(QStringLiteral("sum.png"));
             QTest::mouseClick(window->findChild<QWidget*>(QStringLiteral("SaveAnalysisButton")), Qt::LeftButton);
