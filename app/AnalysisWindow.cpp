@@ -173,6 +173,10 @@ AnalysisWindow::AnalysisWindow(tolvi::Edition edition, const std::filesystem::pa
     heatMap_ = new QLabel;
     heatMap_->setObjectName(QStringLiteral("PopularityHeatMap"));
     popularityLayout->addWidget(heatMap_, 0, Qt::AlignHCenter);
+    prediction_ = new QLabel;
+    prediction_->setObjectName(QStringLiteral("PredictionKinds"));
+    prediction_->setWordWrap(true);
+    popularityLayout->addWidget(prediction_);
     auto* note = new QLabel(text(tolvi::kPopularityNote));
     note->setWordWrap(true);
     popularityLayout->addWidget(note);
@@ -465,7 +469,33 @@ void AnalysisWindow::fillPopularity()
                          ratioColour(popularity_.ratioByNumber[std::size_t(number)]));
     painter.end();
     heatMap_->setPixmap(QPixmap::fromImage(image));
+
+    QStringList placed;
+    const tolvi::GameDescription& game = tolvi::describe(popularity_.game);
+    for (const QString& shown : predicted_) {
+        const std::optional<int> number = game.parseNumber(shown.toStdString());
+        if (!number)
+            continue;
+        QStringList kinds;
+        for (const tolvi::KindPopularity& k : popularity_.kinds)
+            if (tolvi::isOfKind(popularity_.game, *number, k.kind))
+                kinds << text(tolvi::describe(k.kind).name) + text(" ") + qs(tolvi::formatFixed(k.meanRatio, 3));
+        placed << shown + text(" (") + kinds.join(text("、")) + text(")");
+    }
+    if (predicted_.isEmpty())
+        prediction_->setText(text("予想をすると、その番号がどの種類に入るかをここに示します。"));
+    else if (placed.isEmpty())
+        prediction_->setText(text("いまの予想番号 (") + predicted_.join(text(" ")) + text(") は") +
+                             text(game.name) + text("の番号ではありません。"));
+    else
+        prediction_->setText(text("いまの予想番号: ") + placed.join(text("  ")));
     heatMap_->setToolTip(text("000 から順に 1 行 100 番号。青: 当せん金が前後の回より安い (人気)、赤: 高い、灰: 出ていない"));
+}
+
+void AnalysisWindow::showPrediction(const QStringList& numbers)
+{
+    predicted_ = numbers;
+    fillPopularity();
 }
 
 void AnalysisWindow::fillTests()

@@ -36,6 +36,9 @@ public:
                    std::function<tolvi::RunStatistics()> replay, QWidget* parent = nullptr);
 
     QTabWidget* pages() const { return pages_; }
+    // The prediction's numbers as the payout panel shows them: the 人気度 page says which kinds
+    // they are of. Numbers that are not of the game shown (the Mini's two digits) are left out.
+    void showPrediction(const QStringList& numbers);
     // The page shown as a picture, headed by the program, the page, the game and the draws, with
     // what the chart's reference line means beneath.
     QImage picture() const;
@@ -76,6 +79,8 @@ private:
     QTableWidget* shapes_ = nullptr;
     QTableWidget* popularityTable_ = nullptr;
     QLabel* heatMap_ = nullptr;
+    QLabel* prediction_ = nullptr;
+    QStringList predicted_;
     QTableWidget* tests_ = nullptr;
     QLabel* testsSummary_ = nullptr;
     QChartView* verdictChart_ = nullptr;

@@ -433,6 +433,8 @@ void TMainForm::WkupTimTimer()
 
         const WindowRunView::RunScope scope(*runView_);
         engine_->run(request, *runView_);
+        // The payout panel now holds a prediction, which the analysis window places among the kinds.
+        predicted_ = predicted_ || request.tag == tolvi::kPredictionTag;
     });
     statusLine_->refresh(kHistoryPath, false);
 }
@@ -704,6 +706,8 @@ void TMainForm::AnalysisMenuClick()
             return tolvi::collectStatistics(*engine_, tolvi::editionInfo(edition_).game, request);
         };
         analysisWindow_ = new AnalysisWindow(edition_, kHistoryPath, applicationTitle(), replay, this);
+        if (predicted_)
+            analysisWindow_->showPrediction(predictedNumbers(GetPanel));
         analysisWindow_->setAttribute(Qt::WA_DeleteOnClose);
         analysisWindow_->show();
     });

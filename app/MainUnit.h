@@ -192,5 +192,6 @@ private:
     bool ending_ = false;
     QPointer<ChartWindow> chartWindow_;
     QPointer<AnalysisWindow> analysisWindow_;
+    bool predicted_ = false;  // a prediction run has filled the payout panel
     HistoryStatusLine* statusLine_ = nullptr;
 };

@@ -29,6 +29,8 @@ private slots:
         for (const Edition edition : {Edition::Numbers3, Edition::Mini}) {
             GuiFixture f(edition, tolvi::guitest::withHistory(tolvi::test::randomHistory(options)));
             MessageBoxWatcher boxes;
+            QVERIFY(tolvi::guitest::predict(f));
+            QTest::mouseClick(f.form().findChild<QWidget*>(QStringLiteral("Button3")), Qt::LeftButton);
             QVERIFY(f.trigger("AnalysisMenu"));
             auto* window = f.form().findChild<AnalysisWindow*>(QStringLiteral("AnalysisWindow"));
             QVERIFY(window && window->isVisible());
@@ -47,6 +49,11 @@ private slots:
                 }
                 range->setCurrentIndex(0);
             }
+            game->setCurrentIndex(0);
+            // The prediction's numbers among the kinds of the 人気度 page (the Mini's are not Numbers3's).
+            const QString placed = window->findChild<QLabel*>(QStringLiteral("PredictionKinds"))->text();
+            QVERIFY2(placed.contains(edition == Edition::Numbers3 ? u("いまの予想番号: ") : u("の番号ではありません")),
+                     qPrintable(placed));
             // The verdict page, replayed over the last 100 draws: the buyers are counted.
             range->setCurrentIndex(2);
             QVERIFY(window->findChild<QLabel*>(QStringLiteral("VerdictText"))->text().contains(u("1,000 人のうち")));
