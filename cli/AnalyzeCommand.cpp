@@ -48,6 +48,11 @@ nlohmann::ordered_json toJson(const DrawAnalysis& a, const Popularity& popularit
     }
     out["numbers"] = testJson(a.numbersTest);
     out["numbers"]["counts"] = a.numbers;
+    // How long each number has stayed away, and its longest absence in the range.
+    for (const Absence& absence : a.numberAbsences) {
+        out["numbers"]["current"].push_back(absence.current);
+        out["numbers"]["longest"].push_back(absence.longest);
+    }
     out["mini"] = testJson(a.miniTest);
     out["mini"]["counts"] = a.mini;
     out["pairs"] = nlohmann::ordered_json::array();
