@@ -276,7 +276,7 @@ QChartView* ChartWindow::currentView() const
 QString ChartWindow::bandMeaning()
 {
     return text("灰色の帯は「偶然の範囲」: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、"
-                "中ほどの 90％ の回収率が入る範囲です。線が帯より上なら、偶然より多く当たっています。");
+                "中ほどの 90％ の回収率が入る範囲です。帯は回ごとの範囲なので、線がどこかで帯の外に出ても、それだけでは偶然より多く当たったとは言えません。偶然と比べた判定は メイン → 分析… の「予想の判定」にあります。");
 }
 
 QString ChartWindow::drawRange() const

@@ -1,6 +1,7 @@
 #include "app/MainUnit.h"
 
 #include "app/AsciiDigitsValidator.h"
+#include "app/AnalysisWindow.h"
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
 #include "app/FileDialogFolder.h"
@@ -66,6 +67,7 @@ Handler menuHandler(tolvi::MenuItem item)
     case ImportMenu: return &TMainForm::ImportMenuClick;
     case UpdateMenu: return &TMainForm::UpdateMenuClick;
     case GraphMenu: return &TMainForm::GraphMenuClick;
+    case AnalysisMenu: return &TMainForm::AnalysisMenuClick;
     case RestoreMenu: return &TMainForm::RestoreMenuClick;
     case Exit1: return &TMainForm::Exit1Click;
     case Option: return &TMainForm::OptionClick;
@@ -448,6 +450,8 @@ void TMainForm::WkupTimTimer()
 
         const WindowRunView::RunScope scope(*runView_);
         engine_->run(request, *runView_);
+        // The payout panel now holds a prediction, which the analysis window places among the kinds.
+        predicted_ = predicted_ || request.tag == tolvi::kPredictionTag;
     });
     statusLine_->refresh(kHistoryPath, false);
 }
@@ -688,6 +692,25 @@ void TMainForm::GraphMenuClick()
     });
 }
 
+void TMainForm::AnalysisMenuClick()
+{
+    guarded([this] {
+        // One analysis window at a time, always from the history as it is now.
+        if (analysisWindow_)
+            analysisWindow_->close();
+        const auto replay = [this] {
+            tolvi::RunRequest request;
+            request.historyPath = kHistoryPath;
+            return tolvi::collectStatistics(*engine_, edition_, request);
+        };
+        analysisWindow_ = new AnalysisWindow(edition_, kHistoryPath, applicationTitle(), replay, this);
+        if (predicted_)
+            analysisWindow_->showPrediction(predictedNumbers(GetPanel));
+        analysisWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        analysisWindow_->show();
+    });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Ending, and the keys of the push buttons.
 
@@ -697,6 +720,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     // The program ends with its main window: an open chart window would keep it running.
     if (chartWindow_)
         chartWindow_->close();
+    if (analysisWindow_)
+        analysisWindow_->close();
     QMainWindow::closeEvent(event);
 }
 

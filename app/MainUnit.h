@@ -34,6 +34,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTimer;
+class AnalysisWindow;
 class ChartWindow;
 class HistoryStatusLine;
 class PanelKeys;
@@ -89,6 +90,8 @@ public:
     void UpdateMenuClick();
     // "グラフ…": the prediction's record over the whole history, in a window of its own.
     void GraphMenuClick();
+    // "分析…": the draws of either game beside pure chance, in a window of its own.
+    void AnalysisMenuClick();
     void RestoreMenuClick();
     void HelpClick();
     void SaportClick();
@@ -186,5 +189,7 @@ private:
     // Set once the window is closing: a retrieval in progress stops at its next turn.
     bool ending_ = false;
     QPointer<ChartWindow> chartWindow_;
+    QPointer<AnalysisWindow> analysisWindow_;
+    bool predicted_ = false;  // a prediction run has filled the payout panel
     HistoryStatusLine* statusLine_ = nullptr;
 };

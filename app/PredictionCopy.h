@@ -4,6 +4,7 @@
 // they can be pasted into a note or a message.
 
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QWidget;
@@ -14,3 +15,5 @@ QAction* addPredictionCopy(QWidget* payoutPanel);
 // The heading of the prediction (Label16, which names the draw) and the predicted numbers the
 // panel shows, in their order: "次回 7055回抽選予想番号：755 196 626 205".
 QString predictionText(const QWidget* payoutPanel);
+// The predicted numbers alone, as the panel writes them ("755").
+QStringList predictedNumbers(const QWidget* payoutPanel);

@@ -1,5 +1,6 @@
 #include "base/NumberFormat.h"
 
+#include <cmath>
 #include <locale>
 
 namespace tolvi {
@@ -73,6 +74,20 @@ std::string formatGrouped(std::int64_t value, int width, const std::string& sepa
         grouped += digits[i];
     }
     return assemble(value < 0, grouped, width);
+}
+
+std::string formatFixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return "-";
+    std::int64_t scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const std::int64_t scaled = std::llround(std::fabs(value) * double(scale));
+    std::string text = (value < 0 && scaled != 0 ? "-" : "") + digitsOf(scaled / scale);
+    if (decimals > 0)
+        text += "." + formatInt(scaled % scale, decimals, decimals);
+    return text;
 }
 
 std::string userGroupSeparator()

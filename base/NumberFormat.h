@@ -17,6 +17,10 @@ std::string formatInt(std::int64_t value, int width, int precision = 0);
 // "%W.0n": thousands grouped by `separator`, no decimals, right-aligned in at least W characters.
 std::string formatGrouped(std::int64_t value, int width, const std::string& separator);
 
+// `value` rounded to `decimals` places ("0.051", "-1.5"), for the analyses' shares and
+// p-values; NaN and infinities are written "-".
+std::string formatFixed(double value, int decimals);
+
 // The thousands separator of the user's locale (LC_NUMERIC from the environment); "," where
 // the locale defines no grouping, as the C and POSIX locales do.
 std::string userGroupSeparator();

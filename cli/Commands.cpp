@@ -96,6 +96,7 @@ namespace {
 const std::map<std::string, std::string> kPlaceholders {
     {"--dir", "DIR"},   {"--rows", "N|all"},  {"--output", "FILE"}, {"--host", "HOST[:PORT]"},
     {"--draw", "N"},    {"sources", "SOURCE"}, {"number", "N"},
+    {"--game", "n3|n4"}, {"--last", "N"}, {"--since", "N"}, {"--view", "NAME"},
     {"fields", "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4"}};
 
 constexpr const char* kRequiredMark = " (必須)";

@@ -3,9 +3,11 @@
 #include "cli/Commands.h"
 #include "cli/EngineFactory.h"
 #include "base/NumberFormat.h"
+#include "analysis/PredictionVerdict.h"
 #include "engine/RunStatistics.h"
 #include "engine/RunTotals.h"
 #include "history/HistoryFile.h"
+#include "history/HistoryReader.h"
 
 #include <nlohmann/json.hpp>
 
@@ -81,10 +83,23 @@ int statsOnce(const StatsOptions& options)
         RunRequest request;
         request.historyPath = std::filesystem::path(options.dir) / kHistoryFileName;
         const RunStatistics statistics = collectStatistics(*makeEngine(options.edition), options.edition, request);
-        if (options.json)
-            std::cout << toJson(statistics).dump() << '\n';
-        else
+        const PredictionVerdict verdict =
+            judgePrediction(statistics, options.edition, HistoryReader::readContent(request.historyPath));
+        if (options.json) {
+            nlohmann::ordered_json out = toJson(statistics);
+            out["straight_hits"] = verdict.hits;
+            out["straight_expected"] = verdict.expectedHits;
+            out["straight_p"] = verdict.p;
+            out["straight_rate_low"] = verdict.hitRate.low;
+            out["straight_rate_high"] = verdict.hitRate.high;
+            out["buyers_at_least"] = verdict.buyersAtLeast;
+            out["detectable_edge"] = verdict.detectableEdge;
+            std::cout << out.dump() << '\n';
+        } else {
             std::cout << summary(statistics, options.edition);
+            if (verdict.draws > 0)
+                std::cout << "  " << verdictCaption(verdict) << '\n';
+        }
         return 0;
     });
 }

@@ -307,6 +307,7 @@ const std::vector<MenuDesign>& menuDesign()
         {.id = ImportMenu, .name = "ImportMenu", .caption = "結果の取り込み…", .menu = Main, .availability = Idle},
         {.id = UpdateMenu, .name = "UpdateMenu", .caption = "最新の結果に更新", .menu = Main, .availability = Idle},
         {.id = GraphMenu, .name = "GraphMenu", .caption = "グラフ…", .menu = Main, .availability = Idle},
+        {.id = AnalysisMenu, .name = "AnalysisMenu", .caption = "分析…", .menu = Main, .availability = Idle},
         {.id = RestoreMenu, .name = "RestoreMenu", .caption = "バックアップから戻す…", .menu = Main,
          .availability = Idle},
         // From the chart window too, which is a window of its own.

@@ -8,6 +8,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libcsv-dev
+  libboost-dev  # Boost.Math's distributions for the analyses (header-only)
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
@@ -17,6 +18,7 @@ packages=(
 if [ "${1:-}" = --tests ]; then
   packages+=(python3 chromium openssl lintian desktop-file-utils appstream)
   packages+=(clang-format-14)  # the format-check target: the style is checked by one pinned version
+  packages+=(python3-scipy)  # scripts/crosscheck-analysis.py: the analyses' figures computed independently
 fi
 
 missing=()

@@ -147,6 +147,21 @@ TEST(CliStats, TheNumbersBehindTheChartsOnTheShippedHistory)
     EXPECT_EQ(stats["won"].back(), 6943400);     // the payout panel's total
     EXPECT_EQ(stats["spend"].back(), 11286400);  // 7054 draws x 4 candidates x 400 yen
     EXPECT_EQ(stats["digits"]["all"].size(), 3u);
+    // The verdict counts the hits the run reported and expects 11,286,400 / 400 tickets / 1,000.
+    int straightHits = 0;
+    for (const int hits : stats["hits"]["straight"])
+        straightHits += hits;
+    EXPECT_EQ(stats["straight_hits"], straightHits);
+    EXPECT_DOUBLE_EQ(stats["straight_expected"].get<double>(), 28.216);
+    EXPECT_GT(stats["detectable_edge"].get<double>(), 0.0);
+
+    // The analyses of the other game over the last 100 draws, every test corrected upwards.
+    const nlohmann::json analysis =
+        nlohmann::json::parse(runTolvi("analyze --json --game n4 --last 100 --dir " + dir.path().string()).output);
+    EXPECT_EQ(analysis["draws"], 100);
+    EXPECT_EQ(analysis["positions"].size(), 4u);
+    for (const auto& test : analysis["tests"])
+        EXPECT_GE(test["p_holm"].get<double>(), test["p"].get<double>()) << test["name"];
 
     const CommandResult text = runTolvi("stats --edition mini --dir " + dir.path().string());
     EXPECT_EQ(text.status, 0);

@@ -5,7 +5,8 @@
 // with one-digit-off rows, a Mini prediction and a Mini factor evaluation. It also watches the
 // result list while a run adds rows: how often the list was painted, and the longest stretch
 // between two paints, which must stay within about one frame. Then the chart window on the
-// complete history the programs ship with: from "グラフ…" to the window painted.
+// complete history the programs ship with: from "グラフ…" to the window painted, and the same for
+// "分析…" (the analyses of the edition's game over every draw).
 
 #include "HistoryFixture.h"
 #include "app/MainUnit.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -124,8 +126,9 @@ void measure(tolvi::Edition edition, const char* what, bool factorEvaluation, in
 
 }  // namespace
 
-// From the menu command to the chart window painted, median of `runs`.
-void measureChart(tolvi::Edition edition, int runs)
+// From the menu command to its window (named `window`) painted, median of `runs`.
+void measureChart(tolvi::Edition edition, int runs, void (TMainForm::*command)() = &TMainForm::GraphMenuClick,
+                  const char* window = "ChartWindow")
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -134,8 +137,8 @@ void measureChart(tolvi::Edition edition, int runs)
         QApplication::processEvents();
         QElapsedTimer clock;
         clock.start();
-        form.GraphMenuClick();
-        QWidget* chart = form.findChild<QWidget*>(QStringLiteral("ChartWindow"));
+        (form.*command)();
+        QWidget* chart = form.findChild<QWidget*>(QString::fromLatin1(window));
         if (!chart) {
             std::printf("  no chart window\n");
             return;
@@ -148,7 +151,7 @@ void measureChart(tolvi::Edition edition, int runs)
     }
     std::sort(times.begin(), times.end());
     std::printf("%-36s command to window painted %8.1f ms (median of %d)\n",
-                tolvi::describe(edition).toolName, times[times.size() / 2], runs);
+                (std::string(tolvi::describe(edition).toolName) + " " + window).c_str(), times[times.size() / 2], runs);
 }
 
 int main(int argc, char** argv)
@@ -174,5 +177,7 @@ int main(int argc, char** argv)
     std::printf("chart window on the shipped history (data/Numbers.dat)\n");
     for (const tolvi::Edition edition : {tolvi::Edition::Numbers3, tolvi::Edition::Mini})
         measureChart(edition, runs);
+    for (const tolvi::Edition edition : {tolvi::Edition::Numbers3, tolvi::Edition::Mini})
+        measureChart(edition, runs, &TMainForm::AnalysisMenuClick, "AnalysisWindow");
     return 0;
 }
