@@ -45,7 +45,7 @@ TEST(WindowStates, EachStateLeavesOffWhatItMust)
     // Whatever opens a panel, starts a run or writes the history waits while anything is open;
     // ending and the local pages never do.
     const std::set<std::string> commands {"Button1", "N1",         "EditMenu",    "ImportMenu", "UpdateMenu",
-                                          "GraphMenu", "RestoreMenu", "Setting", "Option"};
+                                          "GraphMenu", "AnalysisMenu", "RestoreMenu", "Setting", "Option"};
     // A retrieval fills the entry panel: nothing else may write into it or start another.
     const std::set<std::string> filling {"Num3Edit",  "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5",
                                          "Num4Edit",  "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4", "EdtSetBut",
