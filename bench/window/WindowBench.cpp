@@ -175,9 +175,9 @@ int main(int argc, char** argv)
 
     QDir::setCurrent(QStringLiteral(TOLVI_SOURCE_DIR "/data"));
     std::printf("chart window on the shipped history (data/Numbers.dat)\n");
-    for (const tolvi::Edition edition : {tolvi::Edition::Numbers3, tolvi::Edition::Mini})
+    for (const tolvi::Edition edition : tolvi::kEditions)
         measureChart(edition, runs);
-    for (const tolvi::Edition edition : {tolvi::Edition::Numbers3, tolvi::Edition::Mini})
+    for (const tolvi::Edition edition : tolvi::kEditions)
         measureChart(edition, runs, &TMainForm::AnalysisMenuClick, "AnalysisWindow");
     return 0;
 }
