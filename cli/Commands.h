@@ -45,5 +45,6 @@ void addStatsCommand(CLI::App& app, int& status);
 void addCalendarCommand(CLI::App& app, int& status);
 void addUpdateCommand(CLI::App& app, int& status);
 void addRestoreCommand(CLI::App& app, int& status);
+void addTicketsCommand(CLI::App& app, int& status);
 
 }  // namespace tolvi::cli

@@ -35,7 +35,7 @@ bool isOldTicket(const Ticket& ticket, const std::string& todayIso)
 std::string oldDrawQuestion(const Ticket& ticket)
 {
     return "第" + std::to_string(ticket.firstDraw) + "回 (" + japaneseDate(drawDate(ticket.firstDraw)) +
-           ") は 1 年以上前に抽せんされ、当せん金の支払期間が過ぎています。記録しますか?";
+           ") は 1 年以上前に抽せんされ、当せん金の支払期間が過ぎています。";
 }
 
 void checkTicket(const Ticket& ticket, const std::string& todayIso, bool confirmedOld)
@@ -56,7 +56,7 @@ void checkTicket(const Ticket& ticket, const std::string& todayIso, bool confirm
     if (ticket.firstDraw < 1)
         throw RefusedError("回号は 1 以上です。");
     if (!confirmedOld && isOldTicket(ticket, todayIso))
-        throw RefusedError(oldDrawQuestion(ticket));
+        throw RefusedError(oldDrawQuestion(ticket) + "記録するには確認が要ります (tolvi tickets では --yes)。");
 }
 
 std::string describeTicket(const Ticket& ticket)

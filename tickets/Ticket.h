@@ -46,7 +46,7 @@ void checkTicket(const Ticket& ticket, const std::string& todayIso, bool confirm
 
 // True when the first draw of `ticket` was held more than a year before `todayIso` (YYYY-MM-DD).
 bool isOldTicket(const Ticket& ticket, const std::string& todayIso);
-// The question asked before such a ticket is recorded.
+// What the user is told, and asked to confirm, before such a ticket is recorded.
 std::string oldDrawQuestion(const Ticket& ticket);
 
 // "ナンバーズ3 123 ストレート 2口 第7055回～第7059回"
