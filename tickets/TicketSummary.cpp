@@ -1,7 +1,9 @@
 #include "tickets/TicketSummary.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace tolvi {
 
@@ -33,38 +35,62 @@ int boxableNumbers(Game game)
 class Random {
 public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
-    int below(int n)
+    // Uniform in (0, 1].
+    double unit()
     {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         z ^= z >> 31;
-        return int(((z >> 32) * std::uint64_t(n)) >> 32);
+        return double((z >> 11) + 1) * 0x1.0p-53;
     }
 
 private:
     std::uint64_t state_;
 };
 
-// One settled ticket draw, as the band needs it.
-struct Stake {
-    Game game;
-    BetKind kind;
-    int kuchi;
-    int drawn;
-    std::array<std::int64_t, 6> prizes;  // per PrizeField, per 口
+// What a uniformly random ticket of `kind` can win on `record`, per 口: each prize with its
+// probability. A box or set buyer chooses among the numbers that can be bought so; on a triple
+// they win nothing.
+struct Chance {
+    double probability = 0;
+    std::int64_t prize = 0;
 };
+using Chances = std::array<Chance, 2>;
 
-// A random number `kind` can be bought on.
-int randomTicket(Random& random, Game game, BetKind kind)
+Chances chancesOf(Game game, BetKind kind, const DrawRecord& record)
 {
-    const int space = describe(game).numberSpace;
-    if (kind != BetKind::Box && kind != BetKind::Set)
-        return random.below(space);
-    for (;;) {
-        const int number = random.below(space);
-        if (!allDigitsSame(game, number))
-            return number;
+    const GameDescription& g = describe(game);
+    const std::optional<int> drawn = g.winningNumber(record);
+    if (!drawn)
+        return {};
+    const bool triple = allDigitsSame(game, *drawn);
+    const double boxable = boxableNumbers(game);
+    const int ways = orderings(*drawn, g.digits);
+    switch (kind) {
+    case BetKind::Straight: return {{{1.0 / g.numberSpace, g.prize(record, PrizeField::Straight)}}};
+    case BetKind::Box: return triple ? Chances {} : Chances {{{ways / boxable, g.prize(record, PrizeField::Box)}}};
+    case BetKind::Set:
+        return triple ? Chances {}
+                      : Chances {{{1 / boxable, g.prize(record, PrizeField::SetStraight)},
+                                  {(ways - 1) / boxable, g.prize(record, PrizeField::SetBox)}}};
+    case BetKind::Mini: return {{{1.0 / 100, g.prize(record, PrizeField::Mini)}}};
+    }
+    return {};
+}
+
+// Adds what one ticket draw of `kuchi` 口 brings each simulated buyer. Only the few buyers who win
+// are visited: the gap to the next winner is geometric, then the prize is chosen by its share.
+void addRandomBuyers(std::vector<std::int64_t>& buyers, const Chances& chances, int kuchi, Random& random)
+{
+    const double any = chances[0].probability + chances[1].probability;
+    if (any <= 0)
+        return;
+    const double logMiss = std::log1p(-std::min(any, 1.0 - 1e-12));
+    for (double at = std::floor(std::log(random.unit()) / logMiss); at < double(buyers.size());
+         at += 1 + std::floor(std::log(random.unit()) / logMiss)) {
+        const Chance& won = random.unit() * any <= chances[0].probability ? chances[0] : chances[1];
+        buyers[std::size_t(at)] += kuchi * won.prize;
     }
 }
 
@@ -78,38 +104,28 @@ std::string periodOf(std::int32_t draw, LedgerPeriod by)
 
 double expectationPerKuchi(Game game, BetKind kind, const DrawRecord& record)
 {
-    const GameDescription& g = describe(game);
-    const std::optional<int> drawn = g.winningNumber(record);
-    if (!drawn)
-        return 0;
-    const bool triple = allDigitsSame(game, *drawn);
-    const int ways = orderings(*drawn, g.digits);
-    switch (kind) {
-    case BetKind::Straight: return double(g.prize(record, PrizeField::Straight)) / g.numberSpace;
-    case BetKind::Box:
-        return triple ? 0.0 : double(ways) * g.prize(record, PrizeField::Box) / boxableNumbers(game);
-    case BetKind::Set:
-        return triple ? 0.0
-                      : (double(g.prize(record, PrizeField::SetStraight)) +
-                         double(ways - 1) * g.prize(record, PrizeField::SetBox)) /
-                            boxableNumbers(game);
-    case BetKind::Mini: return double(g.prize(record, PrizeField::Mini)) / 100.0;
-    }
-    return 0;
+    double sum = 0;
+    for (const Chance& chance : chancesOf(game, kind, record))
+        sum += chance.probability * double(chance.prize);
+    return sum;
 }
 
 LedgerSummary summarize(const std::vector<Ticket>& tickets, const DrawIndex& index, LedgerPeriod by, bool withBand)
 {
     LedgerSummary summary;
     std::map<std::string, PeriodTotals> periods;
+    std::unordered_map<std::int32_t, std::string> periodNames;  // the calendar asked once a draw
     // The settled draws in draw order, for the curve and the band.
-    std::map<std::int32_t, std::vector<Stake>> stakes;
+    std::map<std::int32_t, std::vector<std::pair<Chances, int>>> stakes;  // with the 口
     std::map<std::int32_t, std::pair<std::int64_t, std::int64_t>> byDraw;  // spent, won
     std::map<std::int32_t, double> expectedByDraw;
     for (const Ticket& ticket : tickets) {
         const std::int64_t cost = std::int64_t(describe(ticket.game).ticketPrice) * ticket.kuchi;
         for (const DrawResult& result : settle(ticket, index)) {
-            PeriodTotals& period = periods[periodOf(result.draw, by)];
+            std::string& name = periodNames[result.draw];
+            if (name.empty())
+                name = periodOf(result.draw, by);
+            PeriodTotals& period = periods[name];
             if (result.status == DrawStatus::Pending || result.status == DrawStatus::NoResult) {
                 summary.total.unsettled += cost;
                 period.unsettled += cost;
@@ -122,13 +138,8 @@ LedgerSummary summarize(const std::vector<Ticket>& tickets, const DrawIndex& ind
             draw.second += result.prize;
             const DrawRecord& record = *index.find(result.draw);
             expectedByDraw[result.draw] += ticket.kuchi * expectationPerKuchi(ticket.game, ticket.kind, record);
-            if (withBand) {
-                Stake stake {ticket.game, ticket.kind, ticket.kuchi, *describe(ticket.game).winningNumber(record), {}};
-                for (const PrizeField field : {PrizeField::Straight, PrizeField::Box, PrizeField::SetStraight,
-                                               PrizeField::SetBox, PrizeField::Mini})
-                    stake.prizes[std::size_t(field)] = describe(ticket.game).prize(record, field);
-                stakes[result.draw].push_back(stake);
-            }
+            if (withBand)
+                stakes[result.draw].emplace_back(chancesOf(ticket.game, ticket.kind, record), ticket.kuchi);
         }
     }
     for (auto& [name, period] : periods) {
@@ -148,11 +159,8 @@ LedgerSummary summarize(const std::vector<Ticket>& tickets, const DrawIndex& ind
         point.won += money.second;
         point.expected += expectedByDraw[draw];
         if (withBand) {
-            for (std::int64_t& buyer : buyers)
-                for (const Stake& stake : stakes[draw]) {
-                    const int number = randomTicket(random, stake.game, stake.kind);
-                    buyer += stake.kuchi * stake.prizes[std::size_t(prizeWon(stake.game, stake.kind, number, stake.drawn))];
-                }
+            for (const auto& [chances, kuchi] : stakes[draw])
+                addRandomBuyers(buyers, chances, kuchi, random);
             sorted = buyers;
             std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(low), sorted.end());
             point.bandLow = double(sorted[low]);
