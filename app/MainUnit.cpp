@@ -10,6 +10,7 @@
 #include "app/PanelKeys.h"
 #include "app/PredictionCopy.h"
 #include "app/RestoreDialog.h"
+#include "app/TicketWindow.h"
 #include "app/UpdateRunner.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
@@ -21,6 +22,7 @@
 #include "entry/ResultEntry.h"
 #include "history/HistoryReader.h"
 #include "settings/SettingsFile.h"
+#include "tickets/TicketReport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,6 +184,8 @@ void TMainForm::buildMenu()
     GraphMenu->setObjectName(QStringLiteral("GraphMenu"));
     RestoreMenu = Main->addAction(text("バックアップから戻す…"));
     RestoreMenu->setObjectName(QStringLiteral("RestoreMenu"));
+    TicketsMenu = Main->addAction(text("購入記録…"));
+    TicketsMenu->setObjectName(QStringLiteral("TicketsMenu"));
     Exit1 = Main->addAction(text("終了"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -261,6 +265,7 @@ void TMainForm::connectHandlers()
     connect(UpdateMenu, &QAction::triggered, this, &TMainForm::UpdateMenuClick);
     connect(GraphMenu, &QAction::triggered, this, &TMainForm::GraphMenuClick);
     connect(RestoreMenu, &QAction::triggered, this, &TMainForm::RestoreMenuClick);
+    connect(TicketsMenu, &QAction::triggered, this, &TMainForm::TicketsMenuClick);
     connect(EdtSetBut, &QPushButton::clicked, this, &TMainForm::EdtSetButClick);
     connect(EdtExtBut, &QPushButton::clicked, this, &TMainForm::EdtExtButClick);
     connect(EdtAutoBut, &QPushButton::clicked, this, &TMainForm::EdtAutoButClick);
@@ -506,6 +511,9 @@ void TMainForm::EdtSetButClick()
         }
         tolvi::appendEntry(kHistoryPath, fields);
         statusLine_->refresh(kHistoryPath, false);
+        const std::int32_t added = tolvi::HistoryReader::lastDrawNumber(kHistoryPath);
+        if (const QString wins = ticketWins(added, added); !wins.isEmpty())
+            showPlainBox(wins, QMessageBox::Information);
         // Set up again for the following draw; the panel stays open.
         openEntryPanel();
     });
@@ -645,7 +653,10 @@ void TMainForm::UpdateMenuClick()
         for (const tolvi::RunControl label : tolvi::runLabels(edition_))
             runView_->setText(label, tolvi::designCaption(edition_, label));
         statusLine_->refresh(kHistoryPath, false);
-        const QString summary = QString::fromStdString(tolvi::describeUpdate(report)).trimmed();
+        QString summary = QString::fromStdString(tolvi::describeUpdate(report)).trimmed();
+        if (report.added > 0 && !report.dryRun)
+            if (const QString wins = ticketWins(report.firstAdded, report.lastAdded); !wins.isEmpty())
+                summary += QStringLiteral("\n") + wins;
         if (report.failure.empty())
             showPlainBox(summary, QMessageBox::Information);
         else
@@ -688,6 +699,36 @@ void TMainForm::GraphMenuClick()
 }
 
 // ---------------------------------------------------------------------------------------------
+// The purchase ledger.
+
+void TMainForm::TicketsMenuClick()
+{
+    guarded([this] {
+        if (!ticketWindow_) {
+            ticketWindow_ = new TicketWindow(kHistoryPath, applicationTitle(), this);
+            ticketWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        ticketWindow_->show();
+        ticketWindow_->raise();
+        ticketWindow_->activateWindow();
+    });
+}
+
+QString TMainForm::ticketWins(std::int32_t first, std::int32_t last)
+{
+    QString wins;
+    try {
+        wins = QString::fromStdString(tolvi::ticketWinsBeside(tolvi::HistoryFile::fullPath(kHistoryPath), first, last));
+    } catch (const std::exception& error) {
+        // The draws stay added; the ledger's trouble is said, not raised.
+        wins = text("購入記録を確かめられませんでした: ") + QString::fromUtf8(error.what());
+    }
+    if (ticketWindow_)
+        ticketWindow_->showNewDraws(first, last, wins);
+    return wins.trimmed();
+}
+
+// ---------------------------------------------------------------------------------------------
 // Ending, and the keys of the push buttons.
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -696,6 +737,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
     // The program ends with its main window: an open chart window would keep it running.
     if (chartWindow_)
         chartWindow_->close();
+    if (ticketWindow_)
+        ticketWindow_->close();
     QMainWindow::closeEvent(event);
 }
 

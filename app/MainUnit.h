@@ -33,6 +33,7 @@ class QMenuBar;
 class QPushButton;
 class QTimer;
 class ChartWindow;
+class TicketWindow;
 class HistoryStatusLine;
 class PanelKeys;
 class WindowRunView;
@@ -88,6 +89,8 @@ public:
     // "グラフ…": the prediction's record over the whole history, in a window of its own.
     void GraphMenuClick();
     void RestoreMenuClick();
+    // "購入記録…": the user's tickets settled against the history, in a window of its own.
+    void TicketsMenuClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();
@@ -157,6 +160,7 @@ private:
     QAction* UpdateMenu = nullptr;
     QAction* GraphMenu = nullptr;
     QAction* RestoreMenu = nullptr;
+    QAction* TicketsMenu = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Setting = nullptr;
     QAction* Option = nullptr;
@@ -187,5 +191,9 @@ private:
     // Set once the window is closing: a retrieval in progress stops at its next turn.
     bool ending_ = false;
     QPointer<ChartWindow> chartWindow_;
+    QPointer<TicketWindow> ticketWindow_;
+    // What the tickets won on draws `first`..`last` just added (empty when none covers them);
+    // the ledger window, when open, shows it too.
+    QString ticketWins(std::int32_t first, std::int32_t last);
     HistoryStatusLine* statusLine_ = nullptr;
 };
