@@ -57,6 +57,7 @@ public:
     void setRows(std::vector<Row> rows)
     {
         beginResetModel();
+        today_ = tolvi::japanNow().date;
         rows_ = std::move(rows);
         endResetModel();
     }
@@ -127,9 +128,9 @@ private:
     }
 
     // The nearest deadline of a win still to be claimed, with the days left when under 30.
-    static std::optional<int> daysLeft(const Row& row, std::int32_t& draw)
+    std::optional<int> daysLeft(const Row& row, std::int32_t& draw) const
     {
-        const tolvi::Date today = tolvi::japanNow().date;
+        const tolvi::Date today = today_;
         std::optional<int> nearest;
         for (const tolvi::DrawResult& r : row.results)
             if (r.status == tolvi::DrawStatus::Won && r.prize > 0) {
@@ -141,13 +142,13 @@ private:
             }
         return nearest;
     }
-    static bool urgent(const Row& row)
+    bool urgent(const Row& row) const
     {
         std::int32_t draw = 0;
         const std::optional<int> left = daysLeft(row, draw);
         return left && *left < tolvi::kClaimWarningDays;
     }
-    static QString deadline(const Row& row)
+    QString deadline(const Row& row) const
     {
         std::int32_t draw = 0;
         const std::optional<int> left = daysLeft(row, draw);
@@ -161,6 +162,7 @@ private:
     }
 
     std::vector<Row> rows_;
+    tolvi::Date today_ {};
 };
 
 TicketWindow::TicketWindow(std::filesystem::path historyPath, const QString& title, QWidget* parent)
@@ -231,6 +233,8 @@ void TicketWindow::buildTicketsTab(QWidget* tab)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    // Column widths from the first rows: the ledger may hold thousands of the same shape.
+    table_->verticalHeader()->setResizeContentsPrecision(100);
     table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_);
     totals_ = new QLabel(tab);

@@ -173,7 +173,7 @@ void TestMainWindow::menuTree()
     QVERIFY(mainMenu);
     QCOMPARE(mainMenu->actions(),
              (QList<QAction*> {f.action("N1"), f.action("EditMenu"), f.action("ImportMenu"), f.action("UpdateMenu"),
-                               f.action("GraphMenu"), f.action("RestoreMenu"), f.action("Exit1")}));
+                               f.action("GraphMenu"), f.action("RestoreMenu"), f.action("TicketsMenu"), f.action("Exit1")}));
     QCOMPARE(f.action("N1")->text(), u("予想"));
     QCOMPARE(f.action("EditMenu")->text(), u("結果入力"));
     QCOMPARE(f.action("Exit1")->text(), u("終了"));
