@@ -536,14 +536,22 @@ void TicketWindow::addClicked()
     });
 }
 
-void TicketWindow::changeClicked()
+std::optional<tolvi::Ticket> TicketWindow::chosenTicket(const QString& forWhat)
 {
     const QModelIndex current = table_->currentIndex();
     if (!current.isValid()) {
-        QMessageBox::information(this, title_, text("変更する券を一覧で選んでください。"));
-        return;
+        QMessageBox::information(this, title_, forWhat + text("券を一覧で選んでください。"));
+        return std::nullopt;
     }
-    tolvi::Ticket ticket = *model_->rows()[std::size_t(current.row())].ticket;
+    return *model_->rows()[std::size_t(current.row())].ticket;
+}
+
+void TicketWindow::changeClicked()
+{
+    std::optional<tolvi::Ticket> chosen = chosenTicket(text("変更する"));
+    if (!chosen)
+        return;
+    tolvi::Ticket& ticket = *chosen;
     changeLedger([&] {
         if (formTicket(ticket))
             tolvi::TicketLedger(tolvi::TicketLedger::pathIn(historyPath_.parent_path())).update(ticket);
@@ -552,12 +560,10 @@ void TicketWindow::changeClicked()
 
 void TicketWindow::deleteClicked()
 {
-    const QModelIndex current = table_->currentIndex();
-    if (!current.isValid()) {
-        QMessageBox::information(this, title_, text("削除する券を一覧で選んでください。"));
+    const std::optional<tolvi::Ticket> chosen = chosenTicket(text("削除する"));
+    if (!chosen)
         return;
-    }
-    const tolvi::Ticket ticket = *model_->rows()[std::size_t(current.row())].ticket;
+    const tolvi::Ticket& ticket = *chosen;
     if (QMessageBox::question(this, title_,
                               text("番号 %1 (%2) を削除しますか?")
                                   .arg(ticket.id)

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QChartView;
@@ -48,6 +49,8 @@ private:
     void rowChosen();
     // The form as a ticket; false (after saying why) when a field cannot be one.
     bool formTicket(tolvi::Ticket& ticket);
+    // The ticket of the list's current row; nothing, after asking for one, without a row.
+    std::optional<tolvi::Ticket> chosenTicket(const QString& forWhat);
     void addClicked();
     void changeClicked();
     void deleteClicked();
