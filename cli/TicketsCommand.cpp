@@ -71,13 +71,15 @@ int addTicket(const TicketsOptions& options)
     const std::optional<Game> game = gameOfKey(options.game);
     if (!game)
         throw RefusedError("ゲームは n3 (ナンバーズ3) か n4 (ナンバーズ4) です: " + options.game);
-    const std::optional<int> number = describe(*game).parseNumber(options.number);
-    if (!number)
-        throw RefusedError(std::string(describe(*game).name) + "の数字は " + std::to_string(describe(*game).digits) +
-                           " けたで書いてください (例: " + describe(*game).numberText(7) + "): " + options.number);
     const std::optional<BetKind> kind = betKindOfKey(options.kind);
     if (!kind)
         throw RefusedError("種類は straight, box, set, mini のいずれかです: " + options.kind);
+    // A mini is bought on two digits; the hundreds of a three-digit number do not count.
+    const std::string digits = *kind == BetKind::Mini && options.number.size() == 2 ? "0" + options.number : options.number;
+    const std::optional<int> number = describe(*game).parseNumber(digits);
+    if (!number)
+        throw RefusedError(std::string(describe(*game).name) + "の数字は " + std::to_string(describe(*game).digits) +
+                           " けたで書いてください (例: " + describe(*game).numberText(7) + "): " + options.number);
     const JapanTime now = japanNow();
     Ticket ticket;
     ticket.game = *game;

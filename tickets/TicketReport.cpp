@@ -23,7 +23,9 @@ std::string ticketWinsText(const std::vector<Ticket>& tickets, const DrawIndex& 
         if (ticket.lastDraw() < first || ticket.firstDraw > last)
             continue;
         for (const DrawResult& result : settle(ticket, index)) {
-            if (result.draw < first || result.draw > last)
+            // A draw without a result, or not in the history, is no loss.
+            if (result.draw < first || result.draw > last ||
+                (result.status != DrawStatus::Won && result.status != DrawStatus::Lost))
                 continue;
             ++covering;
             if (result.status == DrawStatus::Won)
