@@ -246,6 +246,10 @@ void TMainForm::setUpKeys()
     panelKeys_->add(OptnPanel, OptSetBut);
     panelKeys_->add(EditPanel, EdtExtBut);
     addPredictionCopy(GetPanel);
+    auto* recordPrediction = new QAction(text("予想を購入記録に追加…"), GetPanel);
+    recordPrediction->setObjectName(QStringLiteral("RecordPrediction"));
+    connect(recordPrediction, &QAction::triggered, this, &TMainForm::RecordPredictionClick);
+    GetPanel->addAction(recordPrediction);
     for (QLineEdit* edit : entryEdits_)
         edit->setValidator(new AsciiDigitsValidator(edit));
 }
@@ -711,6 +715,23 @@ void TMainForm::TicketsMenuClick()
         ticketWindow_->show();
         ticketWindow_->raise();
         ticketWindow_->activateWindow();
+    });
+}
+
+void TMainForm::RecordPredictionClick()
+{
+    guarded([this] {
+        const QStringList numbers = predictedNumbers(GetPanel);
+        const tolvi::EditionDescription& edition = tolvi::describe(edition_);
+        const tolvi::GameDescription& game = tolvi::describe(edition.game);
+        const int recorded = TicketWindow::recordPrediction(
+            this, kHistoryPath, settingsPath_, applicationTitle(),
+            edition.predictedDigits == game.digits ? game.betKinds : edition.purchase, numbers);
+        if (recorded == 0)
+            return;
+        if (ticketWindow_)
+            ticketWindow_->refresh();
+        showPlainBox(text("予想番号 %1 件を購入記録に追加しました。").arg(recorded), QMessageBox::Information);
     });
 }
 

@@ -91,6 +91,8 @@ public:
     void RestoreMenuClick();
     // "購入記録…": the user's tickets settled against the history, in a window of its own.
     void TicketsMenuClick();
+    // The payout panel's "予想を購入記録に追加…": the predicted numbers as tickets on the next draw.
+    void RecordPredictionClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();

@@ -9,13 +9,19 @@
 #include <QStringList>
 #include <QWidget>
 
-QString predictionText(const QWidget* payoutPanel)
+QStringList predictedNumbers(const QWidget* payoutPanel)
 {
     QStringList numbers;
     // The Mini engine hides the candidates it did not fill.
     for (const char* name : {"Label17", "Label18", "Label19", "Label20"})
         if (const auto* label = payoutPanel->findChild<const QLabel*>(QLatin1String(name)); label && !label->isHidden())
             numbers << label->text().trimmed();
+    return numbers;
+}
+
+QString predictionText(const QWidget* payoutPanel)
+{
+    const QStringList numbers = predictedNumbers(payoutPanel);
     const auto* heading = payoutPanel->findChild<const QLabel*>(QStringLiteral("Label16"));
     return (heading ? heading->text().simplified() : QString()) + text("：") + numbers.join(QLatin1Char(' '));
 }

@@ -3,6 +3,8 @@
 #include "app/Utf8Text.h"
 #include "base/NumberFormat.h"
 #include "history/HistoryFile.h"
+#include "history/HistoryReader.h"
+#include "settings/SettingsFile.h"
 #include "tickets/TicketLedger.h"
 #include "tickets/TicketReport.h"
 #include "tickets/TicketSummary.h"
@@ -12,6 +14,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -571,4 +575,56 @@ void TicketWindow::deleteClicked()
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     changeLedger([&] { tolvi::TicketLedger(tolvi::TicketLedger::pathIn(historyPath_.parent_path())).remove(ticket.id); });
+}
+
+int TicketWindow::recordPrediction(QWidget* parent, const std::filesystem::path& historyPath,
+                                   const std::filesystem::path& settingsPath, const QString& title,
+                                   std::span<const tolvi::BetKind> kinds, const QStringList& numbers)
+{
+    constexpr std::string_view kSection = "Tickets";
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("RecordPredictionDialog"));
+    dialog.setWindowTitle(text("予想を購入記録に追加 - ") + title);
+    auto* form = new QFormLayout(&dialog);
+    auto* kind = new QComboBox(&dialog);
+    kind->setObjectName(QStringLiteral("RecordKind"));
+    for (const tolvi::BetKind k : kinds)
+        kind->addItem(text(tolvi::describe(k).name), QString::fromLatin1(tolvi::describe(k).key));
+    const std::optional<std::string> keptKind = tolvi::SettingsFile::loadValue(settingsPath, kSection, "Kind");
+    kind->setCurrentIndex(std::max(0, kind->findData(QString::fromStdString(keptKind.value_or("")))));
+    auto* kuchi = new QSpinBox(&dialog);
+    kuchi->setObjectName(QStringLiteral("RecordKuchi"));
+    kuchi->setRange(1, tolvi::kMaxKuchi);
+    kuchi->setSuffix(text("口"));
+    kuchi->setValue(QString::fromStdString(tolvi::SettingsFile::loadValue(settingsPath, kSection, "Kuchi").value_or("1")).toInt());
+    form->addRow(text("予想番号:"), new QLabel(numbers.join(QLatin1Char(' ')), &dialog));
+    form->addRow(text("種類(&K):"), kind);
+    form->addRow(text("口数(&N):"), kuchi);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return 0;
+    tolvi::SettingsFile::saveValue(settingsPath, kSection, "Kind", kind->currentData().toString().toStdString());
+    tolvi::SettingsFile::saveValue(settingsPath, kSection, "Kuchi", std::to_string(kuchi->value()));
+
+    const tolvi::JapanTime now = tolvi::japanNow();
+    const tolvi::GameDescription& game = tolvi::describe(tolvi::Game::Numbers3);
+    std::vector<tolvi::Ticket> tickets;
+    for (const QString& shown : numbers) {
+        tolvi::Ticket ticket;
+        ticket.kind = *tolvi::betKindOfKey(kind->currentData().toString().toStdString());
+        const std::string digits = shown.trimmed().rightJustified(game.digits, QLatin1Char('0')).toStdString();
+        ticket.number = game.parseNumber(digits).value_or(-1);
+        ticket.kuchi = kuchi->value();
+        ticket.firstDraw = tolvi::HistoryReader::lastDrawNumber(historyPath) + 1;
+        ticket.recordedAt = tolvi::isoDate(now.date) + "T" + tolvi::clockTime(now);
+        ticket.origin = tolvi::TicketOrigin::Prediction;
+        // All or nothing: a box on a triple refuses the whole prediction with its reason.
+        tolvi::checkTicket(ticket, tolvi::isoDate(now.date), false);
+        tickets.push_back(ticket);
+    }
+    tolvi::TicketLedger(tolvi::TicketLedger::pathIn(tolvi::HistoryFile::fullPath(historyPath).parent_path())).add(tickets);
+    return int(tickets.size());
 }

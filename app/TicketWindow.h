@@ -8,10 +8,12 @@
 #include "tickets/Settlement.h"
 #include "tickets/Ticket.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <optional>
 #include <vector>
 
@@ -36,6 +38,14 @@ public:
 
     // Reads the ledger and the history again and shows them.
     void refresh();
+    // "予想を購入記録に追加…": the predicted `numbers` (Numbers3, or the mini's two digits) as
+    // tickets on the draw after the history's last, bought in one of `kinds` with some 口: the
+    // user confirms both, and they are remembered in the settings file at `settingsPath` for the
+    // next time. Returns how many tickets were recorded (0 when cancelled).
+    static int recordPrediction(QWidget* parent, const std::filesystem::path& historyPath,
+                                const std::filesystem::path& settingsPath, const QString& title,
+                                std::span<const tolvi::BetKind> kinds, const QStringList& numbers);
+
     // After an update or an entry added draws `first`..`last`: refreshed, with what the tickets
     // won on them above the list.
     void showNewDraws(std::int32_t first, std::int32_t last, const QString& wins);

@@ -2,11 +2,18 @@
 
 #include "gui/GuiTestBase.h"
 
+#include "app/PredictionCopy.h"
 #include "app/TicketWindow.h"
 #include "history/DrawCalendar.h"
 #include "tickets/Settlement.h"
+#include "tickets/TicketLedger.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QTimer>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableView>
@@ -61,6 +68,43 @@ private slots:
             QCOMPARE(cell(8).remove(QLatin1Char(',')), won + u("円"));
             QCOMPARE(cell(9), QString::fromStdString(tolvi::japaneseDate(tolvi::claimDeadline(last))));
             QVERIFY(boxes.boxes().isEmpty());
+        }
+    }
+
+    // The payout panel's command records the predicted numbers on the next draw, bought as the
+    // user chose, which the next time offers again.
+    void recordsThePredictionAsChosenOnce()
+    {
+        const std::int32_t last = tolvi::DrawIndex(tolvi::guitest::sampleHistory()).lastDraw();
+        qputenv("TOLVI_NOW", QByteArray::fromStdString(tolvi::isoDate(tolvi::drawDate(last)) + "T21:00"));
+        for (const Edition edition : {Edition::Numbers3, Edition::Mini}) {
+            GuiFixture f(edition, tolvi::guitest::withHistory(tolvi::guitest::sampleHistory()));
+            QVERIFY(tolvi::guitest::predict(f));
+            const QStringList numbers = predictedNumbers(f.widget("GetPanel"));
+            for (int round = 0; round < 2; ++round) {
+                QString offered;
+                QTimer::singleShot(0, [&] {
+                    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                    QVERIFY(dialog);
+                    auto* kind = dialog->findChild<QComboBox*>(QStringLiteral("RecordKind"));
+                    offered = kind->currentText();
+                    kind->setCurrentIndex(kind->count() - 1);
+                    dialog->findChild<QSpinBox*>(QStringLiteral("RecordKuchi"))->setValue(3);
+                    dialog->accept();
+                });
+                MessageBoxWatcher boxes;
+                f.action("RecordPrediction")->trigger();
+                QCOMPARE(offered, round == 0 && edition == Edition::Numbers3 ? u("ストレート") : u("ミニ"));
+                QCOMPARE(boxes.boxes().size(), 1);
+                QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Information);
+            }
+            const std::vector<tolvi::Ticket> tickets = tolvi::TicketLedger(f.dir().file("tickets.sqlite")).tickets();
+            QCOMPARE(int(tickets.size()), 2 * numbers.size());
+            QCOMPARE(tickets[0].firstDraw, last + 1);
+            QCOMPARE(tickets[0].kind, tolvi::BetKind::Mini);
+            QCOMPARE(tickets[0].kuchi, 3);
+            QCOMPARE(tickets[0].origin, tolvi::TicketOrigin::Prediction);
+            QCOMPARE(tickets[0].number % 100, numbers[0].toInt() % 100);
         }
     }
 };
