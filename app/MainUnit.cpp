@@ -11,6 +11,7 @@
 #include "app/PanelKeys.h"
 #include "app/PredictionCopy.h"
 #include "app/RestoreDialog.h"
+#include "app/TicketWindow.h"
 #include "app/UpdateRunner.h"
 #include "app/Utf8Text.h"
 #include "app/WindowRunView.h"
@@ -22,6 +23,7 @@
 #include "entry/ResultEntry.h"
 #include "history/HistoryReader.h"
 #include "settings/SettingsFile.h"
+#include "tickets/TicketReport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,6 +71,7 @@ Handler menuHandler(tolvi::MenuItem item)
     case GraphMenu: return &TMainForm::GraphMenuClick;
     case AnalysisMenu: return &TMainForm::AnalysisMenuClick;
     case RestoreMenu: return &TMainForm::RestoreMenuClick;
+    case TicketsMenu: return &TMainForm::TicketsMenuClick;
     case Exit1: return &TMainForm::Exit1Click;
     case Option: return &TMainForm::OptionClick;
     case Help: return &TMainForm::HelpClick;
@@ -271,6 +274,10 @@ void TMainForm::setUpKeys()
     panelKeys_->add(OptnPanel, OptSetBut);
     panelKeys_->add(EditPanel, EdtExtBut);
     addPredictionCopy(GetPanel);
+    auto* recordPrediction = new QAction(text("予想を購入記録に追加…"), GetPanel);
+    recordPrediction->setObjectName(QStringLiteral("RecordPrediction"));
+    connect(recordPrediction, &QAction::triggered, this, &TMainForm::RecordPredictionClick);
+    GetPanel->addAction(recordPrediction);
     for (QLineEdit* edit : entryEdits_)
         edit->setValidator(new AsciiDigitsValidator(edit));
 }
@@ -527,6 +534,9 @@ void TMainForm::EdtSetButClick()
         }
         tolvi::appendEntry(kHistoryPath, fields);
         statusLine_->refresh(kHistoryPath, false);
+        const std::int32_t added = tolvi::HistoryReader::lastDrawNumber(kHistoryPath);
+        if (const QString wins = ticketWins(added, added); !wins.isEmpty())
+            showPlainBox(wins, QMessageBox::Information);
         // Set up again for the following draw; the panel stays open.
         openEntryPanel();
     });
@@ -651,7 +661,10 @@ void TMainForm::UpdateMenuClick()
         for (const tolvi::RunControl label : tolvi::runLabels(edition_))
             runView_->setText(label, tolvi::designCaption(edition_, label));
         statusLine_->refresh(kHistoryPath, false);
-        const QString summary = QString::fromStdString(tolvi::describeUpdate(report)).trimmed();
+        QString summary = QString::fromStdString(tolvi::describeUpdate(report)).trimmed();
+        if (report.added > 0 && !report.dryRun)
+            if (const QString wins = ticketWins(report.firstAdded, report.lastAdded); !wins.isEmpty())
+                summary += QStringLiteral("\n") + wins;
         if (report.failure.empty())
             showPlainBox(summary, QMessageBox::Information);
         else
@@ -712,6 +725,53 @@ void TMainForm::AnalysisMenuClick()
 }
 
 // ---------------------------------------------------------------------------------------------
+// The purchase ledger.
+
+void TMainForm::TicketsMenuClick()
+{
+    guarded([this] {
+        if (!ticketWindow_) {
+            ticketWindow_ = new TicketWindow(kHistoryPath, applicationTitle(), this);
+            ticketWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        ticketWindow_->show();
+        ticketWindow_->raise();
+        ticketWindow_->activateWindow();
+    });
+}
+
+void TMainForm::RecordPredictionClick()
+{
+    guarded([this] {
+        const QStringList numbers = predictedNumbers(GetPanel);
+        const tolvi::EditionDescription& edition = tolvi::describe(edition_);
+        const tolvi::GameDescription& game = tolvi::describe(edition.game);
+        const int recorded = TicketWindow::recordPrediction(
+            this, kHistoryPath, settingsPath_, applicationTitle(),
+            edition.predictedDigits == game.digits ? game.betKinds : edition.purchase, numbers);
+        if (recorded == 0)
+            return;
+        if (ticketWindow_)
+            ticketWindow_->refresh();
+        showPlainBox(text("予想番号 %1 件を購入記録に追加しました。").arg(recorded), QMessageBox::Information);
+    });
+}
+
+QString TMainForm::ticketWins(std::int32_t first, std::int32_t last)
+{
+    QString wins;
+    try {
+        wins = QString::fromStdString(tolvi::ticketWinsBeside(tolvi::HistoryFile::fullPath(kHistoryPath), first, last));
+    } catch (const std::exception& error) {
+        // The draws stay added; the ledger's trouble is said, not raised.
+        wins = text("購入記録を確かめられませんでした: ") + QString::fromUtf8(error.what());
+    }
+    if (ticketWindow_)
+        ticketWindow_->showNewDraws(first, last, wins);
+    return wins.trimmed();
+}
+
+// ---------------------------------------------------------------------------------------------
 // Ending, and the keys of the push buttons.
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -722,6 +782,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
         chartWindow_->close();
     if (analysisWindow_)
         analysisWindow_->close();
+    if (ticketWindow_)
+        ticketWindow_->close();
     QMainWindow::closeEvent(event);
 }
 

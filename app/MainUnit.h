@@ -36,6 +36,7 @@ class QPushButton;
 class QTimer;
 class AnalysisWindow;
 class ChartWindow;
+class TicketWindow;
 class HistoryStatusLine;
 class PanelKeys;
 class WindowRunView;
@@ -93,6 +94,10 @@ public:
     // "分析…": the draws of either game beside pure chance, in a window of its own.
     void AnalysisMenuClick();
     void RestoreMenuClick();
+    // "購入記録…": the user's tickets settled against the history, in a window of its own.
+    void TicketsMenuClick();
+    // The payout panel's "予想を購入記録に追加…": the predicted numbers as tickets on the next draw.
+    void RecordPredictionClick();
     void HelpClick();
     void SaportClick();
     void Exit1Click();
@@ -191,5 +196,9 @@ private:
     QPointer<ChartWindow> chartWindow_;
     QPointer<AnalysisWindow> analysisWindow_;
     bool predicted_ = false;  // a prediction run has filled the payout panel
+    QPointer<TicketWindow> ticketWindow_;
+    // What the tickets won on draws `first`..`last` just added (empty when none covers them);
+    // the ledger window, when open, shows it too.
+    QString ticketWins(std::int32_t first, std::int32_t last);
     HistoryStatusLine* statusLine_ = nullptr;
 };

@@ -12,6 +12,9 @@ class QWidget;
 // Adds the command to `payoutPanel` (GetPanel) and its context menu.
 QAction* addPredictionCopy(QWidget* payoutPanel);
 
+// The predicted numbers the panel shows, in their order.
+QStringList predictedNumbers(const QWidget* payoutPanel);
+
 // The heading of the prediction (Label16, which names the draw) and the predicted numbers the
 // panel shows, in their order: "次回 7055回抽選予想番号：755 196 626 205".
 QString predictionText(const QWidget* payoutPanel);

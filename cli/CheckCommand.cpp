@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "history/HistoryChecker.h"
 #include "history/HistoryFile.h"
+#include "tickets/TicketLedger.h"
 
 #include <cstdint>
 #include <iostream>
@@ -21,9 +22,8 @@ struct CheckOptions {
     bool all = false;
 };
 
-int checkOnce(const CheckOptions& options)
+int checkHistory(const CheckOptions& options, const std::filesystem::path& path)
 {
-    const std::filesystem::path path = HistoryFile::fullPath(std::filesystem::path(options.dir) / kHistoryFileName);
     return printingErrors([&] {
         const HistoryChecker::Report report = HistoryChecker::checkFile(path, options.all ? SIZE_MAX : kListedProblems);
         for (const std::string& cause : report.causes)
@@ -43,13 +43,43 @@ int checkOnce(const CheckOptions& options)
     });
 }
 
+// The purchase ledger beside the history, when there is one: SQLite's own integrity check, read
+// only, so that a damaged ledger is reported and never touched.
+int checkLedger(const std::filesystem::path& historyPath)
+{
+    const std::filesystem::path ledger = TicketLedger::pathIn(historyPath.parent_path());
+    std::error_code missing;
+    if (!std::filesystem::exists(ledger, missing))
+        return 0;
+    return printingErrors([&] {
+        const std::vector<std::string> problems = TicketLedger::check(ledger);
+        for (const std::string& problem : problems)
+            std::cout << "購入記録: " << problem << '\n';
+        if (!problems.empty()) {
+            std::cout << ledger.string() << ": 問題が見つかりました。ファイルはそのままにしてあります"
+                      << " (写しを取ってから sqlite3 の .recover で修復できます)。\n";
+            return 1;
+        }
+        std::cout << ledger.string() << ": 問題はありません。\n";
+        return 0;
+    });
+}
+
+int checkOnce(const CheckOptions& options)
+{
+    const std::filesystem::path path = HistoryFile::fullPath(std::filesystem::path(options.dir) / kHistoryFileName);
+    const int history = checkHistory(options, path);
+    const int ledger = checkLedger(path);
+    return history != 0 ? history : ledger;
+}
+
 }  // namespace
 
 void addCheckCommand(CLI::App& app, int& status)
 {
     auto options = std::make_shared<CheckOptions>();
     CLI::App* check = app.add_subcommand(
-        "check", "Numbers.dat を調べ、読み込みや追記を妨げる箇所とその原因・直し方を表示します");
+        "check", "Numbers.dat を調べ、読み込みや追記を妨げる箇所とその原因・直し方を表示します (購入記録 tickets.sqlite があればその整合性も)");
     addHistoryDirOption(*check, options->dir);
     check->add_flag("--all", options->all, "見つかった問題を最初の 20 件だけでなく、すべて表示します");
     check->callback([options, &status] { status = checkOnce(*options); });

@@ -97,7 +97,9 @@ const std::map<std::string, std::string> kPlaceholders {
     {"--dir", "DIR"},   {"--rows", "N|all"},  {"--output", "FILE"}, {"--host", "HOST[:PORT]"},
     {"--draw", "N"},    {"sources", "SOURCE"}, {"number", "N"},
     {"--game", "n3|n4"}, {"--last", "N"}, {"--since", "N"}, {"--view", "NAME"},
-    {"fields", "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4"}};
+    {"fields", "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4"},
+    {"game", "GAME"},   {"ticket_number", "NUMBER"}, {"kind", "KIND"}, {"--kuchi", "N"}, {"--draws", "K"},
+    {"--note", "TEXT"}, {"--month", "YYYY-MM"}, {"--by", "month|year"}, {"id", "ID"}, {"file", "FILE"}};
 
 constexpr const char* kRequiredMark = " (必須)";
 

@@ -46,5 +46,6 @@ void addCalendarCommand(CLI::App& app, int& status);
 void addUpdateCommand(CLI::App& app, int& status);
 void addRestoreCommand(CLI::App& app, int& status);
 void addAnalyzeCommand(CLI::App& app, int& status);
+void addTicketsCommand(CLI::App& app, int& status);
 
 }  // namespace tolvi::cli

@@ -7,6 +7,7 @@
 #include "base/NumberFormat.h"
 #include "results/ResultsUpdate.h"
 #include "history/HistoryFile.h"
+#include "tickets/TicketReport.h"
 
 #include <nlohmann/json.hpp>
 
@@ -80,6 +81,19 @@ void notifyDesktop(const std::string& body)
         ::waitpid(child, nullptr, 0);
 }
 
+// What the user's tickets won on the draws the update added: settled from the history as it now
+// is. A ledger that cannot be read does not make the update fail: what was added stays added.
+std::string ticketWins(const std::filesystem::path& historyPath, const UpdateReport& report)
+{
+    if (report.added == 0 || report.dryRun)
+        return {};
+    try {
+        return ticketWinsBeside(historyPath, report.firstAdded, report.lastAdded);
+    } catch (const std::exception& e) {
+        return std::string("購入記録を確かめられませんでした: ") + e.what() + "\n";
+    }
+}
+
 int updateOnce(const UpdateOptions& options)
 {
     const std::filesystem::path historyPath = HistoryFile::fullPath(std::filesystem::path(options.dir) / kHistoryFileName);
@@ -99,12 +113,16 @@ int updateOnce(const UpdateOptions& options)
         const UpdateReport report = updateHistory(historyPath, settings, hooks);
         if (hooks.progress)
             std::cerr << "\r\033[K" << std::flush;
-        if (options.json)
-            std::cout << toJson(report).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
-        else
-            std::cout << describeUpdate(report);
+        const std::string wins = ticketWins(historyPath, report);
+        if (options.json) {
+            nlohmann::ordered_json json = toJson(report);
+            json["tickets"] = wins;
+            std::cout << json.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+        } else {
+            std::cout << describeUpdate(report) << wins;
+        }
         if (options.notify && report.added > 0 && !report.dryRun) {
-            std::string body = describeUpdate(report);
+            std::string body = describeUpdate(report) + wins;
             try {
                 body += predictionOutcome(historyPath, report.lastAdded);
             } catch (const std::exception&) {

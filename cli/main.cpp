@@ -22,6 +22,7 @@ int main(int argc, char** argv)
     tolvi::cli::addUpdateCommand(app, status);
     tolvi::cli::addRestoreCommand(app, status);
     tolvi::cli::addAnalyzeCommand(app, status);
+    tolvi::cli::addTicketsCommand(app, status);
     app.set_version_flag("--version", "tolvi " TOLVI_VERSION, "バージョンを表示して終わります");
     tolvi::cli::speakJapanese(app);
     try {

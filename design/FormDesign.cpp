@@ -310,6 +310,8 @@ const std::vector<MenuDesign>& menuDesign()
         {.id = AnalysisMenu, .name = "AnalysisMenu", .caption = "分析…", .menu = Main, .availability = Idle},
         {.id = RestoreMenu, .name = "RestoreMenu", .caption = "バックアップから戻す…", .menu = Main,
          .availability = Idle},
+        // The ledger never writes the history: it opens in every state.
+        {.id = TicketsMenu, .name = "TicketsMenu", .caption = "購入記録…", .menu = Main},
         // From the chart window too, which is a window of its own.
         {.id = Exit1, .name = "Exit1", .caption = "終了", .menu = Main, .shortcut = "Ctrl+Q", .applicationWide = true},
         {.id = Setting, .name = "Setting", .caption = "設定", .isMenu = true, .availability = Idle},

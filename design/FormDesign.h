@@ -170,7 +170,7 @@ struct ControlDesign {
 
 // The menu bar's menus and commands.
 enum class MenuItem {
-    Main, N1, EditMenu, ImportMenu, UpdateMenu, GraphMenu, AnalysisMenu, RestoreMenu, Exit1,
+    Main, N1, EditMenu, ImportMenu, UpdateMenu, GraphMenu, AnalysisMenu, RestoreMenu, TicketsMenu, Exit1,
     Setting, Option,
     Help, Saport,  // the last
 };

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
   libcurl4-openssl-dev libcsv-dev
   libboost-dev  # Boost.Math's distributions for the analyses (header-only)
+  libsqlite3-dev libsqlitecpp-dev  # the purchase ledger (tickets/TicketLedger)
   nlohmann-json3-dev libcli11-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

@@ -204,18 +204,28 @@ fs::path SettingsFile::pathForProgram(const fs::path& programPath)
     return path.replace_extension(".ini");
 }
 
-bool SettingsFile::loadMismatch(const fs::path& settingsPath)
+std::optional<std::string> SettingsFile::loadValue(const fs::path& settingsPath, std::string_view section,
+                                                   std::string_view key)
 {
-    constexpr bool kDefault = true;
     try {
         std::error_code error;
         // Anything but a regular file (a folder, a pipe that would block) is no settings file.
         if (!fs::is_regular_file(settingsPath, error))
-            return kDefault;
+            return std::nullopt;
         std::string bytes;
         if (!readWhole(settingsPath, bytes))
-            return kDefault;
-        const std::optional<std::string> text = IniFile(std::move(bytes)).value(kSection, kKey);
+            return std::nullopt;
+        return IniFile(std::move(bytes)).value(section, key);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool SettingsFile::loadMismatch(const fs::path& settingsPath)
+{
+    constexpr bool kDefault = true;
+    try {
+        const std::optional<std::string> text = loadValue(settingsPath, kSection, kKey);
         if (!text)
             return kDefault;
         const std::optional<std::int32_t> value = parseInteger(*text);
@@ -228,6 +238,12 @@ bool SettingsFile::loadMismatch(const fs::path& settingsPath)
 }
 
 void SettingsFile::saveMismatch(const fs::path& settingsPath, bool mismatch)
+{
+    saveValue(settingsPath, kSection, kKey, mismatch ? "1" : "0");
+}
+
+void SettingsFile::saveValue(const fs::path& settingsPath, std::string_view section, std::string_view key,
+                             std::string_view value)
 {
     const fs::path target = resolveLink(settingsPath);
     std::string bytes;
@@ -242,7 +258,7 @@ void SettingsFile::saveMismatch(const fs::path& settingsPath, bool mismatch)
     }
 
     IniFile ini(std::move(bytes));
-    ini.setValue(kSection, kKey, mismatch ? "1" : "0");
+    ini.setValue(section, key, value);
     const Replaced replaced = replaceFile(target, ini.bytes(), exists ? &old : nullptr);
     if (replaced == Replaced::Yes)
         return;

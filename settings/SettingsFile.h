@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace tolvi {
 
@@ -32,6 +35,14 @@ public:
     // read-only (no write permission bit at all), is larger than kLargestFile, or it cannot be
     // read back or replaced.
     static void saveMismatch(const std::filesystem::path& settingsPath, bool mismatch);
+
+    // Any other value the programs keep (the purchase ledger's way of recording a prediction),
+    // read and written as "Mismatch" is: nothing when it cannot be read; saving keeps every
+    // other byte and fails as saveMismatch does.
+    static std::optional<std::string> loadValue(const std::filesystem::path& settingsPath, std::string_view section,
+                                                std::string_view key);
+    static void saveValue(const std::filesystem::path& settingsPath, std::string_view section, std::string_view key,
+                          std::string_view value);
 
     // Whether saveMismatch can be expected to succeed at `settingsPath`: an existing file passes
     // its checks, or a missing one's folder takes new files. access() also refuses a read-only

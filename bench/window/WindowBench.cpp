@@ -1,4 +1,4 @@
-// tolvi_window_bench [--runs N] [--records N]
+// tolvi_window_bench [--runs N] [--records N] [--tickets]
 //
 // Times the real main window (off screen: QT_QPA_PLATFORM=offscreen) on a generated history:
 // from the timer's tick to the payout panel painted on the screen, for a Numbers3 prediction
@@ -6,9 +6,11 @@
 // result list while a run adds rows: how often the list was painted, and the longest stretch
 // between two paints, which must stay within about one frame. Then the chart window on the
 // complete history the programs ship with: from "グラフ…" to the window painted, and the same for
-// "分析…" (the analyses of the edition's game over every draw).
+// "分析…" (the analyses of the edition's game over every draw). Last the ledger window on 10,000
+// tickets beside the complete history: from "購入記録…" to the window painted.
 
 #include "HistoryFixture.h"
+#include "TicketsFixture.h"
 #include "app/MainUnit.h"
 #include "engine/EngineFactory.h"
 
@@ -23,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -154,9 +157,46 @@ void measureChart(tolvi::Edition edition, int runs, void (TMainForm::*command)()
                 (std::string(tolvi::describe(edition).toolName) + " " + window).c_str(), times[times.size() / 2], runs);
 }
 
+// From "購入記録…" to the ledger window painted, with every ticket settled, median of `runs`.
+void measureTickets(int runs)
+{
+    std::vector<double> times, cpuTimes;
+    const auto cpuMs = [] {
+        timespec now {};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    };
+    for (int i = 0; i < runs; ++i) {
+        TMainForm form(tolvi::Edition::Numbers3, std::make_unique<tolvi::Numbers3Engine>());
+        form.show();
+        QApplication::processEvents();
+        QElapsedTimer clock;
+        clock.start();
+        const double cpuStart = cpuMs();
+        form.TicketsMenuClick();
+        QWidget* window = form.findChild<QWidget*>(QStringLiteral("TicketWindow"));
+        if (!window) {
+            std::printf("  no ledger window\n");
+            return;
+        }
+        window->repaint();
+        QApplication::processEvents();
+        times.push_back(double(clock.nsecsElapsed()) / 1e6);
+        cpuTimes.push_back(cpuMs() - cpuStart);
+        window->close();
+        QApplication::processEvents();
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(cpuTimes.begin(), cpuTimes.end());
+    std::printf("%-36s command to window painted %8.1f ms, CPU %8.1f ms (median of %d)\n", "10,000 tickets",
+                times[times.size() / 2], cpuTimes[cpuTimes.size() / 2], runs);
+}
+
 int main(int argc, char** argv)
 {
     int runs = 5, records = 9999;
+    // --tickets alone: only the ledger window.
+    const bool ticketsOnly = argc > 1 && std::strcmp(argv[argc - 1], "--tickets") == 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
@@ -164,6 +204,11 @@ int main(int argc, char** argv)
             records = std::max(0, std::atoi(argv[i + 1]));
     }
     QApplication app(argc, argv);
+    if (ticketsOnly) {
+        QDir::setCurrent(QString::fromStdString(tolvi::bench::ledgerFolder().string()));
+        measureTickets(runs);
+        return 0;
+    }
     // The window reads ./Numbers.dat, like the programs.
     const std::filesystem::path history = tolvi::bench::historyOfLength(records);
     QDir::setCurrent(QString::fromStdString(history.parent_path().string()));
@@ -179,5 +224,9 @@ int main(int argc, char** argv)
         measureChart(edition, runs);
     for (const tolvi::Edition edition : tolvi::kEditions)
         measureChart(edition, runs, &TMainForm::AnalysisMenuClick, "AnalysisWindow");
+
+    QDir::setCurrent(QString::fromStdString(tolvi::bench::ledgerFolder().string()));
+    std::printf("ledger window on 10,000 tickets beside the shipped history\n");
+    measureTickets(runs);
     return 0;
 }
