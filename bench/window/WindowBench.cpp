@@ -167,7 +167,7 @@ void measureTickets(int runs)
         return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
     };
     for (int i = 0; i < runs; ++i) {
-        TMainForm form(tolvi::Edition::Numbers3, std::make_unique<tolvi::Numbers3Engine>());
+        TMainForm form(tolvi::Edition::Numbers3, tolvi::makeEngine(tolvi::Edition::Numbers3));
         form.show();
         QApplication::processEvents();
         QElapsedTimer clock;
