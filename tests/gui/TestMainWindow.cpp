@@ -624,13 +624,13 @@ void TestMainWindow::keyboardAloneReachesEveryPanel()
     QCOMPARE(QApplication::focusWidget(), f.widget("Button1"));
 
     // The chart window: Escape is "閉じる" once; opened again, Ctrl+Q there ends the program.
-    for (const int key : {int(Qt::Key_Escape), int(Qt::CTRL | Qt::Key_Q)}) {
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_Q}) {
         f.form().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&f.form()));
         choose(f, "Main", "GraphMenu");
         QWidget* chart = f.form().findChild<QWidget*>(u("ChartWindow"));
         QVERIFY(chart && chart->isVisible() && QTest::qWaitForWindowActive(chart));
-        QTest::keyClick(chart, Qt::Key(key & ~Qt::KeyboardModifierMask), Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+        QTest::keyClick(chart, key.key(), key.keyboardModifiers());
         QTRY_VERIFY(!f.form().findChild<QWidget*>(u("ChartWindow")));
     }
     QVERIFY(!f.form().isVisible());
