@@ -25,8 +25,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -131,8 +131,8 @@ AnalysisWindow::AnalysisWindow(tolvi::Edition edition, const std::filesystem::pa
     game_->setObjectName(QStringLiteral("AnalysisGame"));
     for (const tolvi::Game game : tolvi::kGames)
         game_->addItem(text(tolvi::describe(game).name));
-    game_->setCurrentIndex(int(std::find(tolvi::kGames.begin(), tolvi::kGames.end(),
-                                         tolvi::describe(edition).game) - tolvi::kGames.begin()));
+    game_->setCurrentIndex(int(std::find(tolvi::kGames.begin(), tolvi::kGames.end(), tolvi::describe(edition).game) -
+                               tolvi::kGames.begin()));
     range_ = new QComboBox;
     range_->setObjectName(QStringLiteral("AnalysisRange"));
     range_->addItems({text("全回"), text("最近の 1,000 回"), text("最近の 100 回"), text("指定した回から")});
@@ -147,9 +147,9 @@ AnalysisWindow::AnalysisWindow(tolvi::Edition edition, const std::filesystem::pa
     auto* rangeLabel = new QLabel(text("範囲(&R):"));
     rangeLabel->setBuddy(range_);
     auto* choices = new QHBoxLayout;
-    for (QWidget* widget : {static_cast<QWidget*>(gameLabel), static_cast<QWidget*>(game_),
-                            static_cast<QWidget*>(rangeLabel), static_cast<QWidget*>(range_),
-                            static_cast<QWidget*>(since_)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(gameLabel), static_cast<QWidget*>(game_), static_cast<QWidget*>(rangeLabel),
+          static_cast<QWidget*>(range_), static_cast<QWidget*>(since_)})
         choices->addWidget(widget);
     choices->addStretch(1);
 
@@ -272,7 +272,8 @@ void AnalysisWindow::fillVerdict()
             return;
         }
     }
-    verdict_ = tolvi::judgePrediction(*statistics_, edition_, content_, tolvi::firstIndexIn(*statistics_, chosenRange()));
+    verdict_ =
+        tolvi::judgePrediction(*statistics_, edition_, content_, tolvi::firstIndexIn(*statistics_, chosenRange()));
     QList<QPointF> rate, expected, low, high;
     double top = 100;
     for (std::size_t i = 0; i < verdict_.drawNumbers.size(); ++i) {
@@ -426,8 +427,8 @@ void AnalysisWindow::fillShapes()
     const auto percent = [](double share) { return qs(tolvi::formatFixed(100 * share, 2)) + text("％"); };
     shapes_->setRowCount(0);
     for (std::size_t s = 0; s < a.shapes.size(); ++s)
-        addRow(shapes_, {qs(model.shapeNames[s]), QString::number(a.shapes[s]), qs(tolvi::formatFixed(a.shapeExpected[s], 1)),
-                         s == 0 ? pText(a.shapeTest.p) : QString()});
+        addRow(shapes_, {qs(model.shapeNames[s]), QString::number(a.shapes[s]),
+                         qs(tolvi::formatFixed(a.shapeExpected[s], 1)), s == 0 ? pText(a.shapeTest.p) : QString()});
     const QString half = qs(tolvi::formatFixed(double(a.draws) / 2, 1));
     for (std::size_t p = 0; p < a.odd.size(); ++p) {
         const QString place = qs(tolvi::placeName(a.game, int(p)));
@@ -437,8 +438,9 @@ void AnalysisWindow::fillShapes()
     addRow(shapes_, {text("引っ張り (前回の数字をひとつ以上含む)"), percent(double(a.repeatAny) / pairs),
                      percent(a.repeatExpected), pText(a.repeatTest.p)});
     for (std::size_t p = 0; p < a.samePlace.size(); ++p)
-        addRow(shapes_, {qs(tolvi::placeName(a.game, int(p))) + text(" 引っ張り (同じ数字)"),
-                         percent(double(a.samePlace[p]) / pairs), percent(model.samePlace), pText(a.samePlaceTests[p].p)});
+        addRow(shapes_,
+               {qs(tolvi::placeName(a.game, int(p))) + text(" 引っ張り (同じ数字)"),
+                percent(double(a.samePlace[p]) / pairs), percent(model.samePlace), pText(a.samePlaceTests[p].p)});
     const auto pairRow = [&](const std::string& name, std::span<const long> counts, double p) {
         const auto most = std::max_element(counts.begin(), counts.end());
         addRow(shapes_, {qs(name) + text(" 最多 ") + qs(tolvi::formatInt(most - counts.begin(), 2, 2)),
@@ -453,12 +455,11 @@ void AnalysisWindow::fillPopularity()
 {
     popularityTable_->setRowCount(0);
     for (const tolvi::KindPopularity& k : popularity_.kinds)
-        addRow(popularityTable_,
-               {text(tolvi::describe(k.kind).name), QString::number(k.numbers), QString::number(k.draws),
-                qs(tolvi::formatFixed(k.meanRatio, 3)),
-                qs(tolvi::formatFixed(k.low, 3)) + text("～") + qs(tolvi::formatFixed(k.high, 3)),
-                qs(tolvi::formatFixed(k.expectedReturn, 1)) + text(" 円 / ") + QString::number(popularity_.ticketPrice) +
-                    text(" 円")});
+        addRow(popularityTable_, {text(tolvi::describe(k.kind).name), QString::number(k.numbers),
+                                  QString::number(k.draws), qs(tolvi::formatFixed(k.meanRatio, 3)),
+                                  qs(tolvi::formatFixed(k.low, 3)) + text("～") + qs(tolvi::formatFixed(k.high, 3)),
+                                  qs(tolvi::formatFixed(k.expectedReturn, 1)) + text(" 円 / ") +
+                                      QString::number(popularity_.ticketPrice) + text(" 円")});
     // Every number as one cell, 100 to a row: Numbers3 10 rows, Numbers4 100.
     const int numbers = int(popularity_.ratioByNumber.size());
     const int rows = numbers / 100, cell = rows > 10 ? 2 : 8;
@@ -485,11 +486,12 @@ void AnalysisWindow::fillPopularity()
     if (predicted_.isEmpty())
         prediction_->setText(text("予想をすると、その番号がどの種類に入るかをここに示します。"));
     else if (placed.isEmpty())
-        prediction_->setText(text("いまの予想番号 (") + predicted_.join(text(" ")) + text(") は") +
-                             text(game.name) + text("の番号ではありません。"));
+        prediction_->setText(text("いまの予想番号 (") + predicted_.join(text(" ")) + text(") は") + text(game.name) +
+                             text("の番号ではありません。"));
     else
         prediction_->setText(text("いまの予想番号: ") + placed.join(text("  ")));
-    heatMap_->setToolTip(text("000 から順に 1 行 100 番号。青: 当せん金が前後の回より安い (人気)、赤: 高い、灰: 出ていない"));
+    heatMap_->setToolTip(
+        text("000 から順に 1 行 100 番号。青: 当せん金が前後の回より安い (人気)、赤: 高い、灰: 出ていない"));
 }
 
 void AnalysisWindow::showPrediction(const QStringList& numbers)
@@ -506,23 +508,25 @@ void AnalysisWindow::fillTests()
         addRow(tests_, {qs(test.name), pText(test.test.p), pText(test.pHolm), text(tolvi::verdictWords(test.pHolm))});
         significant += test.pHolm < tolvi::kSignificance;
     }
-    testsSummary_->setText(
-        text("%1 個の検定をまとめて見ています。偶然だけでも、そのままの p 値が 0.05 未満になる検定はおよそ 20 個に 1 個あるため、"
-             "判定は Holm の方法で %1 個分補正した p 値に従います。補正後に 0.05 未満: %2 個。")
-            .arg(analysis_.tests.size())
-            .arg(significant));
+    testsSummary_->setText(text("%1 個の検定をまとめて見ています。偶然だけでも、そのままの p 値が 0.05 "
+                                "未満になる検定はおよそ 20 個に 1 個あるため、"
+                                "判定は Holm の方法で %1 個分補正した p 値に従います。補正後に 0.05 未満: %2 個。")
+                               .arg(analysis_.tests.size())
+                               .arg(significant));
 }
 
 QString AnalysisWindow::pageNote() const
 {
     const QWidget* page = pages_->currentWidget();
     if (page == skips_)
-        return text("破線は偶然の場合の平均の遅れ (9 回): どの数字も 1 回に 1/10 の確率で出るとき、次に出るまでに平均 9 回あきます。");
+        return text("破線は偶然の場合の平均の遅れ (9 回): どの数字も 1 回に 1/10 の確率で出るとき、次に出るまでに平均 "
+                    "9 回あきます。");
     if (page == sums_)
         return text("線は、どの番号も同じ確率で出る場合の正確な回数 (すべての番号を数えた分布) です。");
     if (page == verdictChart_->parentWidget())
-        return text("灰色の帯: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、中ほどの 90％ の回収率が"
-                    "入る範囲です。回ごとの範囲なので、線が一時的に帯の外に出ることは偶然でもよくあります。");
+        return text(
+            "灰色の帯: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、中ほどの 90％ の回収率が"
+            "入る範囲です。回ごとの範囲なので、線が一時的に帯の外に出ることは偶然でもよくあります。");
     // The tests and the popularity carry their explanations on the page itself.
     return {};
 }
@@ -547,7 +551,8 @@ QImage AnalysisWindow::picture() const
     const QString note = pageNote();
     const QRect box(margin, 0, width - 2 * margin, 10000);
     const int headingHeight = QFontMetrics(headingFont).height(), lineHeight = QFontMetrics(noteFont).height();
-    const int noteHeight = note.isEmpty() ? 0 : QFontMetrics(noteFont).boundingRect(box, Qt::TextWordWrap, note).height() + margin;
+    const int noteHeight =
+        note.isEmpty() ? 0 : QFontMetrics(noteFont).boundingRect(box, Qt::TextWordWrap, note).height() + margin;
     const int top = margin + headingHeight + lineHeight + margin / 2;
     QImage image(width, top + page.height() + noteHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -558,7 +563,8 @@ QImage AnalysisWindow::picture() const
     painter.drawText(QRect(margin, margin + headingHeight, box.width(), lineHeight), Qt::AlignLeft, range);
     painter.drawPixmap(0, top, page);
     if (!note.isEmpty())
-        painter.drawText(QRect(margin, top + page.height() + margin / 2, box.width(), noteHeight), Qt::TextWordWrap, note);
+        painter.drawText(QRect(margin, top + page.height() + margin / 2, box.width(), noteHeight), Qt::TextWordWrap,
+                         note);
     return image;
 }
 
@@ -570,8 +576,8 @@ bool AnalysisWindow::saveCurrentPage(const QString& path) const
 void AnalysisWindow::saveClicked()
 {
     const QString name = text("分析-") + pages_->tabText(pages_->currentIndex()) + QStringLiteral(".png");
-    const QString path = QFileDialog::getSaveFileName(this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name),
-                                                      text("PNG 画像 (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name), text("PNG 画像 (*.png)"));
     if (path.isEmpty())
         return;
     rememberFileDialogChoice(path);

@@ -20,8 +20,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -200,7 +200,9 @@ QChart* ChartWindow::hitsChart() const
     std::vector<Kind> kinds;
     for (const tolvi::BetKind kind : tolvi::describe(edition_).countedHits) {
         switch (kind) {
-        case tolvi::BetKind::Straight: kinds.push_back({"ストレート (◎)", &s.straightHits, QColor(0xD8, 0x1B, 0x60)}); break;
+        case tolvi::BetKind::Straight:
+            kinds.push_back({"ストレート (◎)", &s.straightHits, QColor(0xD8, 0x1B, 0x60)});
+            break;
         case tolvi::BetKind::Box: kinds.push_back({"ボックス (○)", &s.boxHits, QColor(0x1E, 0x88, 0xE5)}); break;
         case tolvi::BetKind::Mini: kinds.push_back({"ミニ (▲)", &s.miniHits, QColor(0x43, 0xA0, 0x47)}); break;
         case tolvi::BetKind::Set: break;  // no run counts set hits
@@ -276,7 +278,9 @@ QChartView* ChartWindow::currentView() const
 QString ChartWindow::bandMeaning()
 {
     return text("灰色の帯は「偶然の範囲」: 予想と同じ回に同じ口数を、でたらめな番号で買った 1,000 人のうち、"
-                "中ほどの 90％ の回収率が入る範囲です。帯は回ごとの範囲なので、線がどこかで帯の外に出ても、それだけでは偶然より多く当たったとは言えません。偶然と比べた判定は メイン → 分析… の「予想の判定」にあります。");
+                "中ほどの 90％ "
+                "の回収率が入る範囲です。帯は回ごとの範囲なので、線がどこかで帯の外に出ても、それだけでは偶然より多く当"
+                "たったとは言えません。偶然と比べた判定は メイン → 分析… の「予想の判定」にあります。");
 }
 
 QString ChartWindow::drawRange() const
@@ -335,8 +339,8 @@ bool ChartWindow::saveCurrentView(const QString& path) const
 void ChartWindow::saveClicked()
 {
     const QString name = tabs_->tabText(tabs_->currentIndex()) + ".png";
-    const QString path = QFileDialog::getSaveFileName(this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name),
-                                                      text("PNG 画像 (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name), text("PNG 画像 (*.png)"));
     if (path.isEmpty())
         return;
     rememberFileDialogChoice(path);

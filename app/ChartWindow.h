@@ -19,7 +19,8 @@ class ChartWindow : public QWidget {
 
 public:
     // `title` is the application's title, shown in the window's caption and its message boxes.
-    ChartWindow(tolvi::RunStatistics statistics, tolvi::Edition edition, const QString& title, QWidget* parent = nullptr);
+    ChartWindow(tolvi::RunStatistics statistics, tolvi::Edition edition, const QString& title,
+                QWidget* parent = nullptr);
 
     // The chart of the tab shown.
     QChartView* currentView() const;

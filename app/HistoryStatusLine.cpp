@@ -1,16 +1,15 @@
 #include "app/HistoryStatusLine.h"
 
 #include "app/Utf8Text.h"
-#include "results/ResultsUpdate.h"
 #include "history/DrawCalendar.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "results/ResultsUpdate.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
-HistoryStatusLine::HistoryStatusLine(QWidget* parent)
-    : QStatusBar(parent), nextDraw_(new QLabel), notice_(new QLabel)
+HistoryStatusLine::HistoryStatusLine(QWidget* parent) : QStatusBar(parent), nextDraw_(new QLabel), notice_(new QLabel)
 {
     setObjectName(QStringLiteral("HistoryStatusLine"));
     setSizeGripEnabled(false);
@@ -54,7 +53,8 @@ void HistoryStatusLine::refresh(const std::filesystem::path& historyPath, bool s
     if (sayWhenBehind && last < lastHeld) {
         notice_->show();
         notice_->setText(text("履歴は第") + QString::number(last) + text("回 (") +
-                    QString::fromStdString(tolvi::japaneseDate(tolvi::drawDate(last))) + text(") までです。最新は第") +
-                    QString::number(lastHeld) + text("回です。メイン →「最新の結果に更新」で追加できます。"));
+                         QString::fromStdString(tolvi::japaneseDate(tolvi::drawDate(last))) +
+                         text(") までです。最新は第") + QString::number(lastHeld) +
+                         text("回です。メイン →「最新の結果に更新」で追加できます。"));
     }
 }

@@ -1,7 +1,7 @@
 #include "app/MainUnit.h"
 
-#include "app/AsciiDigitsValidator.h"
 #include "app/AnalysisWindow.h"
+#include "app/AsciiDigitsValidator.h"
 #include "app/ChartWindow.h"
 #include "app/DesignFonts.h"
 #include "app/FileDialogFolder.h"
@@ -18,10 +18,10 @@
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "design/FormDesign.h"
-#include "results/HistoryImport.h"
 #include "entry/PublishedEntry.h"
 #include "entry/ResultEntry.h"
 #include "history/HistoryReader.h"
+#include "results/HistoryImport.h"
 #include "settings/SettingsFile.h"
 #include "tickets/TicketReport.h"
 
@@ -308,7 +308,8 @@ void TMainForm::guarded(const std::function<void()>& handler)
     } catch (const tolvi::ConversionError& error) {
         // A field that is no number comes from a damaged history; the text alone does not say so.
         const std::filesystem::path full = tolvi::HistoryFile::fullPath(kHistoryPath);
-        showErrorBox(QString::fromUtf8(error.what()) + text("\n\n履歴ファイル ") + QString::fromStdString(full.string()) +
+        showErrorBox(QString::fromUtf8(error.what()) + text("\n\n履歴ファイル ") +
+                         QString::fromStdString(full.string()) +
                          text(" が壊れているようです。どこがどう壊れているかは、端末で tolvi check --dir ") +
                          QString::fromStdString(full.parent_path().string()) + text(" を実行すると表示されます。"),
                      this);
@@ -553,7 +554,8 @@ void TMainForm::fillEntryFromPublisher()
         const std::int32_t draw = tolvi::HistoryReader::lastDrawNumber(kHistoryPath) + 1;
         const StateScope retrieving(*this, tolvi::WindowState::RetrievingFile, true);
         const tolvi::UpdateSettings settings = tolvi::defaultUpdateSettings();
-        const tolvi::PublishedEntry entry = runBesideEventLoop([&] { return tolvi::fetchPublishedEntry(draw, settings); });
+        const tolvi::PublishedEntry entry =
+            runBesideEventLoop([&] { return tolvi::fetchPublishedEntry(draw, settings); });
         for (std::size_t i = 0; entry.result.filled && i < entryEdits_.size(); ++i)
             entryEdits_[i]->setText(QString::fromStdString(entry.fields[i]));
         QString message = QString::fromStdString(entry.result.message);
@@ -578,7 +580,8 @@ void TMainForm::EdtAutoButClick()
         const StateScope retrieving(*this, tolvi::WindowState::Retrieving, true);
         bool stopped = false;
         const QString caption = EdtAutoBut->text();
-        const QMetaObject::Connection stop = connect(EdtExtBut, &QPushButton::clicked, this, [&stopped] { stopped = true; });
+        const QMetaObject::Connection stop =
+            connect(EdtExtBut, &QPushButton::clicked, this, [&stopped] { stopped = true; });
         const auto restore = qScopeGuard([&] {
             QObject::disconnect(stop);
             EdtAutoBut->setText(caption);
@@ -637,7 +640,8 @@ void TMainForm::ImportMenuClick()
             summary = tolvi::importFromSources(kHistoryPath, sources, false);
         } catch (const tolvi::RecentDisagreement& refused) {
             // The user may know better than the file (a prize corrected after it was typed in).
-            const QString question = QString::fromStdString(refused.what()) + text("\n\nそれでも新しい回を追加しますか？");
+            const QString question =
+                QString::fromStdString(refused.what()) + text("\n\nそれでも新しい回を追加しますか？");
             if (QMessageBox::question(this, applicationTitle(), question, QMessageBox::Yes | QMessageBox::No,
                                       QMessageBox::No) != QMessageBox::Yes)
                 return;
@@ -680,7 +684,8 @@ void TMainForm::RestoreMenuClick()
     guarded([this] {
         const tolvi::HistoryBackups backups(kHistoryPath);
         if (const std::size_t number = RestoreDialog::choose(backups, applicationTitle(), this))
-            showPlainBox(text("履歴ファイルを") + QString::fromStdString(tolvi::describeBackup(backups.restore(number))) +
+            showPlainBox(text("履歴ファイルを") +
+                             QString::fromStdString(tolvi::describeBackup(backups.restore(number))) +
                              text("に戻しました。戻す前の内容もバックアップしてあります。"),
                          QMessageBox::Information);
     });

@@ -15,8 +15,8 @@
 #include "settings/SettingsLocation.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <array>
 #include <filesystem>

@@ -29,8 +29,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <map>
 #include <unordered_map>
@@ -72,7 +72,8 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        static const char* const names[] = {"番号", "ゲーム", "数字", "種類", "口数", "回号", "金額", "結果", "当せん金", "支払期限"};
+        static const char* const names[] = {"番号", "ゲーム", "数字", "種類",     "口数",
+                                            "回号", "金額",   "結果", "当せん金", "支払期限"};
         if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
             return {};
         return text(names[section]);
@@ -100,7 +101,8 @@ public:
         case 3: return text(tolvi::describe(t.kind).name);
         case 4: return QString::number(t.kuchi);
         case 5:
-            return t.draws == 1 ? text("第%1回").arg(t.firstDraw) : text("第%1回～第%2回").arg(t.firstDraw).arg(t.lastDraw());
+            return t.draws == 1 ? text("第%1回").arg(t.firstDraw)
+                                : text("第%1回～第%2回").arg(t.firstDraw).arg(t.lastDraw());
         case 6: return yen(t.price());
         case 7: return outcome(row);
         case 8: return yen(won(row));
@@ -126,8 +128,9 @@ private:
             ++counts[r.status];
         QStringList parts;
         for (const auto& [status, count] : counts)
-            parts << (row.results.size() == 1 ? text(tolvi::statusName(status))
-                                              : text(tolvi::statusName(status)) + QStringLiteral(" ") + QString::number(count));
+            parts << (row.results.size() == 1
+                          ? text(tolvi::statusName(status))
+                          : text(tolvi::statusName(status)) + QStringLiteral(" ") + QString::number(count));
         return parts.join(text("・"));
     }
 
@@ -157,8 +160,9 @@ private:
         std::int32_t draw = 0;
         const std::optional<int> left = daysLeft(row, draw);
         if (!left) {
-            const bool expired = std::any_of(row.results.begin(), row.results.end(),
-                                             [](const tolvi::DrawResult& r) { return r.status == tolvi::DrawStatus::Won; });
+            const bool expired = std::any_of(row.results.begin(), row.results.end(), [](const tolvi::DrawResult& r) {
+                return r.status == tolvi::DrawStatus::Won;
+            });
             return expired ? text("期限切れ") : QString();
         }
         const QString date = QString::fromStdString(tolvi::japaneseDate(tolvi::claimDeadline(draw)));
@@ -336,7 +340,7 @@ void TicketWindow::refresh()
         const std::filesystem::path ledger = tolvi::TicketLedger::pathIn(historyPath_.parent_path());
         std::error_code missing;
         tickets_ = std::filesystem::exists(ledger, missing) ? tolvi::TicketLedger(ledger).tickets()
-                                                              : std::vector<tolvi::Ticket> {};
+                                                            : std::vector<tolvi::Ticket> {};
         index_ = tolvi::drawIndexOf(historyPath_);
     } catch (const std::exception& error) {
         QMessageBox::critical(this, title_, QString::fromUtf8(error.what()));
@@ -392,7 +396,8 @@ void TicketWindow::applyFilter()
             if (row.results.empty())
                 continue;
         }
-        spent += std::int64_t(tolvi::describe(ticket.game).ticketPrice) * ticket.kuchi * std::int64_t(row.results.size());
+        spent +=
+            std::int64_t(tolvi::describe(ticket.game).ticketPrice) * ticket.kuchi * std::int64_t(row.results.size());
         won += TicketTableModel::won(row);
         rows.push_back(std::move(row));
     }
@@ -521,7 +526,8 @@ void TicketWindow::changeLedger(const std::function<void()>& change)
             refresh();
             return;
         } catch (const tolvi::LedgerBusyError& busy) {
-            if (QMessageBox::warning(this, title_, QString::fromUtf8(busy.what()), QMessageBox::Retry | QMessageBox::Cancel,
+            if (QMessageBox::warning(this, title_, QString::fromUtf8(busy.what()),
+                                     QMessageBox::Retry | QMessageBox::Cancel,
                                      QMessageBox::Retry) != QMessageBox::Retry)
                 return;
         } catch (const std::exception& error) {
@@ -574,7 +580,8 @@ void TicketWindow::deleteClicked()
                                   .arg(QString::fromStdString(tolvi::describeTicket(ticket))),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
-    changeLedger([&] { tolvi::TicketLedger(tolvi::TicketLedger::pathIn(historyPath_.parent_path())).remove(ticket.id); });
+    changeLedger(
+        [&] { tolvi::TicketLedger(tolvi::TicketLedger::pathIn(historyPath_.parent_path())).remove(ticket.id); });
 }
 
 int TicketWindow::recordPrediction(QWidget* parent, const std::filesystem::path& historyPath,
@@ -596,7 +603,8 @@ int TicketWindow::recordPrediction(QWidget* parent, const std::filesystem::path&
     kuchi->setObjectName(QStringLiteral("RecordKuchi"));
     kuchi->setRange(1, tolvi::kMaxKuchi);
     kuchi->setSuffix(text("口"));
-    kuchi->setValue(QString::fromStdString(tolvi::SettingsFile::loadValue(settingsPath, kSection, "Kuchi").value_or("1")).toInt());
+    kuchi->setValue(
+        QString::fromStdString(tolvi::SettingsFile::loadValue(settingsPath, kSection, "Kuchi").value_or("1")).toInt());
     form->addRow(text("予想番号:"), new QLabel(numbers.join(QLatin1Char(' ')), &dialog));
     form->addRow(text("種類(&K):"), kind);
     form->addRow(text("口数(&N):"), kuchi);
@@ -625,6 +633,7 @@ int TicketWindow::recordPrediction(QWidget* parent, const std::filesystem::path&
         tolvi::checkTicket(ticket, tolvi::isoDate(now.date), false);
         tickets.push_back(ticket);
     }
-    tolvi::TicketLedger(tolvi::TicketLedger::pathIn(tolvi::HistoryFile::fullPath(historyPath).parent_path())).add(tickets);
+    tolvi::TicketLedger(tolvi::TicketLedger::pathIn(tolvi::HistoryFile::fullPath(historyPath).parent_path()))
+        .add(tickets);
     return int(tickets.size());
 }

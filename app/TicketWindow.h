@@ -13,8 +13,8 @@
 
 #include <filesystem>
 #include <functional>
-#include <span>
 #include <optional>
+#include <span>
 #include <vector>
 
 class QChartView;

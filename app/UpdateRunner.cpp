@@ -7,7 +7,8 @@
 
 #include <atomic>
 
-tolvi::UpdateReport runUpdateWithProgress(QWidget* parent, const QString& title, const std::filesystem::path& historyPath,
+tolvi::UpdateReport runUpdateWithProgress(QWidget* parent, const QString& title,
+                                          const std::filesystem::path& historyPath,
                                           const tolvi::UpdateSettings& settings)
 {
     QProgressDialog progress(text("最新の結果を確かめています…"), text("中止"), 0, 0, parent);

@@ -38,5 +38,6 @@ template <class Work> auto runBesideEventLoop(Work work) -> decltype(work())
 
 // Runs tolvi::updateHistory() for `historyPath` with `settings` beside the event loop, with the
 // progress dialog. Rethrows what the update threw.
-tolvi::UpdateReport runUpdateWithProgress(QWidget* parent, const QString& title, const std::filesystem::path& historyPath,
+tolvi::UpdateReport runUpdateWithProgress(QWidget* parent, const QString& title,
+                                          const std::filesystem::path& historyPath,
                                           const tolvi::UpdateSettings& settings);

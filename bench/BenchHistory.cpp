@@ -2,8 +2,8 @@
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
-#include "support/HistoryRecords.h"
 #include "history/HistoryStream.h"
+#include "support/HistoryRecords.h"
 
 #include <benchmark/benchmark.h>
 

@@ -67,7 +67,8 @@ void BM_ImportSeparatorsMemory(benchmark::State& state)
     csv.shrink_to_fit();
     for (auto _ : state) {
         try {
-            benchmark::DoNotOptimize(tolvi::parseResultsCsv(tolvi::readImportSource(source.string()), "separators.csv"));
+            benchmark::DoNotOptimize(
+                tolvi::parseResultsCsv(tolvi::readImportSource(source.string()), "separators.csv"));
         } catch (const std::exception&) {
             // A refusal is as good an end as a result; the memory it took is what is measured.
         }

@@ -42,5 +42,11 @@ BENCHMARK(BM_MiniRunLiteral)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::k
 BENCHMARK(BM_MiniFactor)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond);
 // The plain factor evaluation reads the file a thousand times and shows every pass: seconds per
 // run, so three runs of each. It stands for both factor evaluations above.
-BENCHMARK(BM_MiniFactorLiteral)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_MiniFactorLiteral)
+    ->Arg(1281)
+    ->Arg(5000)
+    ->Arg(9999)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 BENCHMARK(BM_MiniFactorShown)->Arg(1281)->Arg(5000)->Arg(9999)->Unit(benchmark::kMillisecond);

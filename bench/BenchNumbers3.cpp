@@ -13,7 +13,8 @@ void BM_Numbers3Run(benchmark::State& state)
 }
 void BM_Numbers3RunLiteral(benchmark::State& state)
 {
-    tolvi::bench::timeRuns<tolvi::test::LiteralNumbers3Engine, tolvi::bench::ProgressView>(state, tolvi::kPredictionTag);
+    tolvi::bench::timeRuns<tolvi::test::LiteralNumbers3Engine, tolvi::bench::ProgressView>(state,
+                                                                                           tolvi::kPredictionTag);
 }
 void BM_Numbers3Factor(benchmark::State& state)
 {
@@ -21,7 +22,8 @@ void BM_Numbers3Factor(benchmark::State& state)
 }
 void BM_Numbers3FactorLiteral(benchmark::State& state)
 {
-    tolvi::bench::timeRuns<tolvi::test::LiteralNumbers3Engine, tolvi::bench::ProgressView>(state, tolvi::kFactorEvaluationTag);
+    tolvi::bench::timeRuns<tolvi::test::LiteralNumbers3Engine, tolvi::bench::ProgressView>(state,
+                                                                                           tolvi::kFactorEvaluationTag);
 }
 
 }  // namespace

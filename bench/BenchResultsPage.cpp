@@ -1,6 +1,6 @@
 #include "entry/ResultsPageParser.h"
-#include "transport/ShiftJis.h"
 #include "support/ResultsPages.h"
+#include "transport/ShiftJis.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
-#include "results/HistoryImport.h"
-#include "results/ResultsCsv.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "results/HistoryImport.h"
+#include "results/ResultsCsv.h"
 #include "support/PublishedResults.h"
 #include "support/TempDir.h"
 
@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -22,7 +22,7 @@ extern char** environ;
 namespace {
 
 const std::filesystem::path kData = std::filesystem::path(TOLVI_SOURCE_DIR) / "data";
-constexpr int kHistoryLast = 7000;   // the history a user catches up from
+constexpr int kHistoryLast = 7000;    // the history a user catches up from
 constexpr int kPublishedLast = 7054;  // the newest draw the sources have, and the calendar's at TOLVI_NOW
 
 // The shipped history's records up to `last`, with its end mark.
@@ -82,8 +82,12 @@ void BM_UpdateProcess(benchmark::State& state, const char* from)
 
     const tolvi::test::TempDir dir;
     const std::string folder = dir.path().string();
-    char* const argv[] = {const_cast<char*>("tolvi"), const_cast<char*>("update"), const_cast<char*>("--dir"),
-                          const_cast<char*>(folder.c_str()), const_cast<char*>("--from"), const_cast<char*>(from),
+    char* const argv[] = {const_cast<char*>("tolvi"),
+                          const_cast<char*>("update"),
+                          const_cast<char*>("--dir"),
+                          const_cast<char*>(folder.c_str()),
+                          const_cast<char*>("--from"),
+                          const_cast<char*>(from),
                           nullptr};
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
@@ -114,8 +118,8 @@ void BM_UpdateProcess(benchmark::State& state, const char* from)
         }
     }
     posix_spawn_file_actions_destroy(&quiet);
-    state.counters["requests"] = benchmark::Counter(double(sources.server.requests().size()),
-                                                    benchmark::Counter::kAvgIterations);
+    state.counters["requests"] =
+        benchmark::Counter(double(sources.server.requests().size()), benchmark::Counter::kAvgIterations);
     state.counters["peak_MB"] = double(peakKb) / 1024;
     state.counters["process_cpu_ms"] = benchmark::Counter(cpuMs, benchmark::Counter::kAvgIterations);
 }

@@ -3,8 +3,8 @@
 // simulated window) and one that takes every update as the window does.
 
 #include "HistoryFixture.h"
-#include "engine/PredictionEngine.h"
 #include "design/RunCaptions.h"
+#include "engine/PredictionEngine.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,10 +17,10 @@ public:
     void clearResults() override { rows.clear(); }
     void addResult(ResultRow row) override { rows.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats.push_back(std::move(row)); }
-    void setText(RunControl, std::string) override {}
-    void setVisible(RunControl, bool) override {}
-    void openPanel(RunControl) override {}
-    void disableCommands() override {}
+    void setText(RunControl, std::string) override { }
+    void setVisible(RunControl, bool) override { }
+    void openPanel(RunControl) override { }
+    void disableCommands() override { }
     bool showsProgress() const override { return false; }
 
     std::vector<ResultRow> rows;
@@ -34,8 +34,7 @@ public:
 
 // Times whole runs of `Engine` in mode `tag` on the generated history of state.range(0) records.
 // One view serves all runs, keeping its storage as the window's lists do from run to run.
-template <typename Engine, typename View>
-void timeRuns(benchmark::State& state, int tag)
+template <typename Engine, typename View> void timeRuns(benchmark::State& state, int tag)
 {
     RunRequest request;
     request.tag = tag;

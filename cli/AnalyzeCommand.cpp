@@ -1,11 +1,11 @@
 // tolvi analyze: the views players read the draws through, each beside its exact value under pure
 // chance, with a test of the difference and Holm's correction over every test shown.
 
-#include "cli/Commands.h"
 #include "analysis/DrawAnalysis.h"
 #include "analysis/Popularity.h"
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
+#include "cli/Commands.h"
 #include "history/HistoryFile.h"
 
 #include <nlohmann/json.hpp>
@@ -17,7 +17,8 @@ namespace tolvi::cli {
 
 namespace {
 
-constexpr std::array kViews {"positions", "numbers", "sum", "patterns", "skips", "repeat", "pairs", "popularity", "tests"};
+constexpr std::array kViews {"positions", "numbers", "sum",        "patterns", "skips",
+                             "repeat",    "pairs",   "popularity", "tests"};
 
 struct AnalyzeOptions {
     std::string game = "n3";
@@ -77,7 +78,8 @@ nlohmann::ordered_json toJson(const DrawAnalysis& a, const Popularity& popularit
     for (std::size_t p = 0; p < a.digitAbsences.size(); ++p) {
         nlohmann::ordered_json digits;
         for (const Absence& absence : a.digitAbsences[p])
-            digits.push_back({{"current", absence.current}, {"longest", absence.longest},
+            digits.push_back({{"current", absence.current},
+                              {"longest", absence.longest},
                               {"chance_of_current", absence.chanceOfCurrent}});
         out["skips"].push_back({{"place", placeName(a.game, int(p))}, {"digits", digits}, {"p", a.gapTests[p].p}});
     }
@@ -86,16 +88,22 @@ nlohmann::ordered_json toJson(const DrawAnalysis& a, const Popularity& popularit
     for (std::size_t p = 0; p < a.samePlace.size(); ++p)
         out["repeat"]["same_place"].push_back(
             {{"share", a.repeatDraws > 0 ? double(a.samePlace[p]) / double(a.repeatDraws) : 0.0},
-             {"expected", model.samePlace}, {"p", a.samePlaceTests[p].p}});
+             {"expected", model.samePlace},
+             {"p", a.samePlaceTests[p].p}});
     out["popularity"] = {{"median_prize", popularity.medianPrize}, {"ticket_price", popularity.ticketPrice}};
     for (const KindPopularity& k : popularity.kinds)
         out["popularity"]["kinds"][describe(k.kind).key] = {
-            {"name", describe(k.kind).name}, {"numbers", k.numbers}, {"draws", k.draws}, {"mean_ratio", k.meanRatio},
-            {"low", k.low}, {"high", k.high}, {"expected_return", k.expectedReturn}};
+            {"name", describe(k.kind).name},      {"numbers", k.numbers}, {"draws", k.draws},
+            {"mean_ratio", k.meanRatio},          {"low", k.low},         {"high", k.high},
+            {"expected_return", k.expectedReturn}};
     out["tests"] = nlohmann::ordered_json::array();
     for (const TestResult& test : a.tests)
-        out["tests"].push_back({{"key", test.key}, {"name", test.name}, {"chi2", test.test.chi2}, {"df", test.test.df},
-                                {"p", test.test.p}, {"p_holm", test.pHolm}});
+        out["tests"].push_back({{"key", test.key},
+                                {"name", test.name},
+                                {"chi2", test.test.chi2},
+                                {"df", test.test.df},
+                                {"p", test.test.p},
+                                {"p_holm", test.pHolm}});
     return out;
 }
 
@@ -138,7 +146,8 @@ std::string sumText(const DrawAnalysis& a)
 {
     std::string text = "合計値 (回数 / 偶然なら)\n";
     for (std::size_t s = 0; s < a.sums.size(); ++s)
-        text += "  " + formatInt(std::int64_t(s), 2) + formatInt(a.sums[s], 7) + "  " + formatFixed(a.sumExpected[s], 1) + "\n";
+        text += "  " + formatInt(std::int64_t(s), 2) + formatInt(a.sums[s], 7) + "  " +
+                formatFixed(a.sumExpected[s], 1) + "\n";
     return text;
 }
 
@@ -220,8 +229,9 @@ std::string testsText(const DrawAnalysis& a)
     for (const TestResult& test : a.tests)
         text += "  " + padToWidth(test.name, 44) + " p " + padToWidth(pText(test.test.p), 7) + " 補正後 " +
                 padToWidth(pText(test.pHolm), 7) + verdictWords(test.pHolm) + "\n";
-    text += "偶然だけでも、そのままの p が 0.05 未満になる検定はおよそ 20 個に 1 個あります。補正後に 0.05 未満の検定: " +
-            formatInt(significant, 0) + " 個\n";
+    text +=
+        "偶然だけでも、そのままの p が 0.05 未満になる検定はおよそ 20 個に 1 個あります。補正後に 0.05 未満の検定: " +
+        formatInt(significant, 0) + " 個\n";
     return text;
 }
 
@@ -265,7 +275,9 @@ int analyzeOnce(const AnalyzeOptions& options)
         if (options.json) {
             nlohmann::ordered_json out = toJson(analysis, popularity);
             if (!options.view.empty() && options.view != "tests" && out.contains(options.view))
-                out = {{"game", out["game"]}, {"draws", out["draws"]}, {options.view, out[options.view]},
+                out = {{"game", out["game"]},
+                       {"draws", out["draws"]},
+                       {options.view, out[options.view]},
                        {"tests", out["tests"]}};
             std::cout << out.dump() << '\n';
         } else {
@@ -285,7 +297,8 @@ void addAnalyzeCommand(CLI::App& app, int& status)
     analyze->add_option("--game", options->game, "ゲーム: n3 (ナンバーズ3) か n4 (ナンバーズ4)")
         ->check(CLI::IsMember({"n3", "n4"}));
     analyze->add_option("--last", options->last, "最後の N 回だけを見ます")->check(CLI::PositiveNumber);
-    analyze->add_option("--since", options->since, "第 N 回から後だけを見ます")->check(CLI::PositiveNumber)
+    analyze->add_option("--since", options->since, "第 N 回から後だけを見ます")
+        ->check(CLI::PositiveNumber)
         ->excludes("--last");
     std::vector<std::string> views(kViews.begin(), kViews.end());
     analyze->add_option("--view", options->view, "ひとつの見方だけを表示します")->check(CLI::IsMember(views));

@@ -1,7 +1,7 @@
 // tolvi calendar: the date of a draw, the draw of a date, and how far the history is behind.
 
-#include "cli/Commands.h"
 #include "base/Errors.h"
+#include "cli/Commands.h"
 #include "history/DrawCalendar.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
@@ -34,7 +34,8 @@ void printDate(const std::string& text)
     if (isDrawDay(*date))
         std::cout << japaneseDateWithWeekday(*date) << " は第" << draw << "回の抽せん日です (18:45)。\n";
     else
-        std::cout << japaneseDateWithWeekday(*date) << " は抽せんがありません。次は" << drawWithDate(draw) << " です。\n";
+        std::cout << japaneseDateWithWeekday(*date) << " は抽せんがありません。次は" << drawWithDate(draw)
+                  << " です。\n";
 }
 
 void printOverview(const std::filesystem::path& historyPath)
@@ -68,7 +69,8 @@ void addCalendarCommand(CLI::App& app, int& status)
         "calendar", "抽せん日を表示します: 回の抽せん日、日付の回 (またはその次の回)、指定がなければ履歴の最後の回・"
                     "今日の回・履歴が何回分遅れているか");
     addHistoryDirOption(*calendar, options->dir);
-    CLI::Option* draw = calendar->add_option("--draw", options->draw, "この回の抽せん日を表示します")->check(CLI::PositiveNumber);
+    CLI::Option* draw =
+        calendar->add_option("--draw", options->draw, "この回の抽せん日を表示します")->check(CLI::PositiveNumber);
     calendar->add_option("--date", options->date, "この日 (YYYY-MM-DD) の回、または次の回を表示します")->excludes(draw);
     calendar->callback([options, &status] {
         status = printingErrors([&] {

@@ -78,8 +78,9 @@ int checkOnce(const CheckOptions& options)
 void addCheckCommand(CLI::App& app, int& status)
 {
     auto options = std::make_shared<CheckOptions>();
-    CLI::App* check = app.add_subcommand(
-        "check", "Numbers.dat を調べ、読み込みや追記を妨げる箇所とその原因・直し方を表示します (購入記録 tickets.sqlite があればその整合性も)");
+    CLI::App* check =
+        app.add_subcommand("check", "Numbers.dat を調べ、読み込みや追記を妨げる箇所とその原因・直し方を表示します "
+                                    "(購入記録 tickets.sqlite があればその整合性も)");
     addHistoryDirOption(*check, options->dir);
     check->add_flag("--all", options->all, "見つかった問題を最初の 20 件だけでなく、すべて表示します");
     check->callback([options, &status] { status = checkOnce(*options); });

@@ -38,7 +38,8 @@ int printingErrors(const std::function<int()>& command)
 void addHistoryDirOption(CLI::App& command, std::string& dir)
 {
     CLI::Option* option = command.add_option(
-        "--dir", dir, "Numbers.dat のあるフォルダー (既定: カレントフォルダーに Numbers.dat があればそこ、なければデータフォルダー)");
+        "--dir", dir,
+        "Numbers.dat のあるフォルダー (既定: カレントフォルダーに Numbers.dat があればそこ、なければデータフォルダー)");
     command.parse_complete_callback([&command, option, &dir] {
         // Words left over end the run with a usage error before the command runs.
         if (option->count() == 0 && command.remaining().empty())
@@ -94,12 +95,17 @@ namespace {
 // What the help shows after an option, and the name of an argument, instead of CLI11's type names
 // (TEXT, INT:NONNEGATIVE). An option of a command not listed here shows "値".
 const std::map<std::string, std::string> kPlaceholders {
-    {"--dir", "DIR"},   {"--rows", "N|all"},  {"--output", "FILE"}, {"--host", "HOST[:PORT]"},
-    {"--draw", "N"},    {"sources", "SOURCE"}, {"number", "N"},
-    {"--game", "n3|n4"}, {"--last", "N"}, {"--since", "N"}, {"--view", "NAME"},
-    {"fields", "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4"},
-    {"game", "GAME"},   {"ticket_number", "NUMBER"}, {"kind", "KIND"}, {"--kuchi", "N"}, {"--draws", "K"},
-    {"--note", "TEXT"}, {"--month", "YYYY-MM"}, {"--by", "month|year"}, {"id", "ID"}, {"file", "FILE"}};
+    {"--dir", "DIR"},       {"--rows", "N|all"},
+    {"--output", "FILE"},   {"--host", "HOST[:PORT]"},
+    {"--draw", "N"},        {"sources", "SOURCE"},
+    {"number", "N"},        {"--game", "n3|n4"},
+    {"--last", "N"},        {"--since", "N"},
+    {"--view", "NAME"},     {"fields", "N3 S3 B3 SS3 SB3 M3 N4 S4 B4 SS4 SB4"},
+    {"game", "GAME"},       {"ticket_number", "NUMBER"},
+    {"kind", "KIND"},       {"--kuchi", "N"},
+    {"--draws", "K"},       {"--note", "TEXT"},
+    {"--month", "YYYY-MM"}, {"--by", "month|year"},
+    {"id", "ID"},           {"file", "FILE"}};
 
 constexpr const char* kRequiredMark = " (必須)";
 
@@ -228,8 +234,11 @@ private:
 void speakJapanese(CLI::App& app)
 {
     const auto formatter = std::make_shared<JapaneseFormatter>();
-    for (const auto& [label, text] : {std::pair {"Usage", "使い方"}, {"OPTIONS", "オプション"}, {"SUBCOMMAND", "コマンド"},
-                                      {"REQUIRED", kRequiredMark + 1}, {"Positionals", "引数"}})
+    for (const auto& [label, text] : {std::pair {"Usage", "使い方"},
+                                      {"OPTIONS", "オプション"},
+                                      {"SUBCOMMAND", "コマンド"},
+                                      {"REQUIRED", kRequiredMark + 1},
+                                      {"Positionals", "引数"}})
         formatter->label(label, text);
     const auto translate = [&formatter](CLI::App& command) {
         command.formatter(formatter);

@@ -1,9 +1,9 @@
 // tolvi export: writes the history as CSV, for other programs and for a later import.
 
 #include "cli/Commands.h"
-#include "results/HistoryExport.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
+#include "results/HistoryExport.h"
 
 #include <iostream>
 #include <memory>

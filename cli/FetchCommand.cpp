@@ -27,7 +27,7 @@ struct FetchOptions {
 
 // The fields as the entry panel labels them, in the order of EntryField.
 constexpr std::array<const char*, kEntryFieldCount> kFieldCaptions {
-    "Numbers3 当選番号",     "Numbers3 ｽﾄﾚｰﾄ金額",   "Numbers3 ﾎﾞｯｸｽ金額", "Numbers3 S ｽﾄﾚｰﾄ金額",
+    "Numbers3 当選番号",    "Numbers3 ｽﾄﾚｰﾄ金額",   "Numbers3 ﾎﾞｯｸｽ金額",  "Numbers3 S ｽﾄﾚｰﾄ金額",
     "Numbers3 S ﾎﾞｯｸｽ金額", "Numbers3 ﾐﾆ金額",      "Numbers4 当選番号",   "Numbers4 ｽﾄﾚｰﾄ金額",
     "Numbers4 ﾎﾞｯｸｽ金額",   "Numbers4 S ｽﾄﾚｰﾄ金額", "Numbers4 S ﾎﾞｯｸｽ金額"};
 
@@ -90,8 +90,11 @@ void addFetchCommand(CLI::App& app, int& status)
     CLI::App* fetch = app.add_subcommand(
         "fetch", "結果ページから抽せん結果を取得し、結果入力欄に入る内容を表示します (インターネットから参照)");
     fetch->add_option("--draw", options->draw, "抽せん回 (1-9999)")->required()->check(CLI::Range(1, 9999));
-    fetch->add_option("--host", options->host, "結果ページのサーバー HOST[:PORT] (既定: " +
-                        (defaultResultsHost().empty() ? std::string("なし: 公開元の回ごとのファイルから取得します") : defaultResultsHost()) + ")");
+    fetch->add_option("--host", options->host,
+                      "結果ページのサーバー HOST[:PORT] (既定: " +
+                          (defaultResultsHost().empty() ? std::string("なし: 公開元の回ごとのファイルから取得します")
+                                                        : defaultResultsHost()) +
+                          ")");
     fetch->add_option("--dir", options->dir, "numbers.tmp を書くフォルダー (既定: カレントフォルダー)");
     fetch->add_flag("--json", options->json, "JSON で出力します");
     fetch->callback([options, &status] { status = printingErrors([&] { return fetchOnce(*options); }); });

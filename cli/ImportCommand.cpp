@@ -1,8 +1,8 @@
 // tolvi import: appends the draws that results files or addresses hold after the history's last.
 
 #include "cli/Commands.h"
-#include "results/HistoryImport.h"
 #include "history/HistoryFile.h"
+#include "results/HistoryImport.h"
 
 #include <iostream>
 #include <memory>
@@ -45,9 +45,12 @@ void addImportCommand(CLI::App& app, int& status)
     import->add_flag("--dry-run", options->dryRun, "何を追加するかを表示するだけで、書き込みません");
     import->add_flag("--accept-disagreement", options->acceptDisagreement,
                      "履歴ファイルの最後の 10 回と結果が違う取り込み元からも、新しい回を追加します");
-    import->add_option("sources", options->sources, "取り込み元: Numbers3 と Numbers4 の結果の CSV ファイルまたはアドレス")
+    import
+        ->add_option("sources", options->sources,
+                     "取り込み元: Numbers3 と Numbers4 の結果の CSV ファイルまたはアドレス")
         ->required();
-    import->callback([options, &status] { status = importOnce(*options); });
-}
+    import->callback([options, &status] { status = importOnce(*options);
+});
+}  // namespace tolvi::cli
 
 }  // namespace tolvi::cli

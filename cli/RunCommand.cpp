@@ -1,9 +1,9 @@
 // tolvi run: one prediction run on a freshly started window, then the window's state.
 
+#include "base/NumberFormat.h"
 #include "cli/Commands.h"
 #include "cli/EngineFactory.h"
 #include "cli/SimulatedWindow.h"
-#include "base/NumberFormat.h"
 #include "history/HistoryFile.h"
 
 #include <iostream>

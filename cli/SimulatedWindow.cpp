@@ -10,14 +10,14 @@ namespace {
 // The controls whose visibility the tool reports, in its order.
 constexpr RunControl kVisibilityKeys[] = {RunControl::PayoutPanel, RunControl::HitPanel,   RunControl::Candidate1,
                                           RunControl::Candidate2,  RunControl::Candidate3, RunControl::Candidate4};
-}
+}  // namespace
 
 SimulatedWindow::SimulatedWindow(Edition edition) : edition_(edition)
 {
     for (const RunControl label : runLabels(edition))
         texts_[std::size_t(label)] = designCaption(edition, label);
-    for (const RunControl label : {RunControl::Candidate1, RunControl::Candidate2, RunControl::Candidate3,
-                                   RunControl::Candidate4})
+    for (const RunControl label :
+         {RunControl::Candidate1, RunControl::Candidate2, RunControl::Candidate3, RunControl::Candidate4})
         visible_[std::size_t(label)] = true;
 }
 
@@ -50,12 +50,13 @@ std::string SimulatedWindow::toText(const std::string* error, int rows) const
     const auto caption = [this](const char* name) { return std::string(controlDesign(edition_, name)->caption); };
 
     std::ostringstream out;
-    const std::size_t first = rows < 0 || std::size_t(rows) >= results_.size() ? 0 : results_.size() - std::size_t(rows);
+    const std::size_t first =
+        rows < 0 || std::size_t(rows) >= results_.size() ? 0 : results_.size() - std::size_t(rows);
     out << "抽選  当選番号  結果\n";
     for (std::size_t i = first; i < results_.size(); ++i)
         out << results_[i].caption << "  " << results_[i].winning << "       " << results_[i].result << '\n';
-    out << "(" << results_.size() << " 行" << (first > 0 ? "、最後の " + std::to_string(results_.size() - first) + " 行を表示" : "")
-        << ")\n";
+    out << "(" << results_.size() << " 行"
+        << (first > 0 ? "、最後の " + std::to_string(results_.size() - first) + " 行を表示" : "") << ")\n";
     if (!stats_.empty()) {
         out << "\n要素評価: No  ｽﾄﾚｰﾄ  金額  ﾎﾞｯｸｽ  金額  ﾐﾆ  金額  回収率\n";
         for (const StatsRow& row : stats_) {
@@ -83,7 +84,8 @@ std::string SimulatedWindow::toText(const std::string* error, int rows) const
         out << '\n';
     }
     if (reached(RunPart::HitPanel))
-        out << '\n' << caption("Label24") << " " << text(HitDrawNumber) << caption("Label25") << " 当選番号 "
+        out << '\n'
+            << caption("Label24") << " " << text(HitDrawNumber) << caption("Label25") << " 当選番号 "
             << text(HitWinningNumber) << " (" << text(HitKind) << ")\n";
     if (reached(RunPart::Stake))
         out << "購入口数: " << text(TicketsBought) << '\n';

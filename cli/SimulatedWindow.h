@@ -25,10 +25,7 @@ public:
     }
     void addResult(ResultRow row) override { results_.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats_.push_back(std::move(row)); }
-    void setText(RunControl label, std::string text) override
-    {
-        texts_[std::size_t(label)] = std::move(text);
-    }
+    void setText(RunControl label, std::string text) override { texts_[std::size_t(label)] = std::move(text); }
     void setVisible(RunControl control, bool visible) override { visible_[std::size_t(control)] = visible; }
     void openPanel(RunControl panel) override { setVisible(panel, true); }
     void disableCommands() override { commandsEnabled_ = false; }

@@ -1,9 +1,9 @@
 // tolvi stats: the numbers behind the charts, and how the prediction did against chance.
 
+#include "analysis/PredictionVerdict.h"
+#include "base/NumberFormat.h"
 #include "cli/Commands.h"
 #include "cli/EngineFactory.h"
-#include "base/NumberFormat.h"
-#include "analysis/PredictionVerdict.h"
 #include "engine/RunStatistics.h"
 #include "engine/RunTotals.h"
 #include "history/HistoryFile.h"
@@ -66,11 +66,14 @@ std::string summary(const RunStatistics& s, Edition edition)
     std::string text = title + ": 第" + formatInt(s.draw.front(), 0) + "回～第" + formatInt(s.draw[last], 0) + "回の " +
                        formatInt(std::int64_t(s.draw.size()), 0) + " 回分、予想した番号を買い続けた場合\n";
     text += summaryLine("購入金額", spend, "");
-    text += summaryLine("回収金額", won, " (回収率 " +
-            formatInt(paybackRate(std::int32_t(s.won[last]), s.spend[last]).value_or(0), 0) + "％)");
-    text += summaryLine("でたらめに買った場合の期待値", s.expected[last], " (回収率 " + percent(s.expected[last], spend) + ")");
-    text += summaryLine("偶然の範囲", s.bandLow[last], "～" + yen(s.bandHigh[last]) + " (でたらめに買う " +
-            formatGrouped(kSimulatedBuyers, 0, ",") + " 人のうち、中ほどの 90％ が収まる範囲)");
+    text += summaryLine("回収金額", won,
+                        " (回収率 " + formatInt(paybackRate(std::int32_t(s.won[last]), s.spend[last]).value_or(0), 0) +
+                            "％)");
+    text += summaryLine("でたらめに買った場合の期待値", s.expected[last],
+                        " (回収率 " + percent(s.expected[last], spend) + ")");
+    text += summaryLine("偶然の範囲", s.bandLow[last],
+                        "～" + yen(s.bandHigh[last]) + " (でたらめに買う " + formatGrouped(kSimulatedBuyers, 0, ",") +
+                            " 人のうち、中ほどの 90％ が収まる範囲)");
     text += won < s.bandLow[last]    ? "  結果: 偶然の範囲より下です。\n"
             : won > s.bandHigh[last] ? "  結果: 偶然の範囲より上です。\n"
                                      : "  結果: 偶然の範囲内です。\n";

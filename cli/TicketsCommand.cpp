@@ -1,12 +1,12 @@
 // tolvi tickets: the purchase ledger beside the history (tickets.sqlite): recording, listing and
 // removing tickets, 収支 against chance, and the ledger as CSV.
 
-#include "cli/Commands.h"
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
-#include "results/ResultsText.h"
+#include "cli/Commands.h"
 #include "history/AtomicFile.h"
 #include "history/HistoryFile.h"
+#include "results/ResultsText.h"
 #include "tickets/TicketCsv.h"
 #include "tickets/TicketLedger.h"
 #include "tickets/TicketReport.h"
@@ -75,7 +75,8 @@ int addTicket(const TicketsOptions& options)
     if (!kind)
         throw RefusedError("種類は straight, box, set, mini のいずれかです: " + options.kind);
     // A mini is bought on two digits; the hundreds of a three-digit number do not count.
-    const std::string digits = *kind == BetKind::Mini && options.number.size() == 2 ? "0" + options.number : options.number;
+    const std::string digits =
+        *kind == BetKind::Mini && options.number.size() == 2 ? "0" + options.number : options.number;
     const std::optional<int> number = describe(*game).parseNumber(digits);
     if (!number)
         throw RefusedError(std::string(describe(*game).name) + "の数字は " + std::to_string(describe(*game).digits) +
@@ -92,8 +93,8 @@ int addTicket(const TicketsOptions& options)
     ticket.recordedAt = nowText(now);
     checkTicket(ticket, isoDate(now.date), options.confirmOld);
     ticket.id = openLedger(options).add(ticket);
-    std::cout << "購入記録に追加しました: 番号 " << ticket.id << " " << describeTicket(ticket) << " " << yen(ticket.price())
-              << "\n";
+    std::cout << "購入記録に追加しました: 番号 " << ticket.id << " " << describeTicket(ticket) << " "
+              << yen(ticket.price()) << "\n";
     return 0;
 }
 
@@ -116,9 +117,8 @@ int listTickets(const TicketsOptions& options)
         if (!options.month.empty() && !inMonth(ticket, options.month))
             continue;
         const std::vector<DrawResult> results = settle(ticket, index);
-        if (options.unsettled && std::none_of(results.begin(), results.end(), [](const DrawResult& r) {
-                return r.status == DrawStatus::Pending;
-            }))
+        if (options.unsettled && std::none_of(results.begin(), results.end(),
+                                              [](const DrawResult& r) { return r.status == DrawStatus::Pending; }))
             continue;
         const GameDescription& game = describe(ticket.game);
         if (options.json) {
@@ -148,11 +148,14 @@ int listTickets(const TicketsOptions& options)
             std::cout << "  (" << ticket.note << ")";
         std::cout << "\n";
         for (const DrawResult& r : results) {
-            std::cout << "         第" << r.draw << "回 " << japaneseDate(drawDate(r.draw)) << " " << statusName(r.status);
+            std::cout << "         第" << r.draw << "回 " << japaneseDate(drawDate(r.draw)) << " "
+                      << statusName(r.status);
             if (r.status == DrawStatus::Won) {
                 const int left = daysToClaim(r.draw, today);
                 std::cout << " " << yen(r.prize) << " 支払期限 " << japaneseDate(claimDeadline(r.draw))
-                          << (left < 0 ? " (期限切れ)" : left < kClaimWarningDays ? " (あと " + std::to_string(left) + " 日)" : "");
+                          << (left < 0                   ? " (期限切れ)"
+                              : left < kClaimWarningDays ? " (あと " + std::to_string(left) + " 日)"
+                                                         : "");
             }
             std::cout << "\n";
         }
@@ -171,15 +174,16 @@ int removeTicket(const TicketsOptions& options)
 
 int summarizeTickets(const TicketsOptions& options)
 {
-    const LedgerSummary summary =
-        summarize(openLedger(options).tickets(), drawIndexOf(historyPathOf(options)),
-                  options.by == "year" ? LedgerPeriod::Year : LedgerPeriod::Month);
+    const LedgerSummary summary = summarize(openLedger(options).tickets(), drawIndexOf(historyPathOf(options)),
+                                            options.by == "year" ? LedgerPeriod::Year : LedgerPeriod::Month);
     const LedgerTotals& total = summary.total;
     if (options.json) {
-        const auto rate = [](std::optional<double> r) { return r ? nlohmann::ordered_json(*r) : nlohmann::ordered_json(); };
-        nlohmann::ordered_json json {{"spent", total.spent},       {"won", total.won},
-                                     {"rate", rate(total.rate())}, {"expected", total.expected},
-                                     {"band_low", total.bandLow},  {"band_high", total.bandHigh},
+        const auto rate = [](std::optional<double> r) {
+            return r ? nlohmann::ordered_json(*r) : nlohmann::ordered_json();
+        };
+        nlohmann::ordered_json json {{"spent", total.spent},         {"won", total.won},
+                                     {"rate", rate(total.rate())},   {"expected", total.expected},
+                                     {"band_low", total.bandLow},    {"band_high", total.bandHigh},
                                      {"unsettled", total.unsettled}, {"periods", nlohmann::ordered_json::array()}};
         for (const PeriodTotals& p : summary.periods)
             json["periods"].push_back({{"period", p.period},
@@ -195,9 +199,10 @@ int summarizeTickets(const TicketsOptions& options)
               << "        購入額      当せん額  回収率    未抽せん等\n";
     for (const PeriodTotals& p : summary.periods)
         std::cout << padToWidth(p.period, 9) << formatGrouped(p.spent, 12, ",") << "円" << formatGrouped(p.won, 12, ",")
-                  << "円" << formatInt(p.spent ? std::llround(100.0 * double(p.won) / double(p.spent)) : 0, 7)
-                  << "%" << formatGrouped(p.unsettled, 12, ",") << "円\n";
-    std::cout << "合計: 購入 " << yen(total.spent) << "、当せん " << yen(total.won) << "、回収率 " << percent(total.rate());
+                  << "円" << formatInt(p.spent ? std::llround(100.0 * double(p.won) / double(p.spent)) : 0, 7) << "%"
+                  << formatGrouped(p.unsettled, 12, ",") << "円\n";
+    std::cout << "合計: 購入 " << yen(total.spent) << "、当せん " << yen(total.won) << "、回収率 "
+              << percent(total.rate());
     if (total.unsettled > 0)
         std::cout << " (ほかに未抽せん・結果なしの " << yen(total.unsettled) << ")";
     std::cout << "\n";
@@ -239,8 +244,8 @@ int exportTickets(const TicketsOptions& options)
     return 0;
 }
 
-CLI::App* subcommand(CLI::App& tickets, const char* name, const char* help, const std::shared_ptr<TicketsOptions>& options,
-                     int& status, int (*run)(const TicketsOptions&))
+CLI::App* subcommand(CLI::App& tickets, const char* name, const char* help,
+                     const std::shared_ptr<TicketsOptions>& options, int& status, int (*run)(const TicketsOptions&))
 {
     CLI::App* command = tickets.add_subcommand(name, help);
     addHistoryDirOption(*command, options->dir);
@@ -260,7 +265,8 @@ void addTicketsCommand(CLI::App& app, int& status)
 
     CLI::App* add = subcommand(*tickets, "add", "券を記録します", options, status, addTicket);
     add->add_option("game", options->game, "ゲーム: n3 (ナンバーズ3), n4 (ナンバーズ4)")->required();
-    add->add_option("ticket_number", options->number, "数字 (ナンバーズ3 は 3 けた、ナンバーズ4 は 4 けた)")->required();
+    add->add_option("ticket_number", options->number, "数字 (ナンバーズ3 は 3 けた、ナンバーズ4 は 4 けた)")
+        ->required();
     add->add_option("kind", options->kind, "種類: straight, box, set, mini (ミニはナンバーズ3 のみ)")->required();
     add->add_option("--kuchi", options->kuchi, "口数 1～10 (既定 1)");
     add->add_option("--draw", options->draw, "最初の回号 (既定: 次に抽せんされる回)");
@@ -277,19 +283,21 @@ void addTicketsCommand(CLI::App& app, int& status)
     CLI::App* remove = subcommand(*tickets, "remove", "券の記録を削除します", options, status, removeTicket);
     remove->add_option("id", options->id, "券の番号 (list の左端)")->required()->check(CLI::PositiveNumber);
 
-    CLI::App* summary = subcommand(*tickets, "summary", "購入額・当せん額・回収率と、偶然との比較を表示します",
-                                   options, status, summarizeTickets);
+    CLI::App* summary = subcommand(*tickets, "summary", "購入額・当せん額・回収率と、偶然との比較を表示します", options,
+                                   status, summarizeTickets);
     summary->add_option("--by", options->by, "集計の単位: month (月、既定), year (年)")
         ->check(CLI::IsMember({"month", "year"}));
     summary->add_flag("--json", options->json, "JSON で出力します");
 
-    CLI::App* import = subcommand(*tickets, "import", "CSV の券をすべて取り込みます (1 行でも誤りがあれば何も取り込みません)",
-                                  options, status, importTickets);
+    CLI::App* import =
+        subcommand(*tickets, "import", "CSV の券をすべて取り込みます (1 行でも誤りがあれば何も取り込みません)", options,
+                   status, importTickets);
     import->add_option("file", options->file, "取り込む CSV ファイル")->required();
     import->add_flag("--yes", options->confirmOld, confirm);
 
-    CLI::App* exportCommand = subcommand(*tickets, "export", "購入記録を CSV で書き出します (tickets import で読めます)",
-                                         options, status, exportTickets);
+    CLI::App* exportCommand =
+        subcommand(*tickets, "export", "購入記録を CSV で書き出します (tickets import で読めます)", options, status,
+                   exportTickets);
     exportCommand->add_option("--output", options->output, "書き出す CSV ファイル (既定と - は標準出力)");
 }
 

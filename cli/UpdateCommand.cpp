@@ -1,12 +1,12 @@
 // tolvi update: adds the draws published since the history's last one, from the publisher's
 // per-draw files and the public mirror.
 
+#include "base/NumberFormat.h"
 #include "cli/Commands.h"
 #include "cli/EngineFactory.h"
 #include "cli/SimulatedWindow.h"
-#include "base/NumberFormat.h"
-#include "results/ResultsUpdate.h"
 #include "history/HistoryFile.h"
+#include "results/ResultsUpdate.h"
 #include "tickets/TicketReport.h"
 
 #include <nlohmann/json.hpp>
@@ -96,7 +96,8 @@ std::string ticketWins(const std::filesystem::path& historyPath, const UpdateRep
 
 int updateOnce(const UpdateOptions& options)
 {
-    const std::filesystem::path historyPath = HistoryFile::fullPath(std::filesystem::path(options.dir) / kHistoryFileName);
+    const std::filesystem::path historyPath =
+        HistoryFile::fullPath(std::filesystem::path(options.dir) / kHistoryFileName);
     return printingErrors([&] {
         if (options.status) {
             std::cout << describeUpdateStatus(historyPath.parent_path());
@@ -142,16 +143,15 @@ void addUpdateCommand(CLI::App& app, int& status)
     CLI::App* update = app.add_subcommand(
         "update", "履歴の最後の回より後に公開された結果を、公開元の回ごとのファイルとミラーから取得して追加します");
     addHistoryDirOption(*update, options->dir);
-    update
-        ->add_option("--from", options->from,
-                     "取得元: publisher (公開元), mirror (ミラー), both (両方を照合、既定)")
-        ->transform(CLI::CheckedTransformer(
-            std::map<std::string, UpdateSource> {
-                {"publisher", UpdateSource::Publisher}, {"mirror", UpdateSource::Mirror}, {"both", UpdateSource::Both}},
-            CLI::ignore_case));
+    update->add_option("--from", options->from, "取得元: publisher (公開元), mirror (ミラー), both (両方を照合、既定)")
+        ->transform(CLI::CheckedTransformer(std::map<std::string, UpdateSource> {{"publisher", UpdateSource::Publisher},
+                                                                                 {"mirror", UpdateSource::Mirror},
+                                                                                 {"both", UpdateSource::Both}},
+                                            CLI::ignore_case));
     update->add_flag("--dry-run", options->dryRun, "何を追加するかを表示するだけで、書き込みません");
     update->add_flag("--json", options->json, "結果を JSON で出力します");
-    update->add_flag("--status", options->status, "前回の更新の記録 (確認した時刻、追加した回、取得元の応答) を表示します");
+    update->add_flag("--status", options->status,
+                     "前回の更新の記録 (確認した時刻、追加した回、取得元の応答) を表示します");
     update->add_flag("--notify", options->notify, "回を追加したとき、デスクトップに通知します (notify-send)");
     update->callback([options, &status] { status = updateOnce(*options); });
 }

@@ -70,15 +70,18 @@ struct ColumnDesign {
 
 // Every control of either edition's window, by its object name; ClientArea is the window's
 // client area, the parent of the controls placed directly on the window (no row of its own).
-#define TOLVI_FORM_CONTROLS(X)                                                                                   \
-    X(ClientArea) X(Label4) X(Label5) X(Label6) X(Label7) X(Label8) X(Label9) X(Label43) X(ListView) X(EditNum)     \
-    X(PatnView) X(Button2) X(Panel1) X(Image1) X(Image2) X(Button1) X(GetPanel) X(Label10) X(Label11) X(Label12)    \
-    X(Label13) X(Label14) X(Label15) X(Label16) X(Label17) X(Label18) X(Label19) X(Label20) X(Button3) X(Panel2)    \
-    X(GetPanel2) X(Label24) X(Label26) X(Label25) X(Label23) X(Label27) X(Button4) X(OptnPanel) X(Label31)         \
-    X(MismatchChk) X(OptSetBut) X(EditPanel) X(Bevel1) X(Bevel2) X(Label28) X(Label29) X(Label30) X(Label32)       \
-    X(Label33) X(Label34) X(Label35) X(Label36) X(Label38) X(Label39) X(Label40) X(Label41) X(Label42) X(Label37)  \
-    X(Num3Edit) X(EdtSetBut) X(EdtExtBut) X(Num3Edit1) X(Num3Edit2) X(Num3Edit3) X(Num3Edit4) X(Num3Edit5)         \
-    X(Num4Edit1) X(Num4Edit2) X(Num4Edit3) X(Num4Edit4) X(Num4Edit) X(EdtAutoBut)
+// clang-format off
+#define TOLVI_FORM_CONTROLS(X) \
+    X(ClientArea) X(Label4) X(Label5) X(Label6) X(Label7) X(Label8) X(Label9) X(Label43) X(ListView) \
+    X(EditNum) X(PatnView) X(Button2) X(Panel1) X(Image1) X(Image2) X(Button1) X(GetPanel) X(Label10) \
+    X(Label11) X(Label12) X(Label13) X(Label14) X(Label15) X(Label16) X(Label17) X(Label18) X(Label19) \
+    X(Label20) X(Button3) X(Panel2) X(GetPanel2) X(Label24) X(Label26) X(Label25) X(Label23) X(Label27) \
+    X(Button4) X(OptnPanel) X(Label31) X(MismatchChk) X(OptSetBut) X(EditPanel) X(Bevel1) X(Bevel2) \
+    X(Label28) X(Label29) X(Label30) X(Label32) X(Label33) X(Label34) X(Label35) X(Label36) X(Label38) \
+    X(Label39) X(Label40) X(Label41) X(Label42) X(Label37) X(Num3Edit) X(EdtSetBut) X(EdtExtBut) \
+    X(Num3Edit1) X(Num3Edit2) X(Num3Edit3) X(Num3Edit4) X(Num3Edit5) X(Num4Edit1) X(Num4Edit2) X(Num4Edit3) \
+    X(Num4Edit4) X(Num4Edit) X(EdtAutoBut)
+// clang-format on
 
 #define TOLVI_ENUM_VALUE(name) name,
 enum class Control { TOLVI_FORM_CONTROLS(TOLVI_ENUM_VALUE) };
@@ -106,10 +109,10 @@ inline constexpr std::array kWindowStates {WindowState::Idle, WindowState::Panel
 // When a command, a button or an edit can be used. A control on a closed panel cannot be reached
 // whatever its availability: the panel governs it.
 enum class Availability {
-    Always,     // ending, the local pages, the controls that close a panel
-    Idle,       // a command that opens a panel, starts a run or writes the history
-    NotFilling, // a field or button of the entry panel: not while a retrieval fills the panel
-    Stoppable,  // "中止": also stops a retrieval that can be stopped
+    Always,      // ending, the local pages, the controls that close a panel
+    Idle,        // a command that opens a panel, starts a run or writes the history
+    NotFilling,  // a field or button of the entry panel: not while a retrieval fills the panel
+    Stoppable,   // "中止": also stops a retrieval that can be stopped
 };
 
 // The one table of window states: whether a control or menu item of that availability can be
@@ -146,10 +149,10 @@ struct ControlDesign {
     const char* name = "";  // the object name, controlName(id): set by formDesign()
     ControlKind kind = ControlKind::Label;
     Control parent = Control::ClientArea;  // ClientArea, or a panel in an earlier row
-    DesignRect rect {};                 // a label that sizes itself: the box of its design text
-    const char* caption = "";           // text of a label, button, edit or check box
-    std::optional<DesignFont> font {};  // without one, the parent's
-    std::optional<Rgb> colour {};       // of the text
+    DesignRect rect {};                    // a label that sizes itself: the box of its design text
+    const char* caption = "";              // text of a label, button, edit or check box
+    std::optional<DesignFont> font {};     // without one, the parent's
+    std::optional<Rgb> colour {};          // of the text
     std::optional<Rgb> background {};
     const char* hint = nullptr;
     TextAlign align = TextAlign::Left;  // of a label's text
@@ -162,17 +165,28 @@ struct ControlDesign {
     bool startsClosed = false;                 // a panel over the list: disabled and hidden until opened
     BevelEdge outerBevel = BevelEdge::Raised;  // of a panel
     BevelEdge innerBevel = BevelEdge::None;
-    const char* picture = nullptr;         // which of the program's pictures: "logo", "banner"
-    std::vector<ColumnDesign> columns {};  // of a report view
+    const char* picture = nullptr;                     // which of the program's pictures: "logo", "banner"
+    std::vector<ColumnDesign> columns {};              // of a report view
     Availability availability = Availability::Always;  // of a button, edit or check box
-    EditionDifferences editions {};  // applied by formDesign(edition)
+    EditionDifferences editions {};                    // applied by formDesign(edition)
 };
 
 // The menu bar's menus and commands.
 enum class MenuItem {
-    Main, N1, EditMenu, ImportMenu, UpdateMenu, GraphMenu, AnalysisMenu, RestoreMenu, TicketsMenu, Exit1,
-    Setting, Option,
-    Help, Saport,  // the last
+    Main,
+    N1,
+    EditMenu,
+    ImportMenu,
+    UpdateMenu,
+    GraphMenu,
+    AnalysisMenu,
+    RestoreMenu,
+    TicketsMenu,
+    Exit1,
+    Setting,
+    Option,
+    Help,
+    Saport,  // the last
 };
 inline constexpr std::size_t kMenuItemCount = std::size_t(MenuItem::Saport) + 1;
 
@@ -180,10 +194,10 @@ struct MenuDesign {
     MenuItem id = MenuItem::Main;
     const char* name = "";  // the object name; a menu's own entry in its parent is name + "Action"
     const char* caption = "";
-    bool isMenu = false;               // holds the items that name it, rather than being a command
-    std::optional<MenuItem> menu {};   // the menu holding it; none: on the menu bar itself
-    const char* shortcut = nullptr;    // "F5", "Ctrl+Q"
-    bool applicationWide = false;      // the shortcut works in the program's other windows too
+    bool isMenu = false;                               // holds the items that name it, rather than being a command
+    std::optional<MenuItem> menu {};                   // the menu holding it; none: on the menu bar itself
+    const char* shortcut = nullptr;                    // "F5", "Ctrl+Q"
+    bool applicationWide = false;                      // the shortcut works in the program's other windows too
     Availability availability = Availability::Always;  // an item in a menu that is off is off as well
 };
 

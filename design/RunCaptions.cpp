@@ -79,8 +79,8 @@ void addFinish(std::vector<RunCaption>& out, const RunResult& result)
     addText(out, RunControl::StraightHits, "ｽﾄﾚｰﾄ的中数：" + formatInt(totals.straightHits, 2) + "本");
     addText(out, RunControl::BoxHits, "ﾎﾞｯｸｽ的中数：" + formatInt(totals.boxHits, 2) + "本");
     addText(out, RunControl::MiniHits,
-            "ﾐﾆ   的中数：" + std::string(captions.miniCountPadding) + formatInt(totals.miniHits, captions.miniCountWidth) +
-                "本");
+            "ﾐﾆ   的中数：" + std::string(captions.miniCountPadding) +
+                formatInt(totals.miniHits, captions.miniCountWidth) + "本");
     addText(out, RunControl::StraightAmount, amount(totals.straightSum));
     addText(out, RunControl::BoxAmount, amount(totals.boxSum));
     addText(out, RunControl::MiniAmount, amount(totals.miniSum));

@@ -14,7 +14,7 @@ namespace tolvi {
 struct RunCaption {
     enum class Kind { Text, Show, Hide, OpenPanel, DisableCommands } kind;
     RunControl control = RunControl::PayoutPanel;  // not for DisableCommands
-    std::string text;                               // for Text
+    std::string text;                              // for Text
 };
 
 // What the window shows when `part` of `result` has changed.

@@ -2,8 +2,8 @@
 // The design-time texts of the controls a run writes, shared by the window and by the
 // command-line tool's simulated window.
 
-#include "games/Editions.h"
 #include "engine/RunView.h"
+#include "games/Editions.h"
 
 #include <string>
 #include <string_view>

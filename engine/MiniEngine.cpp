@@ -1,10 +1,10 @@
 #include "engine/MiniEngine.h"
 
+#include "base/Errors.h"
+#include "base/NumberFormat.h"
 #include "engine/EngineFactory.h"
 #include "engine/MiniHistory.h"
 #include "engine/RankRules.h"
-#include "base/NumberFormat.h"
-#include "base/Errors.h"
 #include "history/HistoryReader.h"
 
 #include <optional>
@@ -30,7 +30,8 @@ int composeFrom(const MiniHistory& history, std::size_t draw, const RankTriple& 
 std::array<const std::uint8_t*, 3> patternColumns(const MiniHistory& history, int rankPattern)
 {
     const RankTriple ranks = rankTripleOf(rankPattern);
-    return {history.rankColumn(0, ranks.hundreds), history.rankColumn(1, ranks.tens), history.rankColumn(2, ranks.units)};
+    return {history.rankColumn(0, ranks.hundreds), history.rankColumn(1, ranks.tens),
+            history.rankColumn(2, ranks.units)};
 }
 
 // Three digits all from 0-4 or all from 5-9 (leading zeros count as digits).
@@ -42,8 +43,7 @@ bool allLowOrAllHigh(int candidate)
 
 // The candidates scored against draw `draw` (or, for draw == drawCount(), the prediction for
 // the next draw). A factor evaluation bets only the rank pattern's own candidate.
-MiniCandidates composeCandidates(const MiniHistory& history, std::size_t draw, bool factorEvaluation,
-                                 int rankPattern)
+MiniCandidates composeCandidates(const MiniHistory& history, std::size_t draw, bool factorEvaluation, int rankPattern)
 {
     const auto& rules = draw % 2 == 0 ? kEvenRules : kOddRules;
     std::array<int, 4> composed {};
@@ -200,8 +200,8 @@ bool MiniEngine::countPass(const MiniHistory& history, int rankPattern)
         const std::uint32_t high = std::uint32_t(hundredsDigit[draw] >= 5) + std::uint32_t(tensDigit[draw] >= 5) +
                                    std::uint32_t(unitsDigit[draw] >= 5);
         const std::uint32_t kept = high - 1u < 2u;  // one or two high digits
-        const std::uint32_t hit = kept & std::uint32_t(tensDigit[draw] == tens[draw]) &
-                                  std::uint32_t(unitsDigit[draw] == units[draw]);
+        const std::uint32_t hit =
+            kept & std::uint32_t(tensDigit[draw] == tens[draw]) & std::uint32_t(unitsDigit[draw] == units[draw]);
         tickets += kept;
         hits += hit;
         prizeSum += std::uint32_t(prizes[draw]) & (0u - hit);

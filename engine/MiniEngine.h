@@ -43,8 +43,8 @@ private:
     // Kept from run to run like the window's own state; every pass overwrites them first.
     MiniCandidates candidates_;
     RunTotals totals_;
-    std::int32_t stake_ = 0;            // yen, 200 per candidate and draw record
-    int lastDrawMiniHits_ = 0;          // mini hits of the pass's last draw record
+    std::int32_t stake_ = 0;    // yen, 200 per candidate and draw record
+    int lastDrawMiniHits_ = 0;  // mini hits of the pass's last draw record
     bool factorEvaluation_ = false;
     RunResult result_;
 };

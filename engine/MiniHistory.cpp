@@ -1,9 +1,9 @@
 #include "engine/MiniHistory.h"
 
-#include "engine/RankedTally.h"
 #include "base/Errors.h"
-#include "history/HistoryReader.h"
 #include "base/StrToInt.h"
+#include "engine/RankedTally.h"
+#include "history/HistoryReader.h"
 
 #include <array>
 #include <string_view>

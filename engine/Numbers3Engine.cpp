@@ -1,13 +1,13 @@
 #include "engine/Numbers3Engine.h"
 
+#include "base/NumberFormat.h"
+#include "base/StrToInt.h"
 #include "engine/EngineFactory.h"
 #include "engine/Numbers3Scoring.h"
 #include "engine/RankRules.h"
 #include "engine/RankedTally.h"
-#include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryStream.h"
-#include "base/StrToInt.h"
 
 #include <optional>
 
@@ -101,7 +101,8 @@ void Numbers3Engine::replayPass(const RunRequest& request, RunView& view, int ra
         addStatistics(view, rankPattern);
 }
 
-void Numbers3Engine::composeCandidates(const std::array<RankedTally, 3>& tallies, bool factorEvaluation, int rankPattern)
+void Numbers3Engine::composeCandidates(const std::array<RankedTally, 3>& tallies, bool factorEvaluation,
+                                       int rankPattern)
 {
     const auto digitAt = [&tallies](int position, int rank) {
         return tallies[std::size_t(position)].rankTable()[std::size_t(rank)];
@@ -166,12 +167,12 @@ void Numbers3Engine::scoreRecord(const DrawRecord& record, const RunRequest& req
             totals_.miniSum = wrappingAdd(totals_.miniSum, record.prize(kMiniPrizeColumn));
         }
         if (score.isHit() || score.oneDigitOff)
-            view.addResult({formatInt(record.drawNumber(), 4), std::string(winning), numbers3ResultText(candidate, score)});
+            view.addResult(
+                {formatInt(record.drawNumber(), 4), std::string(winning), numbers3ResultText(candidate, score)});
     }
     if (request.keepDraws)
-        result_.draws.push_back({std::string(record.text()), candidateCount_, lastDrawHits_.straight,
-                                 lastDrawHits_.box, lastDrawHits_.mini,
-                                 numbers3Spend(record.drawNumber(), candidateCount_),
+        result_.draws.push_back({std::string(record.text()), candidateCount_, lastDrawHits_.straight, lastDrawHits_.box,
+                                 lastDrawHits_.mini, numbers3Spend(record.drawNumber(), candidateCount_),
                                  wrappingAdd(totals_.straightSum, totals_.boxSum)});
 }
 

@@ -6,8 +6,8 @@ std::string numbers3ResultText(std::string_view candidate, const CandidateScore&
 {
     static constexpr const char* kBlank = "　";
     if (score.isHit()) {
-        return std::string(candidate) + (score.straight ? "◎" : kBlank) + (score.box ? "○" : kBlank)
-               + (score.mini ? "▲" : kBlank);
+        return std::string(candidate) + (score.straight ? "◎" : kBlank) + (score.box ? "○" : kBlank) +
+               (score.mini ? "▲" : kBlank);
     }
     if (score.oneDigitOff)
         return std::string(candidate) + "一桁違い";

@@ -10,16 +10,16 @@
 
 namespace tolvi {
 
-inline constexpr int kPredictionTag = 0;        // "予想"
-inline constexpr int kFactorEvaluationTag = 999; // "要素評価"
+inline constexpr int kPredictionTag = 0;          // "予想"
+inline constexpr int kFactorEvaluationTag = 999;  // "要素評価"
 
 struct RunRequest {
-    int tag = kPredictionTag;                    // WkupTim.Tag: 0 prediction, otherwise factor evaluation
-    bool mismatch = true;                        // MismatchChk.Checked
-    std::string candidateCountText = "4";        // EditNum.Text (read by the Numbers3 edition only)
+    int tag = kPredictionTag;              // WkupTim.Tag: 0 prediction, otherwise factor evaluation
+    bool mismatch = true;                  // MismatchChk.Checked
+    std::string candidateCountText = "4";  // EditNum.Text (read by the Numbers3 edition only)
     std::filesystem::path historyPath = "Numbers.dat";
-    std::string groupSeparator = ",";            // thousands separator for "%10.0n" and "%12.0n"
-    bool keepDraws = false;                      // the result keeps every draw record a pass scores
+    std::string groupSeparator = ",";  // thousands separator for "%10.0n" and "%12.0n"
+    bool keepDraws = false;            // the result keeps every draw record a pass scores
 };
 
 class PredictionEngine {

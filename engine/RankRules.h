@@ -17,8 +17,7 @@ constexpr RankTriple rankTripleOf(int rankPattern)
 
 // The candidate 0-999 of `ranks`; digitAt(position, rank) is the digit at `rank` in the rank
 // table of `position` (0 hundreds, 1 tens, 2 units).
-template <typename DigitAt>
-int composeCandidate(const RankTriple& ranks, DigitAt&& digitAt)
+template <typename DigitAt> int composeCandidate(const RankTriple& ranks, DigitAt&& digitAt)
 {
     return digitAt(0, ranks.hundreds) * 100 + digitAt(1, ranks.tens) * 10 + digitAt(2, ranks.units);
 }

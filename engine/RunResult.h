@@ -54,8 +54,8 @@ struct RunResult {
     LastDrawHits lastDrawHits;
     Prediction prediction;
     RunTotals totals;
-    std::int32_t returned = 0;                 // the payout: prizes of the bets the edition buys
-    std::optional<std::int32_t> paybackRate;   // none: the rate's caption stays as it was
+    std::int32_t returned = 0;                // the payout: prizes of the bets the edition buys
+    std::optional<std::int32_t> paybackRate;  // none: the rate's caption stays as it was
     std::vector<ScoredDraw> draws;
 };
 

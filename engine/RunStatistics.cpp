@@ -17,7 +17,7 @@ constexpr std::size_t kPrizeFields = 6;
 // What a random ticket could have won on one draw with a result.
 struct DrawChance {
     int tickets = 0;
-    int winning = 0;  // the game's number
+    int winning = 0;                                   // the game's number
     std::array<std::int64_t, kPrizeFields> prizes {};  // by PrizeField
 };
 
@@ -47,8 +47,7 @@ public:
     explicit TicketPrizes(const EditionDescription& edition)
         : edition_(edition), tickets_(powerOfTen(edition.predictedDigits)),
           fields_(std::size_t(describe(edition.game).numberSpace))
-    {
-    }
+    { }
 
     int tickets() const { return tickets_; }
 
@@ -109,9 +108,9 @@ std::vector<DrawChance> gather(const EditionDescription& edition, const RunResul
 // Keeps the result the run ends with; the lists and the parts on the way do not matter here.
 class FinalResult : public RunView {
 public:
-    void clearResults() override {}
-    void addResult(ResultRow) override {}
-    void addStats(StatsRow) override {}
+    void clearResults() override { }
+    void addResult(ResultRow) override { }
+    void addStats(StatsRow) override { }
     void show(const RunResult& result, RunPart part) override
     {
         if (part == RunPart::Finished)
@@ -125,7 +124,7 @@ public:
 // SplitMix64: small, fast and the same on every platform, so the band is too.
 class Random {
 public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
+    explicit Random(std::uint64_t seed) : state_(seed) { }
     // Uniform in 0 .. n-1 (n far below 2^32).
     int below(int n)
     {

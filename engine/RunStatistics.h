@@ -17,9 +17,9 @@ using DigitCounts10 = std::array<int, 10>;
 struct RunStatistics {
     // One entry per replayed draw record with a result, in file order.
     std::vector<std::int32_t> draw;
-    std::vector<std::int64_t> spend;     // yen spent on the bets so far, as the payback rate divides
-    std::vector<std::int64_t> won;       // prizes the payback rate counts, so far (the payout total)
-    std::vector<double> expected;        // the same purchases as uniformly random numbers: exact expectation
+    std::vector<std::int64_t> spend;        // yen spent on the bets so far, as the payback rate divides
+    std::vector<std::int64_t> won;          // prizes the payback rate counts, so far (the payout total)
+    std::vector<double> expected;           // the same purchases as uniformly random numbers: exact expectation
     std::vector<double> bandLow, bandHigh;  // 5th and 95th percentile of 1,000 simulated random buyers
     std::vector<int> straightHits, boxHits, miniHits;  // hits of the draw itself
 

@@ -20,9 +20,12 @@ std::optional<std::int32_t> paybackRate(std::int32_t prizeSum, std::int64_t spen
 StatsRow statsRow(int rankPattern, const RunTotals& totals, std::int32_t rate)
 {
     return {formatInt(rankPattern, 3, 3),
-            formatInt(totals.straightHits, 3), formatInt(totals.straightSum, 6) + "円",
-            formatInt(totals.boxHits, 3),      formatInt(totals.boxSum, 6) + "円",
-            formatInt(totals.miniHits, 3),     formatInt(totals.miniSum, 6) + "円",
+            formatInt(totals.straightHits, 3),
+            formatInt(totals.straightSum, 6) + "円",
+            formatInt(totals.boxHits, 3),
+            formatInt(totals.boxSum, 6) + "円",
+            formatInt(totals.miniHits, 3),
+            formatInt(totals.miniSum, 6) + "円",
             formatInt(rate, 3) + "％"};
 }
 

@@ -14,26 +14,44 @@ enum class RunPart;
 // The controls a run writes besides the two lists, by what they hold: the labels of the summary,
 // the payout panel and the hit panel, and the two panels it opens.
 enum class RunControl {
-    StraightHits, BoxHits, MiniHits, StraightAmount, BoxAmount, MiniAmount, PayoutTotal, PaybackRate,
-    NextDrawCaption, Candidate1, Candidate2, Candidate3, Candidate4, HitDrawNumber, HitWinningNumber, HitKind,
-    TicketsBought, PayoutPanel, HitPanel,
+    StraightHits,
+    BoxHits,
+    MiniHits,
+    StraightAmount,
+    BoxAmount,
+    MiniAmount,
+    PayoutTotal,
+    PaybackRate,
+    NextDrawCaption,
+    Candidate1,
+    Candidate2,
+    Candidate3,
+    Candidate4,
+    HitDrawNumber,
+    HitWinningNumber,
+    HitKind,
+    TicketsBought,
+    PayoutPanel,
+    HitPanel,
 };
 // Every control, in the enum's order (the tool lists them so).
 inline constexpr std::array kRunControls {
-    RunControl::StraightHits,  RunControl::BoxHits,       RunControl::MiniHits,         RunControl::StraightAmount,
-    RunControl::BoxAmount,     RunControl::MiniAmount,    RunControl::PayoutTotal,      RunControl::PaybackRate,
-    RunControl::NextDrawCaption, RunControl::Candidate1,  RunControl::Candidate2,       RunControl::Candidate3,
-    RunControl::Candidate4,    RunControl::HitDrawNumber, RunControl::HitWinningNumber, RunControl::HitKind,
-    RunControl::TicketsBought, RunControl::PayoutPanel,   RunControl::HitPanel,
+    RunControl::StraightHits,    RunControl::BoxHits,       RunControl::MiniHits,         RunControl::StraightAmount,
+    RunControl::BoxAmount,       RunControl::MiniAmount,    RunControl::PayoutTotal,      RunControl::PaybackRate,
+    RunControl::NextDrawCaption, RunControl::Candidate1,    RunControl::Candidate2,       RunControl::Candidate3,
+    RunControl::Candidate4,      RunControl::HitDrawNumber, RunControl::HitWinningNumber, RunControl::HitKind,
+    RunControl::TicketsBought,   RunControl::PayoutPanel,   RunControl::HitPanel,
 };
 inline constexpr std::size_t kRunControlCount = kRunControls.size();
 static_assert(kRunControlCount == std::size_t(RunControl::HitPanel) + 1, "a control missing from kRunControls");
-static_assert([] {
-    for (std::size_t i = 0; i < kRunControlCount; ++i)
-        if (std::size_t(kRunControls[i]) != i)
-            return false;
-    return true;
-}(), "kRunControls out of the enum's order");
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kRunControlCount; ++i)
+            if (std::size_t(kRunControls[i]) != i)
+                return false;
+        return true;
+    }(),
+    "kRunControls out of the enum's order");
 
 // The control's object name in the window, and its key in the tool's JSON: "Label16", "GetPanel".
 std::string_view controlName(RunControl control);

@@ -12,8 +12,17 @@ namespace tolvi {
 // The eleven edits, in tab order, named as their controls are: the Numbers3 number and its five
 // prizes (straight, box, set-straight, set-box, mini), then the Numbers4 number and its four.
 enum class EntryField : std::uint8_t {
-    Num3Edit, Num3Edit1, Num3Edit2, Num3Edit3, Num3Edit4, Num3Edit5,
-    Num4Edit, Num4Edit1, Num4Edit2, Num4Edit3, Num4Edit4,
+    Num3Edit,
+    Num3Edit1,
+    Num3Edit2,
+    Num3Edit3,
+    Num3Edit4,
+    Num3Edit5,
+    Num4Edit,
+    Num4Edit1,
+    Num4Edit2,
+    Num4Edit3,
+    Num4Edit4,
 };
 
 inline constexpr std::size_t kEntryFieldCount = 11;

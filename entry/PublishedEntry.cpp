@@ -2,9 +2,9 @@
 
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
+#include "history/HistoryAppender.h"
 #include "results/PublisherFiles.h"
 #include "transport/SourceDownload.h"
-#include "history/HistoryAppender.h"
 
 namespace tolvi {
 
@@ -41,7 +41,8 @@ PublishedEntry fetchPublishedEntry(std::int32_t draw, const UpdateSettings& sett
             throw RefusedError("公開元の " + file + " は第" + std::to_string(draw) + "回 (" +
                                japaneseDate(drawDate(draw)) + ") の結果ではありません。");
         PublishedEntry entry;
-        entry.fields[0] = published.numbers3.number == kNoNumbers3Result ? "---" : formatInt(published.numbers3.number, 3, 3);
+        entry.fields[0] =
+            published.numbers3.number == kNoNumbers3Result ? "---" : formatInt(published.numbers3.number, 3, 3);
         for (std::size_t i = 0; i < 5; ++i)
             entry.fields[1 + i] = std::to_string(published.numbers3.prizes[i]);
         entry.fields[6] = formatInt(published.numbers4.number, 4, 4);

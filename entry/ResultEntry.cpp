@@ -1,10 +1,10 @@
 #include "entry/ResultEntry.h"
 
-#include "base/NumberFormat.h"
-#include "transport/ShiftJis.h"
 #include "base/Errors.h"
-#include "history/HistoryAppender.h"
+#include "base/NumberFormat.h"
 #include "base/StrToInt.h"
+#include "history/HistoryAppender.h"
+#include "transport/ShiftJis.h"
 
 #include <array>
 

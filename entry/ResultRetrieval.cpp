@@ -1,9 +1,9 @@
 #include "entry/ResultRetrieval.h"
 
-#include "transport/CurlHttpClient.h"
-#include "entry/EntryFields.h"
-#include "transport/ShiftJis.h"
 #include "base/Errors.h"
+#include "entry/EntryFields.h"
+#include "transport/CurlHttpClient.h"
+#include "transport/ShiftJis.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,7 +25,7 @@ struct FileCloser {
 // page, and flushed after every block so that it always holds what was received.
 class PageFile {
 public:
-    explicit PageFile(std::filesystem::path path) : path_(std::move(path)) {}
+    explicit PageFile(std::filesystem::path path) : path_(std::move(path)) { }
 
     void open()
     {
@@ -55,7 +55,7 @@ private:
 };
 
 // Raised from inside a transfer when the page grows past the limit; it stops the transfer.
-struct PageTooLarge {};
+struct PageTooLarge { };
 
 // The whole of numbers.tmp, however long (never longer than `maxBytes`, which the download
 // has already enforced).
@@ -93,9 +93,9 @@ void fillFields(PageKind kind, const ParsedResults& results, const RetrievalHook
 
 // Thrown from the window's turns once the program is ending or the user stopped the walk; it
 // unwinds the transfer and the walk.
-struct ProgramEnding {};
+struct ProgramEnding { };
 // Thrown from the window's turns once the walk has taken its whole time.
-struct OutOfTime {};
+struct OutOfTime { };
 
 RetrievalResult message(MessageKind kind, const char* text)
 {
@@ -128,7 +128,8 @@ RetrievalResult retrieveResults(std::int32_t draw, HttpClient& http, const std::
 namespace {
 
 RetrievalResult walkPages(std::int32_t draw, HttpClient& http, const std::string& host,
-                          const std::filesystem::path& workDir, const RetrievalHooks& hooks, const RetrievalLimits& limits)
+                          const std::filesystem::path& workDir, const RetrievalHooks& hooks,
+                          const RetrievalLimits& limits)
 {
     // Without a server there is nothing to connect to, and blaming the user's connection would
     // send them looking in the wrong place.

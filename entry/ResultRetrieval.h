@@ -24,7 +24,7 @@ std::unique_ptr<HttpClient> makeCurlClient(const std::string& host);
 std::string defaultResultsHost();
 
 struct RetrievalHooks {
-    std::function<void()> processEvents;                                    // let the window repaint
+    std::function<void()> processEvents;  // let the window repaint
     // True once the program is ending: the retrieval stops at the next turn of the window, within
     // a fraction of a second, instead of waiting out the server.
     std::function<bool()> ending;
@@ -37,10 +37,10 @@ struct RetrievalHooks {
 enum class MessageKind { None, Plain, Information };
 
 struct RetrievalResult {
-    bool filled = false;          // both pages found and parsed
+    bool filled = false;  // both pages found and parsed
     MessageKind kind = MessageKind::None;
-    std::string message;          // UTF-8, lines joined by "\r\n"
-    bool stopped = false;         // given up because the program is ending or the user stopped it (no message)
+    std::string message;   // UTF-8, lines joined by "\r\n"
+    bool stopped = false;  // given up because the program is ending or the user stopped it (no message)
 };
 
 // The downloaded page's file in the working directory; it keeps the last page fetched.
@@ -64,8 +64,7 @@ inline constexpr const char* kCutShortMessage =
 inline constexpr const char* kOutOfTimeMessage =
     "エラー：結果データの参照が制限時間を過ぎたため、中止しました。\r\n時間をおいてもう一度お試しください。";
 // Plain: a page grew past RetrievalLimits::maxPageBytes and its transfer was stopped.
-inline constexpr const char* kTooLargeMessage =
-    "エラー：結果データのページが大きすぎるため、受信を中止しました。";
+inline constexpr const char* kTooLargeMessage = "エラー：結果データのページが大きすぎるため、受信を中止しました。";
 
 // What keeps one click from running on for ever.
 struct RetrievalLimits {

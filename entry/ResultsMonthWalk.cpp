@@ -37,8 +37,8 @@ int PageMonth::monthsTo(const PageMonth& later) const
 
 std::string ResultsMonthWalk::pageName() const
 {
-    return "num" + std::to_string(int(kind_)) + "-h" + formatInt(month_.year, 0, 2) + formatInt(month_.month, 0, 2)
-           + ".html";
+    return "num" + std::to_string(int(kind_)) + "-h" + formatInt(month_.year, 0, 2) + formatInt(month_.month, 0, 2) +
+           ".html";
 }
 
 std::string ResultsMonthWalk::address(const std::string& host) const

@@ -29,7 +29,7 @@ public:
     // Bytes of each search window.
     static constexpr std::size_t kWindowBytes = 500;
 
-    explicit ResultsPageParser(std::string_view page) : page_(page) {}
+    explicit ResultsPageParser(std::string_view page) : page_(page) { }
 
     // Byte offset (from 0) of the first occurrence of `key` (exact bytes), if any.
     std::optional<std::size_t> find(std::string_view key) const;

@@ -1,5 +1,6 @@
 #include "fuzz/FuzzChecks.h"
 
+#include "base/Errors.h"
 #include "engine/MiniEngine.h"
 #include "engine/Numbers3Engine.h"
 #include "entry/EntryFields.h"
@@ -7,14 +8,13 @@
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "entry/ResultsPageParser.h"
-#include "transport/ShiftJis.h"
 #include "history/DrawRecord.h"
-#include "base/Errors.h"
 #include "history/HistoryAppender.h"
 #include "history/HistoryChecker.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 #include "support/HistoryRecords.h"
+#include "transport/ShiftJis.h"
 
 #include "support/LiteralMiniEngine.h"
 #include "support/LiteralNumbers3Engine.h"
@@ -126,7 +126,7 @@ Outcome runOn(PredictionEngine& engine, const RunRequest& request, test::Recordi
 }
 
 void requireSameEnd(const char* what, const test::RecordingView& a, const Outcome& aOutcome,
-                           const test::RecordingView& b, const Outcome& bOutcome, bool compareOpened)
+                    const test::RecordingView& b, const Outcome& bOutcome, bool compareOpened)
 {
     const std::string prefix = std::string(what) + ": ";
     require(aOutcome == bOutcome, prefix + "different endings: '" + aOutcome.errorText.value_or("(none)") + "' and '" +
@@ -197,11 +197,11 @@ class ScriptedServer : public HttpClient {
 public:
     struct Reply {
         std::string body;
-        bool opened = true;        // false: the transfer fails after the body (or without one)
-        std::size_t block = 0;     // bytes per block; 0: the whole body in one block
+        bool opened = true;     // false: the transfer fails after the body (or without one)
+        std::size_t block = 0;  // bytes per block; 0: the whole body in one block
     };
 
-    explicit ScriptedServer(std::vector<Reply> replies) : replies_(std::move(replies)) {}
+    explicit ScriptedServer(std::vector<Reply> replies) : replies_(std::move(replies)) { }
 
     bool canConnect() override { return true; }
 
@@ -255,8 +255,14 @@ ScriptedServer::Reply replyFrom(std::string_view raw)
     raw.remove_prefix(1);
     switch (mode & 3) {
     case 0: reply.body = std::string(raw); break;
-    case 1: reply.body = std::string(raw); reply.block = std::size_t(mode >> 2) + 1; break;
-    case 2: reply.body = std::string(raw); reply.opened = false; break;
+    case 1:
+        reply.body = std::string(raw);
+        reply.block = std::size_t(mode >> 2) + 1;
+        break;
+    case 2:
+        reply.body = std::string(raw);
+        reply.opened = false;
+        break;
     default: reply.opened = false; break;
     }
     return reply;
@@ -329,14 +335,15 @@ void checkResultsPage(std::string_view data, const fs::path& dir)
     fs::remove(dir / kResultsPageFileName);
 
     RetrievalResult result;
-    const Outcome outcome = shownFailure(
-        [&] { result = retrieveResults(draw, server, "results.example:8080", dir, hooks, limits); });
+    const Outcome outcome =
+        shownFailure([&] { result = retrieveResults(draw, server, "results.example:8080", dir, hooks, limits); });
     require(!outcome.failed(), "the retrieval failed with a writable numbers.tmp: " + outcome.errorText.value_or(""));
 
     require(server.urls.size() <= 16 * 3, "more fetches than 16 addresses tried three times each");
     for (const std::string& url : server.urls) {
         const std::string_view prefix = "http://results.example:8080/numbers/num";
-        require(url.size() == prefix.size() + 12 && url.starts_with(prefix) && (url[prefix.size()] == '3' || url[prefix.size()] == '4') &&
+        require(url.size() == prefix.size() + 12 && url.starts_with(prefix) &&
+                    (url[prefix.size()] == '3' || url[prefix.size()] == '4') &&
                     url.substr(prefix.size() + 1, 2) == "-h" && isDigits(url.substr(prefix.size() + 3, 4), 4, 4) &&
                     url.ends_with(".html"),
                 "a page address of another form: " + url);
@@ -364,7 +371,8 @@ void checkResultsPage(std::string_view data, const fs::path& dir)
         require(notFound || result.message == kNoReplyMessage || result.message == kCutShortMessage ||
                     result.message == kTooLargeMessage,
                 "an ending without one of the retrieval's messages: " + result.message);
-        require(result.kind == (notFound ? MessageKind::Information : MessageKind::Plain), "a message in the wrong box");
+        require(result.kind == (notFound ? MessageKind::Information : MessageKind::Plain),
+                "a message in the wrong box");
     }
 
     const fs::path page = dir / kResultsPageFileName;
@@ -417,13 +425,15 @@ void checkEntry(std::string_view data, const fs::path& dir)
         expected = kNumbers3Message;
     else if (!isDigits(plain[6], 4, 4))
         expected = kNumbers4Message;
-    else if (std::any_of(prizeFields.begin(), prizeFields.end(), [&](std::size_t i) { return !isDigits(plain[i], 1, 7); }))
+    else if (std::any_of(prizeFields.begin(), prizeFields.end(),
+                         [&](std::size_t i) { return !isDigits(plain[i], 1, 7); }))
         expected = kPrizeMessage;
     require(validateEntry(fields) == expected, "the entry's checks give another answer than the panel's rules");
 
     // A valid entry adds exactly one record holding the typed values; a refused one nothing.
-    const std::string history = "1233,111,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n"
-                                "1234,222,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n\x1A";
+    const std::string history =
+        "1233,111,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n"
+        "1234,222,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n\x1A";
     const fs::path path = dir / kHistoryFileName;
     writeBytes(path, history);
     std::string stored;

@@ -3,9 +3,9 @@
 // prediction runs, the results page parser and retrieval, the entry panel's checks, an import,
 // the settings file and the publisher's results files. Each check feeds one input through the
 // real code and raises CheckFailed when a promise is broken; the errors the programs show to the
-// user (IoError, ConversionError, RefusedError) are fine, anything else is not. The fuzz targets (fuzz/fuzz_*.cpp) call these
-// checks on generated inputs, and the core tests call them again on every input that once broke
-// one (tests/data/fuzz-regressions/) and on the seed corpora.
+// user (IoError, ConversionError, RefusedError) are fine, anything else is not. The fuzz targets (fuzz/fuzz_*.cpp) call
+// these checks on generated inputs, and the core tests call them again on every input that once broke one
+// (tests/data/fuzz-regressions/) and on the seed corpora.
 
 #include "base/Errors.h"
 
@@ -36,8 +36,7 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-template <typename Action>
-Outcome shownFailure(Action&& action)
+template <typename Action> Outcome shownFailure(Action&& action)
 {
     Outcome outcome;
     try {

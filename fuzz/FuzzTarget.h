@@ -37,8 +37,7 @@ inline const std::filesystem::path& workFolder()
     return folder.path;
 }
 
-template <typename Check>
-int runCheck(const std::uint8_t* data, std::size_t size, Check check)
+template <typename Check> int runCheck(const std::uint8_t* data, std::size_t size, Check check)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     try {

@@ -6,18 +6,20 @@
 
 #include "fuzz/FuzzChecks.h"
 
-#include "results/HistoryExport.h"
-#include "results/HistoryImport.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryFile.h"
+#include "results/HistoryExport.h"
+#include "results/HistoryImport.h"
 
 namespace tolvi::fuzz {
 
 // The first byte of an input chooses the history the rest is imported into.
 std::optional<std::string> importHistory(unsigned char choice)
 {
-    const std::string draw1 = "0001,191,0119800,0039900,0079800,0019900,0011900,1149,0942600,0078500,0510500,0039200\r\n";
-    const std::string draw2 = "0002,988,0333500,0111100,0222300,0055500,0033300,7921,0923700,0038400,0481000,0019200\r\n";
+    const std::string draw1 =
+        "0001,191,0119800,0039900,0079800,0019900,0011900,1149,0942600,0078500,0510500,0039200\r\n";
+    const std::string draw2 =
+        "0002,988,0333500,0111100,0222300,0055500,0033300,7921,0923700,0038400,0481000,0019200\r\n";
     switch (choice % 4) {
     case 0: return std::nullopt;  // no file
     case 1: return std::string();
@@ -80,15 +82,16 @@ void checkImport(std::string_view data, const fs::path& dir)
     }
 
     const Outcome again = shownFailure([&] { planned = importResults(path, sources, false); });
-    require(!again.failed() && planned.added == 0 && readBytes(path) == after, "importing the same file again added something");
+    require(!again.failed() && planned.added == 0 && readBytes(path) == after,
+            "importing the same file again added something");
 
     fs::create_directories(copy);
     const std::string exported = exportHistoryCsv(after);
-    const Outcome reimport = shownFailure([&] {
-        importResults(copy / kHistoryFileName, {parseResultsCsv(exported, "export.csv")}, false);
-    });
+    const Outcome reimport =
+        shownFailure([&] { importResults(copy / kHistoryFileName, {parseResultsCsv(exported, "export.csv")}, false); });
     require(!reimport.failed(), "an export could not be imported: " + reimport.errorText.value_or(""));
-    require(readBytes(copy / kHistoryFileName) == after.substr(history && !history->empty() && (*history)[0] == ';' ? 87 : 0),
+    require(readBytes(copy / kHistoryFileName) ==
+                after.substr(history && !history->empty() && (*history)[0] == ';' ? 87 : 0),
             "an export imported into an empty folder did not give the same draw records");
 }
 

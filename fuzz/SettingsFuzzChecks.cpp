@@ -26,8 +26,9 @@ void requireOnlyTheValueChanged(std::string_view before, std::string_view after)
     require(removed.find('\n') == std::string_view::npos, "saving the setting removed a line end of the file");
     require(added.size() <= std::string_view("\r\n[Option]\r\nMismatch=0\r\n").size(),
             "saving the setting added more than the section and its entry");
-    require(std::all_of(added.begin(), added.end(),
-                        [](char c) { return std::string_view("[Option]Mismatch=01\r\n").find(c) != std::string_view::npos; }),
+    require(std::all_of(
+                added.begin(), added.end(),
+                [](char c) { return std::string_view("[Option]Mismatch=01\r\n").find(c) != std::string_view::npos; }),
             "saving the setting added bytes that belong to no section, key or value");
 }
 

@@ -25,9 +25,9 @@ std::array<int, 10> digitCounts(int number, int digits)
 
 const GameDescription& describe(Game game)
 {
-    static const GameDescription numbers3 {Game::Numbers3, "ナンバーズ3", "n3", 3, 1000, kNumbers3Kinds, 200,
-                                           kWinningNumberColumn, kNumbers3PrizeColumns};
-    static const GameDescription numbers4 {Game::Numbers4, "ナンバーズ4", "n4", 4, 10000, kNumbers4Kinds, 200,
+    static const GameDescription numbers3 {
+        Game::Numbers3, "ナンバーズ3", "n3", 3, 1000, kNumbers3Kinds, 200, kWinningNumberColumn, kNumbers3PrizeColumns};
+    static const GameDescription numbers4 {Game::Numbers4,  "ナンバーズ4",        "n4", 4, 10000, kNumbers4Kinds, 200,
                                            kNumbers4Column, kNumbers4PrizeColumns};
     switch (game) {
     case Game::Numbers3: return numbers3;

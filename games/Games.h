@@ -31,11 +31,11 @@ struct GameDescription {
     const char* name;  // "ナンバーズ3", as the lottery writes it
     const char* key;   // "n3": the tool's option and the JSON
     int digits;
-    int numberSpace;                     // 10^digits
-    std::span<const BetKind> betKinds;   // those sold for the game, in the lottery's order
-    int ticketPrice;                     // yen per 口 and draw, of every kind
-    int numberColumn;                    // of the winning number in the record, `digits` bytes
-    std::span<const int> prizeColumns;   // straight, box, set-straight, set-box (and mini)
+    int numberSpace;                    // 10^digits
+    std::span<const BetKind> betKinds;  // those sold for the game, in the lottery's order
+    int ticketPrice;                    // yen per 口 and draw, of every kind
+    int numberColumn;                   // of the winning number in the record, `digits` bytes
+    std::span<const int> prizeColumns;  // straight, box, set-straight, set-box (and mini)
 
     // The number 0 .. numberSpace-1 with its leading zeros: 7 is "007" in Numbers3.
     std::string numberText(int number) const;

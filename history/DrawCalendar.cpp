@@ -174,7 +174,8 @@ JapanTime japanNow()
         throw RefusedError(std::string("環境変数 TOLVI_NOW の値 \"") + set +
                            "\" は日時として読めません (例: 2026-12-09T20:30、日本時間)。");
     }
-    const auto japan = std::chrono::floor<std::chrono::minutes>(std::chrono::system_clock::now()) + std::chrono::hours(9);
+    const auto japan =
+        std::chrono::floor<std::chrono::minutes>(std::chrono::system_clock::now()) + std::chrono::hours(9);
     const auto day = std::chrono::floor<days>(japan);
     return {Date(day), japan - day};
 }

@@ -22,7 +22,7 @@ struct JapanTime {
     std::chrono::minutes sinceMidnight {0};
 };
 
-inline constexpr std::int32_t kFirstWeekdayDraw = 1340;       // the first draw of the weekday rule
+inline constexpr std::int32_t kFirstWeekdayDraw = 1340;          // the first draw of the weekday rule
 inline constexpr std::chrono::minutes kDrawTime {18 * 60 + 45};  // 18:45 Japan time
 
 // The date of draw `draw` (1 or later). RefusedError for a draw number below 1.

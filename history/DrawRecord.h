@@ -8,16 +8,16 @@
 namespace tolvi {
 
 // First columns of the fields that the readers use.
-inline constexpr int kDrawNumberColumn = 1;        // 4 bytes
-inline constexpr int kWinningNumberColumn = 6;     // 3 bytes, or "---"
-inline constexpr int kStraightPrizeColumn = 10;    // 7 bytes each
+inline constexpr int kDrawNumberColumn = 1;      // 4 bytes
+inline constexpr int kWinningNumberColumn = 6;   // 3 bytes, or "---"
+inline constexpr int kStraightPrizeColumn = 10;  // 7 bytes each
 inline constexpr int kBoxPrizeColumn = 18;
 inline constexpr int kMiniPrizeColumn = 42;
-inline constexpr int kNumbers4Column = 50;         // 4 bytes
+inline constexpr int kNumbers4Column = 50;  // 4 bytes
 // Every prize field in the record's order: Numbers3 straight, box, set-straight, set-box and
 // mini; Numbers4 straight, box, set-straight and set-box.
 inline constexpr std::array<int, 5> kNumbers3PrizeColumns {kStraightPrizeColumn, kBoxPrizeColumn, 26, 34,
-                                                          kMiniPrizeColumn};
+                                                           kMiniPrizeColumn};
 inline constexpr std::array<int, 4> kNumbers4PrizeColumns {55, 63, 71, 79};
 inline constexpr std::string_view kNoResult = "---";
 

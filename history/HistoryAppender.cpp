@@ -1,10 +1,10 @@
 #include "history/HistoryAppender.h"
 
+#include "base/Errors.h"
 #include "base/NumberFormat.h"
 #include "history/DrawRecord.h"
 #include "history/HistoryBackups.h"
 #include "history/HistoryReader.h"
-#include "base/Errors.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -35,8 +35,7 @@ void requireValuesFit(const HistoryAppender::Draw& draw)
     if (draw.numbers3 != kNoNumbers3Result)
         requireFits(draw.numbers3, 999,
                     "Numbers3 の当選番号 " + describe(draw.numbers3) + " は 3 桁の欄に収まりません。");
-    requireFits(draw.numbers4, 9999,
-                "Numbers4 の当選番号 " + describe(draw.numbers4) + " は 4 桁の欄に収まりません。");
+    requireFits(draw.numbers4, 9999, "Numbers4 の当選番号 " + describe(draw.numbers4) + " は 4 桁の欄に収まりません。");
     auto prizeFits = [](std::int32_t prize) {
         requireFits(prize, kLargestPrize, "当選金額 " + describe(prize) + " は 7 桁の欄に収まりません。");
     };
@@ -65,8 +64,7 @@ public:
     explicit FolderLock(const std::filesystem::path& path)
         : fd_(::open(HistoryFile::fullPath(path).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
-        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-        }
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) { }
     }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
@@ -106,8 +104,9 @@ std::int64_t writePositionOf(const HistoryFile& file, std::int64_t size)
     const bool endsWithMarker = finalByte.size() == 1 && finalByte[0] == kEndOfFileByte;
     const std::int64_t stray = size % kRecord;
     if (!(stray == 0 || (stray == 1 && endsWithMarker)))
-        refuseDamaged(file, "長さ " + describe(size) + " バイトが 87 バイトの結果データの整数倍 (末尾に 0x1A が付く場合は"
-                            "それより 1 バイト多い長さ) ではありません。");
+        refuseDamaged(file, "長さ " + describe(size) +
+                                " バイトが 87 バイトの結果データの整数倍 (末尾に 0x1A が付く場合は"
+                                "それより 1 バイト多い長さ) ではありません。");
     return endsWithMarker ? size - 1 : size;
 }
 
@@ -155,15 +154,17 @@ public:
             } catch (const IoError& e) {
                 // The new file has to go beside the old one for the rename, so the folder must
                 // take new files (the file itself being writable is not enough).
-                throw IoError("履歴ファイル " + target.string() + " を書き換えられません: 同じフォルダーに一時ファイルを"
-                              "作成できません (" + e.what() + ")");
+                throw IoError("履歴ファイル " + target.string() +
+                              " を書き換えられません: 同じフォルダーに一時ファイルを"
+                              "作成できません (" +
+                              e.what() + ")");
             }
             if (!created)
                 continue;
             // Between the creation and the lock, a writer clearing left-over files may have
             // taken this one for abandoned and removed it: then take another name.
-            struct stat held {};
-            struct stat atName {};
+            struct stat held { };
+            struct stat atName { };
             if (::flock(created->descriptor(), LOCK_EX | LOCK_NB) == 0 && ::fstat(created->descriptor(), &held) == 0 &&
                 ::lstat(name.c_str(), &atName) == 0 && sameFile(held, atName)) {
                 file_ = std::move(created);
@@ -215,7 +216,8 @@ void fillTemporary(TemporaryFile& temporary, const std::filesystem::path& target
         std::string reason = e.what();
         if (const std::size_t colon = reason.rfind(": "); colon != std::string::npos)
             reason = reason.substr(colon + 2);
-        throw IoError("履歴ファイル " + target.string() + " に書き込めません: " + reason + "。履歴ファイルは元のままです");
+        throw IoError("履歴ファイル " + target.string() + " に書き込めません: " + reason +
+                      "。履歴ファイルは元のままです");
     }
 }
 
@@ -252,8 +254,8 @@ std::optional<HistoryAppender::Locked> HistoryAppender::openLocked(const std::fi
         if (!file)
             return std::nullopt;
         lockForAppend(*file);
-        struct stat held {};
-        struct stat atName {};
+        struct stat held { };
+        struct stat atName { };
         if (::fstat(file->descriptor(), &held) != 0)
             throw IoError(describeSystemError("履歴ファイル " + file->path().string() + " の状態を読めません", errno));
         if (::stat(path.c_str(), &atName) != 0 || !sameFile(held, atName))
@@ -364,8 +366,8 @@ bool HistoryAppender::rewritePlanned(const Rewriter& rewrite, bool checkShape) c
     if (!bytes)
         return false;
     // What stays as it was is copied; the writer gets the rest (for an append, the new records).
-    const std::size_t same = std::size_t(std::mismatch(content.begin(), content.end(), bytes->begin(), bytes->end()).first -
-                                         content.begin());
+    const std::size_t same = std::size_t(
+        std::mismatch(content.begin(), content.end(), bytes->begin(), bytes->end()).first - content.begin());
     replace(*locked, std::string_view(*bytes).substr(0, same), bytes->substr(same));
     return true;
 }
@@ -406,8 +408,8 @@ void HistoryAppender::beforeReplacing(const Locked& locked) const
         const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat held {};
-        struct stat atName {};
+        struct stat held { };
+        struct stat atName { };
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
             ::lstat(name.c_str(), &atName) == 0 && sameFile(held, atName))
             ::unlink(name.c_str());

@@ -42,9 +42,9 @@
 
 namespace tolvi {
 
-inline constexpr std::int32_t kLastDrawNumber = 9999;       // four digits in the record
-inline constexpr std::int32_t kLargestPrize = 9'999'999;    // seven digits in the record
-inline constexpr std::int32_t kNoNumbers3Result = -1;       // a draw without a Numbers3 result
+inline constexpr std::int32_t kLastDrawNumber = 9999;     // four digits in the record
+inline constexpr std::int32_t kLargestPrize = 9'999'999;  // seven digits in the record
+inline constexpr std::int32_t kNoNumbers3Result = -1;     // a draw without a Numbers3 result
 
 class HistoryAppender {
 public:

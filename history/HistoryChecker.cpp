@@ -1,7 +1,7 @@
 #include "history/HistoryChecker.h"
 
-#include "base/NumberFormat.h"
 #include "base/Errors.h"
+#include "base/NumberFormat.h"
 #include "history/HistoryFile.h"
 
 #include <algorithm>
@@ -119,7 +119,7 @@ bool beforeInFile(const HistoryChecker::Problem& a, const HistoryChecker::Proble
 // gigabytes.
 class Collector {
 public:
-    Collector(HistoryChecker::Report& report, std::size_t kept) : report_(report), kept_(kept) {}
+    Collector(HistoryChecker::Report& report, std::size_t kept) : report_(report), kept_(kept) { }
 
     void finish()
     {
@@ -140,10 +140,7 @@ public:
         add({kind, record, offset, "レコード " + number(record) + " (オフセット " + number(offset) + "): " + text});
     }
 
-    void onFile(HistoryChecker::Kind kind, const std::string& text)
-    {
-        add({kind, 0, 0, "ファイル全体: " + text});
-    }
+    void onFile(HistoryChecker::Kind kind, const std::string& text) { add({kind, 0, 0, "ファイル全体: " + text}); }
 
 private:
     void add(HistoryChecker::Problem problem)
@@ -190,7 +187,8 @@ std::optional<std::int32_t> checkDrawRecord(std::string_view record, std::int64_
     const std::string_view numbers4 = column(50, 4);
     if (!allDigits(numbers4))
         out.atRecord(Kind::BadNumbers4Number, index,
-                     "Numbers4 の当選番号 (" + columns(50, 4) + ") " + shown(numbers4) + " が数字 4 桁ではありません。");
+                     "Numbers4 の当選番号 (" + columns(50, 4) + ") " + shown(numbers4) +
+                         " が数字 4 桁ではありません。");
 
     for (const Field& field : kPrizeFields) {
         const std::string_view prize = column(field.column, field.width);
@@ -221,8 +219,9 @@ void checkEndMarkers(std::string_view content, Collector& out)
         const std::int64_t run = end - p + 1;
         if (end == size - 1 && run > 1)
             out.atOffset(HistoryChecker::Kind::MisplacedEndMarker, p,
-                         "0x1A が " + number(run) + " バイト続いてファイルが終わっています。0x1A はファイルの最後の "
-                         "1 バイトにだけ置けます。");
+                         "0x1A が " + number(run) +
+                             " バイト続いてファイルが終わっています。0x1A はファイルの最後の "
+                             "1 バイトにだけ置けます。");
         else if (end < size - 1)
             out.atOffset(HistoryChecker::Kind::MisplacedEndMarker, p,
                          "0x1A (" + number(run) + " バイト) の後にまだ " + number(size - 1 - end) +
@@ -270,15 +269,16 @@ std::vector<std::string> diagnose(std::string_view content, const HistoryChecker
                 "直し方: 各行の終わりを CR LF にします (例: perl -pi -e 's/\\r?\\n/\\r\\n/' Numbers.dat)。"};
     if (lines.lines > 0 && lines.records * 2 <= lines.lines) {
         const std::string kind = looksLikeCsvHeader(lines.first) ? "CSV ファイル" : "テキストファイル";
-        return {"87 バイトの結果データが並んだ履歴ファイルではなく、" + kind + "のようです (1 行目: " +
-                shown(lines.first.substr(0, 60)) + ")。直し方: 当せん結果の CSV なら、このファイルを別の名前 "
+        return {"87 バイトの結果データが並んだ履歴ファイルではなく、" + kind +
+                "のようです (1 行目: " + shown(lines.first.substr(0, 60)) +
+                ")。直し方: 当せん結果の CSV なら、このファイルを別の名前 "
                 "(例: results.csv) にしてから tolvi import results.csv で取り込むと、履歴ファイルが作られます。"};
     }
     const std::int64_t tail = std::int64_t(content.size()) % kRecord;
     if (tail > 1 && report.records > 0)
-        return {"ファイルが結果データの途中で切れています (最後の " + number(tail) +
-                " バイト)。直し方: 切れた最後の " + number(tail) + " バイトを取り除き (例: truncate -s " +
-                number(report.records * kRecord) + " Numbers.dat)、その回の結果を入力し直します。"};
+        return {"ファイルが結果データの途中で切れています (最後の " + number(tail) + " バイト)。直し方: 切れた最後の " +
+                number(tail) + " バイトを取り除き (例: truncate -s " + number(report.records * kRecord) +
+                " Numbers.dat)、その回の結果を入力し直します。"};
     return {};
 }
 
@@ -322,8 +322,9 @@ HistoryChecker::Report HistoryChecker::check(std::string_view content, std::size
                          " があります (0x1A だけが置けます)。追記はこのバイトの後に書かれ、位置がずれます。");
     else if (tail > 1)
         out.atOffset(Kind::CutOffTail, records * kRecord,
-                     "最後の " + number(tail) + " バイトは 87 バイトに足りない、途中で切れた結果データです (ファイルの長さ " +
-                         number(size) + " バイトが 87 の倍数でも 87 の倍数 + 1 でもありません)。");
+                     "最後の " + number(tail) +
+                         " バイトは 87 バイトに足りない、途中で切れた結果データです (ファイルの長さ " + number(size) +
+                         " バイトが 87 の倍数でも 87 の倍数 + 1 でもありません)。");
 
     checkEndMarkers(content, out);
 
@@ -337,7 +338,8 @@ HistoryChecker::Report HistoryChecker::check(std::string_view content, std::size
             report.lastDraw = *previous;
             if (*previous >= 9999)
                 out.atRecord(Kind::NoNextDrawNumber, records,
-                             "最後の回号 " + formatInt(*previous, 0, 4) + " の次は 4 桁の回号欄に収まらないため、追記できません。");
+                             "最後の回号 " + formatInt(*previous, 0, 4) +
+                                 " の次は 4 桁の回号欄に収まらないため、追記できません。");
         }
     }
     // In file order, so that a reader can walk the file along the list.
@@ -365,10 +367,11 @@ HistoryChecker::Report HistoryChecker::checkFile(const std::filesystem::path& pa
             throw openFailure;
         }
         Report report = check(MappedContent(*readable).bytes(), keptProblems);
-        report.problems.insert(report.problems.begin(),
-                               {Kind::CannotOpen, 0, 0,
-                                "ファイル全体: " + std::string(openFailure.what()) +
-                                    "。書き込み用に開けないため、結果の入力や取り込みで追記できません (予想には読み込めます)。"});
+        report.problems.insert(
+            report.problems.begin(),
+            {Kind::CannotOpen, 0, 0,
+             "ファイル全体: " + std::string(openFailure.what()) +
+                 "。書き込み用に開けないため、結果の入力や取り込みで追記できません (予想には読み込めます)。"});
         ++report.problemCount;
         if (report.problems.size() > keptProblems)
             report.problems.pop_back();

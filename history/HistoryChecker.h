@@ -2,8 +2,8 @@
 // Finds everything in a history file that would make a reader fail or read wrong fields, or
 // would make an append fail or write a record out of place.
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -32,9 +32,9 @@ public:
 
     struct Problem {
         Kind kind;
-        std::int64_t record;   // 1 for the first record; 0 when no single record is meant
-        std::int64_t offset;   // byte offset in the file where the problem starts
-        std::string message;   // one line for the user
+        std::int64_t record;  // 1 for the first record; 0 when no single record is meant
+        std::int64_t offset;  // byte offset in the file where the problem starts
+        std::string message;  // one line for the user
     };
 
     struct Report {
@@ -44,9 +44,9 @@ public:
         std::vector<std::string> causes;
         std::vector<Problem> problems;  // the first ones in file order, as many as asked for
         std::int64_t problemCount = 0;  // all that were found
-        std::int64_t records = 0;   // full 87-byte records
-        std::int64_t comments = 0;  // of which comment records
-        std::int64_t lastDraw = -1; // draw number of the last record, -1 when there is none
+        std::int64_t records = 0;       // full 87-byte records
+        std::int64_t comments = 0;      // of which comment records
+        std::int64_t lastDraw = -1;     // draw number of the last record, -1 when there is none
     };
 
     // Checks the bytes of a history file; the report lists the first `keptProblems` problems in

@@ -24,7 +24,7 @@ namespace {
 // link and never succeed; the user has to mend or remove the link.
 void refuseBrokenLink(const std::filesystem::path& path, const std::filesystem::path& full)
 {
-    struct stat info {};
+    struct stat info { };
     if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         return;
     std::error_code error;
@@ -48,7 +48,7 @@ std::optional<HistoryFile> HistoryFile::openIfExists(const std::filesystem::path
     if (fd < 0)
         throw IoError(describeSystemError("履歴ファイル " + fullPath(path).string() + " を開けません", errno));
     HistoryFile file(fd, fullPath(path));
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0)
         file.fail("の状態を読めません", errno);
     if (!S_ISREG(info.st_mode))
@@ -106,7 +106,7 @@ void HistoryFile::fail(const char* action, int errorNumber) const
 
 std::int64_t HistoryFile::size() const
 {
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd_, &info) != 0)
         fail("の大きさを読めません", errno);
     return info.st_size;

@@ -11,8 +11,8 @@
 
 namespace tolvi {
 
-inline constexpr std::size_t kRecordSize = 87;     // bytes of one draw record, CR LF included
-inline constexpr char kEndOfFileByte = 0x1A;       // the optional single byte after the last record
+inline constexpr std::size_t kRecordSize = 87;  // bytes of one draw record, CR LF included
+inline constexpr char kEndOfFileByte = 0x1A;    // the optional single byte after the last record
 inline constexpr const char* kHistoryFileName = "Numbers.dat";
 
 class HistoryFile {
@@ -61,7 +61,7 @@ public:
     static std::filesystem::path fullPath(const std::filesystem::path& path);
 
 private:
-    HistoryFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
+    HistoryFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) { }
     [[noreturn]] void fail(const char* action, int errorNumber) const;
 
     int fd_ = -1;

@@ -10,8 +10,7 @@ constexpr std::size_t kBlocksPerRead = 752;  // about 64 KiB
 
 HistoryStream::HistoryStream(const std::filesystem::path& path)
     : file_(HistoryFile::openForReading(path)), buffer_(kBlocksPerRead * kRecordSize, '\0')
-{
-}
+{ }
 
 bool HistoryStream::next(std::string_view& block)
 {

@@ -52,7 +52,7 @@ enum class LineKind { Blank, Comment, Section, Entry };
 
 struct ParsedLine {
     LineKind kind = LineKind::Blank;
-    std::size_t nameBegin = 0, nameEnd = 0;    // section or key name
+    std::size_t nameBegin = 0, nameEnd = 0;  // section or key name
     bool hasEquals = false;
     std::size_t valueBegin = 0, valueEnd = 0;  // trimmed value, quotes included
 };
@@ -90,8 +90,7 @@ ParsedLine parseLine(std::string_view text, const Line& line)
     return parsed;
 }
 
-template <typename Visit>
-void forEachLine(std::string_view text, Visit visit)
+template <typename Visit> void forEachLine(std::string_view text, Visit visit)
 {
     std::size_t pos = text.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
     while (pos < text.size()) {
@@ -126,7 +125,7 @@ struct IniFile::Entry {
     std::size_t valueBegin = 0, valueEnd = 0;
 };
 
-IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) {}
+IniFile::IniFile(std::string bytes) : bytes_(std::move(bytes)) { }
 
 IniFile::Entry IniFile::find(std::string_view section, std::string_view key) const
 {

@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
-#include "settings/IniFile.h"
 #include "base/Errors.h"
+#include "settings/IniFile.h"
 
 #include <cerrno>
 #include <charconv>
@@ -83,7 +83,7 @@ bool readWhole(const fs::path& path, std::string& bytes)
 // into place, so a failure at any step leaves the directory as it was.
 class TemporaryFile {
 public:
-    TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    TemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) { }
     ~TemporaryFile()
     {
         if (fd_ >= 0)
@@ -115,8 +115,8 @@ std::optional<TemporaryFile> createTemporaryBeside(const fs::path& target)
     const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device entropy;
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "."
-                                 + std::to_string(entropy() % 1000000u) + ".tmp";
+        const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
+                                 std::to_string(entropy() % 1000000u) + ".tmp";
         const std::string path = (directory / name).string();
         // Mode 0666 lets the process's umask decide, as for any newly created file.
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -158,8 +158,7 @@ Replaced replaceFile(const fs::path& target, std::string_view bytes, const struc
             return Replaced::No;
         // Only a privileged process may give the file back to another owner; the file then
         // simply belongs to whoever saved it, as a newly written file would.
-        if (::fchown(temporary->fd(), old->st_uid, old->st_gid) != 0) {
-        }
+        if (::fchown(temporary->fd(), old->st_uid, old->st_gid) != 0) { }
     }
     if (!temporary->close())
         return Replaced::No;
@@ -247,7 +246,7 @@ void SettingsFile::saveValue(const fs::path& settingsPath, std::string_view sect
 {
     const fs::path target = resolveLink(settingsPath);
     std::string bytes;
-    struct stat old {};
+    struct stat old { };
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists) {
         // A file that cannot be read back cannot be kept intact.
@@ -269,7 +268,7 @@ void SettingsFile::saveValue(const fs::path& settingsPath, std::string_view sect
 
 bool SettingsFile::canSave(const fs::path& settingsPath)
 {
-    struct stat status {};
+    struct stat status { };
     if (::stat(settingsPath.c_str(), &status) == 0)
         return takesWrites(settingsPath, status);
     if (errno != ENOENT)

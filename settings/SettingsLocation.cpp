@@ -1,7 +1,7 @@
 #include "settings/SettingsLocation.h"
 
-#include "settings/SettingsFile.h"
 #include "base/Errors.h"
+#include "settings/SettingsFile.h"
 
 #include <cerrno>
 #include <cstdlib>

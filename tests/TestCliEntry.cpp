@@ -64,7 +64,7 @@ std::vector<std::string> appendArgs(const TempDir& dir, std::vector<std::string>
     return args;
 }
 
-const std::vector<std::string> kValid {"012", "90000", "15000", "52500", "7500", "4000",
+const std::vector<std::string> kValid {"012",  "90000",   "15000", "52500",  "7500", "4000",
                                        "0345", "1000000", "41600", "520800", "20800"};
 
 std::size_t lineCount(const std::string& text)
@@ -102,10 +102,10 @@ TEST(CliAppend, RefusesAsTheEntryPanelDoesWithItsMessagesAndLeavesTheFile)
         const char* message;
     };
     const Case cases[] = {
-        {0, "12", tolvi::kNumbers3Message},     {0, "ａｂｃ", tolvi::kNumbers3Message},
-        {0, "-12", tolvi::kNumbers3Message},    {6, "123", tolvi::kNumbers4Message},
-        {1, "", tolvi::kPrizeMessage},          {2, "1,000", tolvi::kPrizeMessage},
-        {10, "1.5", tolvi::kPrizeMessage},      {5, "12345678", tolvi::kPrizeMessage},
+        {0, "12", tolvi::kNumbers3Message},  {0, "ａｂｃ", tolvi::kNumbers3Message},
+        {0, "-12", tolvi::kNumbers3Message}, {6, "123", tolvi::kNumbers4Message},
+        {1, "", tolvi::kPrizeMessage},       {2, "1,000", tolvi::kPrizeMessage},
+        {10, "1.5", tolvi::kPrizeMessage},   {5, "12345678", tolvi::kPrizeMessage},
         {7, "-5", tolvi::kPrizeMessage},
     };
     for (const Case& c : cases) {
@@ -278,7 +278,8 @@ TEST(CliDefaultFolder, WorkingFolderWhenItHoldsAHistoryElseTheDataFolderAndSaysW
         {false, "XDG_DATA_HOME=" + data.path().string(),
          (data.path() / "tolvi-numbers/Numbers.dat").string() + " (データフォルダー)"},
         // A relative XDG_DATA_HOME does not count.
-        {false, "XDG_DATA_HOME=relative", (home.path() / ".local/share/tolvi-numbers/Numbers.dat").string() + " (データフォルダー)"},
+        {false, "XDG_DATA_HOME=relative",
+         (home.path() / ".local/share/tolvi-numbers/Numbers.dat").string() + " (データフォルダー)"},
     };
     for (const Case& c : cases) {
         if (c.workHasHistory)

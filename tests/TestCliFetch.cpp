@@ -47,7 +47,8 @@ void serveDraw1233(LocalHttpServer& server)
     server.serve("/numbers/num3-h1707.html", HttpReply::page(emptyPage(300)));
     server.serve("/numbers/num3-h1708.html",
                  HttpReply::page(resultsPage(3, "2005年8月", {numbers3Draw(1232, "777"), numbers3Draw(1233, "402")})));
-    server.serve("/numbers/num4-h1708.html", HttpReply::page(resultsPage(4, "2005年8月", {numbers4Draw(1233, "0815")})));
+    server.serve("/numbers/num4-h1708.html",
+                 HttpReply::page(resultsPage(4, "2005年8月", {numbers4Draw(1233, "0815")})));
 }
 
 }  // namespace
@@ -57,7 +58,8 @@ TEST(CliFetch, JsonHoldsTheElevenFieldsAndNoMessageWhenBothPagesAreFound)
     LocalHttpServer server;
     serveDraw1233(server);
     TempDir dir;
-    const Output output = tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.path().string() + " --json");
+    const Output output =
+        tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.path().string() + " --json");
     EXPECT_EQ(output.status, 0);
     const auto json = nlohmann::ordered_json::parse(output.out);
     const nlohmann::ordered_json expected = nlohmann::ordered_json::parse(R"({
@@ -69,7 +71,7 @@ TEST(CliFetch, JsonHoldsTheElevenFieldsAndNoMessageWhenBothPagesAreFound)
     EXPECT_EQ(json.dump(), expected.dump());  // the fields in tab order
     EXPECT_TRUE(std::filesystem::exists(dir.file("numbers.tmp")));
     EXPECT_EQ(server.paths(), (std::vector<std::string> {"/numbers/num3-h1707.html", "/numbers/num3-h1708.html",
-                                                          "/numbers/num4-h1708.html"}));
+                                                         "/numbers/num4-h1708.html"}));
 }
 
 TEST(CliFetch, NotFoundGivesEmptyFieldsTheMessageAndExitStatus1)
@@ -77,7 +79,8 @@ TEST(CliFetch, NotFoundGivesEmptyFieldsTheMessageAndExitStatus1)
     LocalHttpServer server;
     server.serve("/numbers/num3-h1707.html", HttpReply::page(emptyPage(200)));
     TempDir dir;
-    const Output output = tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.path().string() + " --json");
+    const Output output =
+        tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.path().string() + " --json");
     EXPECT_EQ(output.status, 1);
     const auto json = nlohmann::json::parse(output.out);
     EXPECT_EQ(json["message"], "結果データがすでに最新か\r\nもしくはデータが見つかりません。");
@@ -104,7 +107,8 @@ TEST(CliFetch, TextOutputListsTheFieldsAsThePanelLabelsThem)
 TEST(CliFetch, HostThatDoesNotResolveGivesTheConnectionMessage)
 {
     TempDir dir;
-    const Output output = tolviCli("fetch --draw 5 --host no-such-host.invalid --dir " + dir.path().string() + " --json");
+    const Output output =
+        tolviCli("fetch --draw 5 --host no-such-host.invalid --dir " + dir.path().string() + " --json");
     EXPECT_EQ(output.status, 1);
     const auto json = nlohmann::json::parse(output.out);
     EXPECT_EQ(json["message"], "エラー：インターネットに接続できません。");
@@ -115,7 +119,8 @@ TEST(CliFetch, DirectoryThatCannotHoldNumbersTmpGivesTheErrorAsMessage)
     LocalHttpServer server;
     serveDraw1233(server);
     TempDir dir;
-    const Output output = tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.file("missing").string() + " --json");
+    const Output output =
+        tolviCli("fetch --draw 1233 --host " + server.host() + " --dir " + dir.file("missing").string() + " --json");
     EXPECT_EQ(output.status, 1);
     const auto json = nlohmann::json::parse(output.out);
     ASSERT_TRUE(json["message"].is_string());

@@ -30,7 +30,8 @@ const fs::path kData = fs::path(TOLVI_SOURCE_DIR) / "data";
 TEST(CliImport, ShippedHistoryIsTheImportOfItsResultsFiles)
 {
     TempDir dir;
-    const std::string sources = (kData / "numbers3-results.csv").string() + " " + (kData / "numbers4-results.csv").string();
+    const std::string sources =
+        (kData / "numbers3-results.csv").string() + " " + (kData / "numbers4-results.csv").string();
     const auto imported = runTolvi("import --dir " + dir.path().string() + " " + sources);
     EXPECT_EQ(imported.status, 0);
     EXPECT_EQ(imported.output, "第1回～第7054回の 7054 回分を追加しました。\n");
@@ -47,8 +48,9 @@ TEST(CliImport, ExitCodesAndTheFileOnEveryWayOut)
     TempDir dir;
     const std::string history = readFileBytes(kData / "Numbers.dat").substr(0, 87 * 3);
     dir.write("Numbers.dat", history);
-    dir.write("gap.csv", "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n"
-                         "5,123,1,2,3,4,5\n");
+    dir.write("gap.csv",
+              "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n"
+              "5,123,1,2,3,4,5\n");
     const std::string at = " --dir " + dir.path().string() + " ";
     EXPECT_EQ(runTolvi("import" + at + dir.file("gap.csv").string()).status, 1);
     EXPECT_EQ(runTolvi("import" + at + dir.file("missing.csv").string()).status, 1);
@@ -103,7 +105,8 @@ TEST(CliImport, KilledAtAnyMomentLeavesTheOldOrTheWholeNewHistory)
     const auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(importKilledAfter(std::nullopt), 0);
     ASSERT_EQ(dir.read("Numbers.dat"), full);
-    const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    const auto whole =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
 
     std::mt19937 random(21);
     std::uniform_int_distribution<std::int64_t> moment(0, whole.count() * 5 / 4);
@@ -144,7 +147,8 @@ TEST(CliImport, ExportReplacesOnlyRegularFilesAndNoFifoIsWaitedOn)
     // The exit status, 124 for a tool still waiting after 10 seconds.
     const auto status = [&](const std::string& command) {
         const int status = std::system(
-            ("timeout 10 " TOLVI_CLI_PATH " " + command + " --dir " + dir.path().string() + " >/dev/null 2>&1").c_str());
+            ("timeout 10 " TOLVI_CLI_PATH " " + command + " --dir " + dir.path().string() + " >/dev/null 2>&1")
+                .c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
     for (const char* refused : {"fifo", "folder", "to-folder", "Numbers.dat"})

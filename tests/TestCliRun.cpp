@@ -28,7 +28,7 @@ std::string golden(const std::string& name)
 
 // The history to copy, the options of the run, the golden file.
 using GoldenCase = std::tuple<std::string, std::string, std::string>;
-class CliRunGolden : public ::testing::TestWithParam<GoldenCase> {};
+class CliRunGolden : public ::testing::TestWithParam<GoldenCase> { };
 
 }  // namespace
 
@@ -44,15 +44,14 @@ TEST_P(CliRunGolden, MatchesTheIndependentlyComputedWindowState)
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers3, CliRunGolden,
-    ::testing::Values(GoldenCase("tests/data/excerpt-5577-6857.dat", "", "sample-numbers3.json"),
-                      GoldenCase("tests/data/excerpt-5577-6857.dat", "--factor", "sample-numbers3-factor.json"),
-                      GoldenCase("tests/data/excerpt-5577-6857.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
-                      GoldenCase("data/Numbers.dat", "--no-mismatch", "shipped-numbers3-no-mismatch.json"),
-                      GoldenCase("tests/data/synthetic-1500.dat", "", "synthetic-numbers3.json"),
-                      GoldenCase("tests/data/synthetic-1500.dat", "--edition numbers3 --factor",
-                                      "synthetic-numbers3-factor.json"),
-                      GoldenCase("tests/data/synthetic-1500.dat", "--no-mismatch",
-                                      "synthetic-numbers3-no-mismatch.json")),
+    ::testing::Values(
+        GoldenCase("tests/data/excerpt-5577-6857.dat", "", "sample-numbers3.json"),
+        GoldenCase("tests/data/excerpt-5577-6857.dat", "--factor", "sample-numbers3-factor.json"),
+        GoldenCase("tests/data/excerpt-5577-6857.dat", "--no-mismatch", "sample-numbers3-no-mismatch.json"),
+        GoldenCase("data/Numbers.dat", "--no-mismatch", "shipped-numbers3-no-mismatch.json"),
+        GoldenCase("tests/data/synthetic-1500.dat", "", "synthetic-numbers3.json"),
+        GoldenCase("tests/data/synthetic-1500.dat", "--edition numbers3 --factor", "synthetic-numbers3-factor.json"),
+        GoldenCase("tests/data/synthetic-1500.dat", "--no-mismatch", "synthetic-numbers3-no-mismatch.json")),
     // Named after the golden file: "sample-numbers3-factor.json" -> sample_numbers3_factor.
     [](const ::testing::TestParamInfo<CliRunGolden::ParamType>& info) {
         std::string name = std::get<2>(info.param);
@@ -96,7 +95,9 @@ TEST(CliRun, ByteNotUtf8InTheErrorAndUnwritableOutputExitWithOne)
 {
     TempDir dir;
     std::string bad = tolvi::test::drawRecord({2, "755"});
-    bad.replace(9, 7, "12\xFF\xFE" "567");
+    bad.replace(9, 7,
+                "12\xFF\xFE"
+                "567");
     dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").raw(bad).bytes());
     const CommandResult result = runTolvi("run --json --dir " + dir.path().string());
     EXPECT_EQ(result.status, 1);
@@ -104,7 +105,8 @@ TEST(CliRun, ByteNotUtf8InTheErrorAndUnwritableOutputExitWithOne)
 
     dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").draw(2, "755").bytes());
     ASSERT_EQ(runTolvi("run --dir " + dir.path().string()).status, 0);
-    const int full = std::system(("LANG=C " TOLVI_CLI_PATH " run --dir " + dir.path().string() + " >/dev/full 2>&1").c_str());
+    const int full =
+        std::system(("LANG=C " TOLVI_CLI_PATH " run --dir " + dir.path().string() + " >/dev/full 2>&1").c_str());
     EXPECT_TRUE(WIFEXITED(full) && WEXITSTATUS(full) == 1) << full;
 }
 
@@ -121,9 +123,10 @@ TEST(CliRun, ReadableOutputShowsWhatThePersonReadsInTheWindow)
     dir.write("Numbers.dat", tolvi::test::HistoryBuilder().draw(1, "295").draw(2, "755", 90000, 15000, 9000).bytes());
     const CommandResult all = runTolvi("run --dir " + dir.path().string());
     EXPECT_EQ(all.status, 0);
-    for (const char* line : {"   1  295       205一桁違い\n", "   2  755       755◎○▲\n", "(2 行)\n",
-                             "ｽﾄﾚｰﾄ的中数： 1本  金額：    90,000円\n", "総合回収率: 3281％\n",
-                             "次回    3回抽選予想番号: ", "予想的中！！    2回　予想 当選番号 755 (ストレート＆ボックス)\n"})
+    for (const char* line :
+         {"   1  295       205一桁違い\n", "   2  755       755◎○▲\n", "(2 行)\n",
+          "ｽﾄﾚｰﾄ的中数： 1本  金額：    90,000円\n", "総合回収率: 3281％\n",
+          "次回    3回抽選予想番号: ", "予想的中！！    2回　予想 当選番号 755 (ストレート＆ボックス)\n"})
         EXPECT_NE(all.output.find(line), std::string::npos) << line << "\n" << all.output;
     // No control names, no captions a run did not write.
     EXPECT_EQ(all.output.find("Label"), std::string::npos) << all.output;

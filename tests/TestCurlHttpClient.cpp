@@ -1,8 +1,8 @@
 // The libcurl client against a real HTTP server on 127.0.0.1.
 
+#include "support/LocalHttpServer.h"
 #include "transport/CurlHttpClient.h"
 #include "transport/ShiftJis.h"
-#include "support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +71,8 @@ TEST(CurlHttpClient, SendsTheShiftJisAgentAndAsksCachesNotToAnswer)
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].method, "GET");
     EXPECT_EQ(requests[0].path, "/numbers/num3-h1707.html");
-    EXPECT_EQ(requests[0].headers.at("user-agent"), "Microsoft Internet\x81\x40" "Explorer");
+    EXPECT_EQ(requests[0].headers.at("user-agent"), "Microsoft Internet\x81\x40"
+                                                    "Explorer");
     EXPECT_EQ(requests[0].headers.at("cache-control"), "no-cache");
     EXPECT_EQ(requests[0].headers.at("pragma"), "no-cache");
 }

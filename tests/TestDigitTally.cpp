@@ -1,5 +1,5 @@
-#include "support/DigitTally.h"
 #include "base/Errors.h"
+#include "support/DigitTally.h"
 
 #include <gtest/gtest.h>
 

@@ -111,8 +111,9 @@ TEST(DrawAnalysis, CountsOfASmallHistoryMatchABruteForceRecount)
             ++sums[std::size_t(sum)];
             if (i > 0)
                 repeatAny += text.find_first_of(digitsOf(draws[i - 1].number, digits)) != std::string::npos;
-            EXPECT_EQ(a.mini[std::size_t(draws[i].number % 100)], std::count_if(draws.begin(), draws.end(),
-                          [&](const Draw& d) { return d.number % 100 == draws[i].number % 100; }));
+            EXPECT_EQ(a.mini[std::size_t(draws[i].number % 100)],
+                      std::count_if(draws.begin(), draws.end(),
+                                    [&](const Draw& d) { return d.number % 100 == draws[i].number % 100; }));
         }
         EXPECT_EQ(a.sums, sums);
         EXPECT_EQ(a.repeatAny, repeatAny);
@@ -143,7 +144,8 @@ TEST(ChanceTests, ChiSquareMergesThinCellsAndHolmAdjustsStepDown)
     // The binomial tail against its terms summed: 20 tickets at 1/10, at least 5 hits.
     double tail = 0;
     for (int k = 5; k <= 20; ++k)
-        tail += std::tgamma(21.0) / (std::tgamma(k + 1.0) * std::tgamma(21.0 - k)) * std::pow(0.1, k) * std::pow(0.9, 20 - k);
+        tail += std::tgamma(21.0) / (std::tgamma(k + 1.0) * std::tgamma(21.0 - k)) * std::pow(0.1, k) *
+                std::pow(0.9, 20 - k);
     EXPECT_NEAR(binomialUpperTail(5, 20, 0.1), tail, 1e-12);
     // The smallest edge: at the detectable chance the critical count is reached with 80 %.
     const double edge = detectableEdge(20000, 0.001);
@@ -155,7 +157,8 @@ TEST(Popularity, KindsAndRatiosMatchACountByHand)
 {
     std::set<int> dates3, dates4;
     for (int month = 1; month <= 12; ++month)
-        for (int day = 1; day <= std::array {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}[std::size_t(month - 1)]; ++day) {
+        for (int day = 1; day <= std::array {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}[std::size_t(month - 1)];
+             ++day) {
             if (month <= 9)
                 dates3.insert(month * 100 + day);
             else if (day <= 9)
@@ -172,7 +175,8 @@ TEST(Popularity, KindsAndRatiosMatchACountByHand)
     EXPECT_TRUE(isOfKind(Game::Numbers3, 458, NumberKind::Rest));
 
     // Five draws: each prize against the median of all five (all lie within 50 draws).
-    DrawSeries series {Game::Numbers3, {{1, 111, 30000}, {2, 458, 100000}, {3, 458, 90000}, {4, 123, 60000}, {5, 777, 0}}};
+    DrawSeries series {Game::Numbers3,
+                       {{1, 111, 30000}, {2, 458, 100000}, {3, 458, 90000}, {4, 123, 60000}, {5, 777, 0}}};
     const Popularity p = analyzePopularity(series, DrawRange::all());
     EXPECT_DOUBLE_EQ(p.medianPrize, 75000);  // the unpaid draw is left out
     const KindPopularity& rest = p.kinds[std::size_t(NumberKind::Rest)];
@@ -186,7 +190,8 @@ TEST(Popularity, KindsAndRatiosMatchACountByHand)
 TEST(PredictionVerdict, HitsTicketsAndBuyersComeFromTheStatisticsAndTheHistory)
 {
     // Two draws, two candidates each bought straight and box; the prediction hit 123 once.
-    const std::string content = test::HistoryBuilder().draw(1, "123", 90000, 15000).draw(2, "456", 100000, 16000).bytes();
+    const std::string content =
+        test::HistoryBuilder().draw(1, "123", 90000, 15000).draw(2, "456", 100000, 16000).bytes();
     RunStatistics s;
     s.draw = {1, 2};
     const double perTicket1 = (90000 + 6 * 15000) / 1000.0, perTicket2 = (100000 + 6 * 16000) / 1000.0;

@@ -31,8 +31,8 @@ TEST(DrawCalendar, GivesEveryPublishedDateAndNoOther)
     // Every day from the first draw to the last: a draw day exactly when a draw was held on it,
     // and the days between two draws lead to the later one.
     auto next = published.begin();
-    for (auto day = std::chrono::sys_days(published.begin()->second); day <= std::chrono::sys_days(published.rbegin()->second);
-         day += std::chrono::days(1)) {
+    for (auto day = std::chrono::sys_days(published.begin()->second);
+         day <= std::chrono::sys_days(published.rbegin()->second); day += std::chrono::days(1)) {
         const bool held = Date(day) == next->second;
         ASSERT_EQ(isDrawDay(Date(day)), held) << isoDate(Date(day));
         ASSERT_EQ(drawOnOrAfter(Date(day)), next->first) << isoDate(Date(day));
@@ -47,13 +47,10 @@ TEST(DrawCalendar, LastDrawHeldTurnsAtTheDrawTime)
         const char* now;
         std::int32_t lastHeld;
     } cases[] = {
-        {"2026-12-09T18:44", 7131},  // a Wednesday, before the draw
-        {"2026-12-09T18:45", 7132},
-        {"2026-12-12T12:00", 7134},  // Saturday: Friday's draw
-        {"2026-12-30 23:59:59", 7147},
-        {"2027-01-04T18:44", 7147},  // the New Year break: no draw since 30 December
-        {"1994-10-07T18:44", 0},
-        {"2004-06-30T20:00+09:00", 1339},
+        {"2026-12-09T18:44", 7131},                                 // a Wednesday, before the draw
+        {"2026-12-09T18:45", 7132},    {"2026-12-12T12:00", 7134},  // Saturday: Friday's draw
+        {"2026-12-30 23:59:59", 7147}, {"2027-01-04T18:44", 7147},  // the New Year break: no draw since 30 December
+        {"1994-10-07T18:44", 0},       {"2004-06-30T20:00+09:00", 1339},
     };
     for (const auto& c : cases) {
         const std::optional<JapanTime> now = parseJapanTime(c.now);

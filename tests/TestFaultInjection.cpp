@@ -6,16 +6,16 @@
 // inject (writes failing part-way, two appending processes, stalls, pages cut short) is not
 // repeated here.
 
+#include "base/Errors.h"
 #include "engine/MiniEngine.h"
 #include "engine/Numbers3Engine.h"
-#include "transport/CurlHttpClient.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
 #include "history/DrawRecord.h"
-#include "base/Errors.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryReader.h"
 #include "support/HistoryRecords.h"
+#include "transport/CurlHttpClient.h"
 
 #include "support/FaultInjection.h"
 #include "support/HistoryBuilder.h"
@@ -30,10 +30,10 @@
 #include <algorithm>
 #include <csignal>
 #include <fstream>
-#include <random>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <random>
 #include <sys/wait.h>
 #include <typeinfo>
 
@@ -70,7 +70,8 @@ Ending runOnce(const RunKind& kind, const fs::path& path, const std::function<vo
     RunRequest request;
     request.tag = kind.tag;
     request.historyPath = path;
-    InterferingView view(ending.view, midRun ? midRun : [] {});
+    InterferingView view(
+        ending.view, midRun ? midRun : [] {});
     try {
         kind.engine()->run(request, view);
     } catch (const IoError& e) {
@@ -112,7 +113,8 @@ EntryFields validFields()
 // The fields of validFields() stored as draw `draw`.
 std::string validRecord(int draw)
 {
-    return std::to_string(draw) + ",012,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n";
+    return std::to_string(draw) +
+           ",012,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n";
 }
 
 }  // namespace

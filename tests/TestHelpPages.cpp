@@ -2,13 +2,13 @@
 // a browser shows as written, links that lead somewhere, and facts that agree with the programs
 // (the version, the record layout, the messages, the tool's options).
 
-#include "games/Editions.h"
 #include "engine/Numbers3Scoring.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
+#include "games/Editions.h"
+#include "history/HistoryReader.h"
 #include "results/HistoryExport.h"
 #include "results/ResultsCsv.h"
-#include "history/HistoryReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,11 @@ std::string utf8Fault(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        std::size_t length = lead < 0x80           ? 1
+                             : (lead >> 5) == 0x6  ? 2
+                             : (lead >> 4) == 0xE  ? 3
+                             : (lead >> 3) == 0x1E ? 4
+                                                   : 0;
         if (length == 0 || i + length > text.size())
             return "bad lead byte at " + std::to_string(i);
         for (std::size_t k = 1; k < length; ++k)
@@ -68,7 +72,7 @@ std::string utf8Fault(const std::string& text)
 // HTML and "/>" (in the inline SVG) close themselves; <style> and <script> hold raw text.
 std::string markupFault(const std::string& html)
 {
-    static const std::set<std::string> voidElements {"area", "base", "br", "col", "embed", "hr", "img",
+    static const std::set<std::string> voidElements {"area",  "base", "br",   "col",    "embed", "hr", "img",
                                                      "input", "link", "meta", "source", "track", "wbr"};
     static const std::regex reference("^&(#[0-9]+|#x[0-9a-fA-F]+|[a-zA-Z][a-zA-Z0-9]*);");
     std::vector<std::string> open;
@@ -101,7 +105,8 @@ std::string markupFault(const std::string& html)
         const bool closing = i + 1 < html.size() && html[i + 1] == '/';
         std::size_t nameStart = i + (closing ? 2 : 1);
         std::size_t nameEnd = nameStart;
-        while (nameEnd < html.size() && (std::isalnum(static_cast<unsigned char>(html[nameEnd])) || html[nameEnd] == '-'))
+        while (nameEnd < html.size() &&
+               (std::isalnum(static_cast<unsigned char>(html[nameEnd])) || html[nameEnd] == '-'))
             ++nameEnd;
         if (nameEnd == nameStart)
             return "stray <" + where(i);
@@ -129,7 +134,8 @@ std::string markupFault(const std::string& html)
         i = end + 1;
         if (closing) {
             if (open.empty() || open.back() != name)
-                return "</" + name + "> closes <" + (open.empty() ? std::string("nothing") : open.back()) + ">" + where(nameStart);
+                return "</" + name + "> closes <" + (open.empty() ? std::string("nothing") : open.back()) + ">" +
+                       where(nameStart);
             open.pop_back();
             continue;
         }
@@ -250,9 +256,10 @@ TEST(HelpPages, ShowTheProgramsVersion)
 TEST(HelpPages, HelpCoversWhatTheUserMeets)
 {
     const std::string text = withoutTags(page("help.html"));
-    for (const char* topic : {"◎", "○", "▲", "一桁違い", "回収率", "ウォークフォワード", "TolviNumbersMini", "結果入力",
-                              "インターネットから参照", "グラフ…", "画像として保存", "Numbers.dat", "87バイト",
-                              "一字違いを表示する。", "Mismatch", "TolviNumbers3.ini", "TolviNumbersMini.ini", "[Option]"}) {
+    for (const char* topic :
+         {"◎", "○", "▲", "一桁違い", "回収率", "ウォークフォワード", "TolviNumbersMini", "結果入力",
+          "インターネットから参照", "グラフ…", "画像として保存", "Numbers.dat", "87バイト", "一字違いを表示する。",
+          "Mismatch", "TolviNumbers3.ini", "TolviNumbersMini.ini", "[Option]"}) {
         EXPECT_NE(text.find(topic), std::string::npos) << topic;
     }
 }
@@ -291,7 +298,8 @@ TEST(HelpPages, RecordLayoutTableAddsUpToTheRecord)
 {
     const std::string html = page("help.html");
     // Rows of the layout table: columns "A～B" or "A", width, content.
-    const std::regex row("<tr><td class=\"num\">([0-9]+)(?:～([0-9]+))?</td><td class=\"num\">([0-9]+)</td><td>([^\n]*)</td></tr>");
+    const std::regex row(
+        "<tr><td class=\"num\">([0-9]+)(?:～([0-9]+))?</td><td class=\"num\">([0-9]+)</td><td>([^\n]*)</td></tr>");
     int nextColumn = 1;
     std::vector<int> separatorColumns;
     for (auto it = std::sregex_iterator(html.begin(), html.end(), row); it != std::sregex_iterator(); ++it) {
@@ -346,7 +354,8 @@ TEST(HelpPages, NameTheResultsFilesColumnsAsTheProgramsDo)
         english += (english.empty() ? "" : ",") + std::string(column.english);
     EXPECT_EQ(english, tolvi::kExportHeader);
     const fs::path docs = fs::path(TOLVI_SOURCE_DIR) / "docs";
-    for (const std::string& listing : {page("index.html"), readFileBytes(docs / "tolvi.1"), readFileBytes(docs / "tolvi.ja.1")}) {
+    for (const std::string& listing :
+         {page("index.html"), readFileBytes(docs / "tolvi.1"), readFileBytes(docs / "tolvi.ja.1")}) {
         std::size_t at = 0;
         for (const ResultsColumnNames& column : tolvi::resultsColumnNames()) {
             at = listing.find(column.english, at);
@@ -380,7 +389,8 @@ TEST(HelpPages, DescribeTheShippedHistoryAsItIs)
     const std::string dir = "--dir \"" + shippedHistory().parent_path().string() + "\"";
     const std::string history = readFileBytes(shippedHistory());
     ASSERT_GE(history.size(), 87u);
-    const std::string lastDraw = "第" + std::to_string(std::stoi(history.substr((history.size() / 87 - 1) * 87, 4))) + "回";
+    const std::string lastDraw =
+        "第" + std::to_string(std::stoi(history.substr((history.size() / 87 - 1) * 87, 4))) + "回";
     const std::vector<std::string> payback =
         allMatches(runTool("run --no-mismatch --json " + dir), "\"Label14\":\" *([0-9]+)\"");
     ASSERT_EQ(payback.size(), 1u);

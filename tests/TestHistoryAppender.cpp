@@ -49,8 +49,7 @@ std::string twoDraws()
     return HistoryBuilder().draw(40, "123", 10000, 2000, 500).draw(41, "456", 90000, 15000, 4000).bytes();
 }
 
-template <typename Error>
-std::string messageOf(const std::function<void()>& action)
+template <typename Error> std::string messageOf(const std::function<void()>& action)
 {
     try {
         action();
@@ -110,8 +109,8 @@ TEST(HistoryAppender, NextDrawNumberIsTakenFromTheFileAtTheMomentOfWriting)
     const HistoryAppender appender(path);
     appender.append(sampleDraw());
     // The file changes between two appends through the same appender.
-    dir.write("Numbers.dat", dir.read("Numbers.dat").substr(0, 3 * tolvi::kRecordSize) +
-                                 HistoryBuilder().draw(77, "111").bytes());
+    dir.write("Numbers.dat",
+              dir.read("Numbers.dat").substr(0, 3 * tolvi::kRecordSize) + HistoryBuilder().draw(77, "111").bytes());
     EXPECT_EQ(appender.append(sampleDraw()).substr(0, 4), "0078");
 }
 
@@ -157,17 +156,16 @@ TEST(HistoryAppender, RefusesAFileWhoseLengthBreaksTheRecordLayout)
 {
     const std::string records = twoDraws();
     const std::string damaged[] = {
-        records + "X",                       // one stray byte that is not 0x1A
-        records + "\r\n",                    // two stray bytes
-        records + "0042,007,00\x1A",         // a cut-off record followed by 0x1A
-        records + "\x1A\x1A",                // two end markers
+        records + "X",                          // one stray byte that is not 0x1A
+        records + "\r\n",                       // two stray bytes
+        records + "0042,007,00\x1A",            // a cut-off record followed by 0x1A
+        records + "\x1A\x1A",                   // two end markers
         records.substr(0, records.size() - 1),  // the last record's LF missing
     };
     for (const std::string& content : damaged) {
         TempDir dir;
         const fs::path path = dir.write("Numbers.dat", content);
-        const std::string message =
-            messageOf<tolvi::RefusedError>([&] { HistoryAppender(path).append(sampleDraw()); });
+        const std::string message = messageOf<tolvi::RefusedError>([&] { HistoryAppender(path).append(sampleDraw()); });
         EXPECT_NE(message.find("壊れています"), std::string::npos) << message;
         EXPECT_EQ(dir.read("Numbers.dat"), content);
     }
@@ -194,8 +192,7 @@ TEST(HistoryAppender, RefusesADrawNumberBeyondFourDigits)
         if (marker)
             builder.endOfFile();
         const fs::path path = dir.write("Numbers.dat", builder.bytes());
-        const std::string message =
-            messageOf<tolvi::RefusedError>([&] { HistoryAppender(path).append(sampleDraw()); });
+        const std::string message = messageOf<tolvi::RefusedError>([&] { HistoryAppender(path).append(sampleDraw()); });
         EXPECT_NE(message.find("10000"), std::string::npos) << message;
         EXPECT_EQ(dir.read("Numbers.dat"), builder.bytes());
     }
@@ -259,8 +256,8 @@ TEST(HistoryAppender, ReadOnlyFileIsAnIoError)
 TEST(HistoryAppender, WriteFailingAfterAnyNumberOfBytesLeavesTheFileAsItWas)
 {
     for (const bool marker : {false, true}) {
-        for (const std::size_t written : {std::size_t(0), std::size_t(1), std::size_t(40), std::size_t(87),
-                                          std::size_t(88)}) {
+        for (const std::size_t written :
+             {std::size_t(0), std::size_t(1), std::size_t(40), std::size_t(87), std::size_t(88)}) {
             TempDir dir;
             const std::string before = twoDraws() + (marker ? "\x1A" : "");
             const fs::path path = dir.write("Numbers.dat", before);
@@ -279,7 +276,7 @@ TEST(HistoryAppender, FailureOfAnyKindInTheWriterIsUndoneAndPassedOn)
     TempDir dir;
     const std::string before = twoDraws() + "\x1A";
     const fs::path path = dir.write("Numbers.dat", before);
-    struct Interrupted {};
+    struct Interrupted { };
     const HistoryAppender appender(path, [](HistoryFile& file, std::int64_t offset, std::string_view bytes) {
         file.writeAt(offset, bytes.substr(0, 30));
         throw Interrupted {};
@@ -402,9 +399,10 @@ TEST(HistoryAppender, RefusesADanglingLinkOrAFifoAtOnceAndWritesThroughALinkToAF
 {
     TempDir dir;
     fs::create_symlink("elsewhere/Numbers.dat", dir.file("Numbers.dat"));
-    const std::string message = messageOf<tolvi::IoError>(
-        [&] { HistoryAppender(dir.file("Numbers.dat")).appendPlanned([](std::string_view) {
-                  return std::vector<std::string> {sampleText("0001")}; }, true); });
+    const std::string message = messageOf<tolvi::IoError>([&] {
+        HistoryAppender(dir.file("Numbers.dat"))
+            .appendPlanned([](std::string_view) { return std::vector<std::string> {sampleText("0001")}; }, true);
+    });
     EXPECT_NE(message.find("elsewhere/Numbers.dat"), std::string::npos) << message;
     fs::remove(dir.file("Numbers.dat"));
 

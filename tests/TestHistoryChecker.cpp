@@ -90,7 +90,8 @@ TEST(HistoryChecker, WellFormedFilesHaveNoProblems)
 
 TEST(HistoryChecker, DeliveredHistoryFileIsClean)
 {
-    const std::string content = tolvi::test::readFileBytes(std::filesystem::path(TOLVI_SOURCE_DIR) / "data/Numbers.dat");
+    const std::string content =
+        tolvi::test::readFileBytes(std::filesystem::path(TOLVI_SOURCE_DIR) / "data/Numbers.dat");
     const HistoryChecker::Report report = HistoryChecker::check(content);
     for (const HistoryChecker::Problem& problem : report.problems)
         ADD_FAILURE() << problem.message;
@@ -107,7 +108,8 @@ TEST(HistoryChecker, SystematicFaultsAreNamedWithTheirFix)
         {draws(1, 30), {}},
         {draws(1, 2) + tolvi::test::drawRecord({3, "1x3"}), {}},
         {lineFeedsOnly, {"LF だけ", "CR LF にします"}},
-        {"draw_no,winning_number,straight_payout\n1,191,119800\n2,988,333500\n", {"CSV ファイルのよう", "tolvi import"}},
+        {"draw_no,winning_number,straight_payout\n1,191,119800\n2,988,333500\n",
+         {"CSV ファイルのよう", "tolvi import"}},
         {"some notes\nwritten by hand\n", {"テキストファイルのよう"}},
         {draws(1, 30) + draws(31, 31).substr(0, 40), {"途中で切れて", "truncate -s 2610"}},
     };
@@ -169,16 +171,15 @@ TEST(HistoryChecker, EachBrokenFieldIsReportedWithItsRecord)
         Kind kind;
     };
     const Case cases[] = {
-        {1, "00a2", Kind::BadDrawNumber},    {1, " 002", Kind::BadDrawNumber},
-        {6, "1-3", Kind::BadWinningNumber},  {6, "--1", Kind::BadWinningNumber},
-        {6, "12 ", Kind::BadWinningNumber},  {10, "00001,0", Kind::BadPrize},
-        {42, "      5", Kind::BadPrize},     {79, "000000x", Kind::BadPrize},
-        {50, "12a4", Kind::BadNumbers4Number}, {9, ";", Kind::BadSeparator},
-        {78, "0", Kind::BadSeparator},       {86, "\n\r", Kind::BadLineEnd},
+        {1, "00a2", Kind::BadDrawNumber},   {1, " 002", Kind::BadDrawNumber},   {6, "1-3", Kind::BadWinningNumber},
+        {6, "--1", Kind::BadWinningNumber}, {6, "12 ", Kind::BadWinningNumber}, {10, "00001,0", Kind::BadPrize},
+        {42, "      5", Kind::BadPrize},    {79, "000000x", Kind::BadPrize},    {50, "12a4", Kind::BadNumbers4Number},
+        {9, ";", Kind::BadSeparator},       {78, "0", Kind::BadSeparator},      {86, "\n\r", Kind::BadLineEnd},
     };
     for (const Case& c : cases) {
         const std::string content = draws(1, 1) + drawWith(2, c.column, c.bytes) + draws(3, 3);
-        EXPECT_EQ(found(content), (std::vector<Found> {{c.kind, 2, R}})) << "column " << c.column << " '" << c.bytes << "'";
+        EXPECT_EQ(found(content), (std::vector<Found> {{c.kind, 2, R}}))
+            << "column " << c.column << " '" << c.bytes << "'";
     }
 }
 

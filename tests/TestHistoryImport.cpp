@@ -1,9 +1,9 @@
 #include "results/HistoryExport.h"
 #include "results/HistoryImport.h"
 
+#include "base/Errors.h"
 #include "entry/ResultEntry.h"
 #include "history/DrawRecord.h"
-#include "base/Errors.h"
 #include "history/HistoryFile.h"
 
 #include "support/FaultInjection.h"
@@ -54,8 +54,9 @@ TEST(HistoryImport, AppendsTheDrawsAfterTheLastInOrderAndSaysWhat)
     TempDir dir;
     const std::string before = HistoryBuilder().draw(1, "101", 1, 2, 5).endOfFile().bytes();
     const fs::path path = dir.write("Numbers.dat", before);
-    const std::string numbers4 = "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
-                                 "3,12,6,7,8,9\n";
+    const std::string numbers4 =
+        "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
+        "3,12,6,7,8,9\n";
 
     EXPECT_EQ(importInto(path, {numbers4, numbers3Csv(1, 4)}),
               "第2回～第4回の 3 回分を追加しました。\n"
@@ -71,13 +72,17 @@ TEST(HistoryImport, AppendsTheDrawsAfterTheLastInOrderAndSaysWhat)
 TEST(HistoryImport, AHistoryWithoutDrawsStartsAtTheSourcesFirstDraw)
 {
     const std::pair<const char*, std::optional<std::string>> histories[] = {
-        {"no file", std::nullopt}, {"empty file", ""}, {"only comments", HistoryBuilder().comment().endOfFile().bytes()}};
+        {"no file", std::nullopt},
+        {"empty file", ""},
+        {"only comments", HistoryBuilder().comment().endOfFile().bytes()}};
     for (const auto& [what, history] : histories) {
         SCOPED_TRACE(what);
         TempDir dir;
         if (history)
             dir.write("Numbers.dat", *history);
-        EXPECT_EQ(importInto(dir.file("Numbers.dat"), {numbers3Csv(7, 8)}, true).rfind("第7回～第8回の 2 回分を追加します", 0), 0u);
+        EXPECT_EQ(importInto(dir.file("Numbers.dat"), {numbers3Csv(7, 8)}, true)
+                      .rfind("第7回～第8回の 2 回分を追加します", 0),
+                  0u);
         EXPECT_EQ(fs::exists(dir.file("Numbers.dat")), history.has_value()) << "a dry run writes nothing";
         importInto(dir.file("Numbers.dat"), {numbers3Csv(7, 8)});
         const std::string after = dir.read("Numbers.dat");
@@ -92,10 +97,13 @@ TEST(HistoryImport, RefusalsLeaveTheFileAsItWas)
 {
     const std::string tooLarge = kNumbers3Header + "3,103,1,2,3,4,5\n4,104,10000000,2,3,4,5\n";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{numbers3Csv(4, 5)}, "取り込み元に第3回の結果がありません (履歴ファイルは第2回までで、取り込み元のその次は第4回です)"},
-        {{kNumbers3Header + "3,103,1,2,3,4,5\n5,105,1,2,3,4,5\n"}, "取り込み元に第4回の結果がありません (取り込み元では第3回の次が第5回です)"},
+        {{numbers3Csv(4, 5)},
+         "取り込み元に第3回の結果がありません (履歴ファイルは第2回までで、取り込み元のその次は第4回です)"},
+        {{kNumbers3Header + "3,103,1,2,3,4,5\n5,105,1,2,3,4,5\n"},
+         "取り込み元に第4回の結果がありません (取り込み元では第3回の次が第5回です)"},
         {{tooLarge}, "当選金額 10000000 は 7 桁の欄に収まりません"},
-        {{numbers3Csv(3, 3), kNumbers3Header + "3,999,1,2,3,4,5\n"}, "source1.csv と source2.csv とで第3回の結果が違います"},
+        {{numbers3Csv(3, 3), kNumbers3Header + "3,999,1,2,3,4,5\n"},
+         "source1.csv と source2.csv とで第3回の結果が違います"},
         {{kNumbers3Header + "1,101,1,2,0,0,5\n2,---,1,2,0,0,7\n3,103,1,2,0,0,5\n"},
          "最後の 10 回のうちで次の結果が違います:\n"
          "第2回 ナンバーズ3 当せん番号: 履歴 102、取り込み元 ---\n第2回 ナンバーズ3 ミニ: 履歴 5、取り込み元 7\n"},
@@ -142,26 +150,32 @@ TEST(HistoryImport, ANumbers4SourceFillsOnlyEmptyNumbers4Fields)
 {
     TempDir dir;
     // Draws 1-2 imported from a Numbers3 file alone (Numbers4 all zero); draw 3 holds a Numbers4 result.
-    std::string history = HistoryBuilder().draw(1, "101", 1, 2, 5).draw(2, "102", 1, 2, 5).draw(3, "103", 1, 2, 5).bytes();
+    std::string history =
+        HistoryBuilder().draw(1, "101", 1, 2, 5).draw(2, "102", 1, 2, 5).draw(3, "103", 1, 2, 5).bytes();
     history.replace(2 * 87 + 49, 36, "1234,0000006,0000007,0000008,0000009");
     const fs::path path = dir.write("Numbers.dat", history);
-    const std::string numbers4 = "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
-                                 "1,0042,6,7,8,9\n3,9999,1,1,1,1\n";
+    const std::string numbers4 =
+        "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
+        "1,0042,6,7,8,9\n3,9999,1,1,1,1\n";
 
     EXPECT_EQ(importInto(path, {numbers4}),
               "履歴ファイルにある 1 回分の空の Numbers4 の欄を、取り込み元の結果で埋めました。\n"
-              "履歴ファイルにすでにある 1 回分は、取り込み元と結果が違います (第3回)。履歴ファイルのその回は書き換えていません。\n");
+              "履歴ファイルにすでにある 1 回分は、取り込み元と結果が違います "
+              "(第3回)。履歴ファイルのその回は書き換えていません。\n");
     std::string expected = history;
     expected.replace(49, 36, "0042,0000006,0000007,0000008,0000009");
     EXPECT_EQ(dir.read("Numbers.dat"), expected);
     // Nothing left to fill: a Numbers4 file alone cannot add draws.
-    EXPECT_EQ(importInto(path, {numbers4}).rfind("Numbers4 の結果だけでは回を追加できません。Numbers3 の結果の CSV ファイルも", 0), 0u);
+    EXPECT_EQ(importInto(path, {numbers4})
+                  .rfind("Numbers4 の結果だけでは回を追加できません。Numbers3 の結果の CSV ファイルも", 0),
+              0u);
 }
 
 TEST(HistoryImport, ExportThenImportIntoAnEmptyFolderGivesTheSameDrawRecords)
 {
     TempDir dir;
-    const std::string draws = HistoryBuilder().draw(1, "007", 1, 22, 333).draw(2, "---").draw(3, "999", 9999999).bytes();
+    const std::string draws =
+        HistoryBuilder().draw(1, "007", 1, 22, 333).draw(2, "---").draw(3, "999", 9999999).bytes();
     std::string history = HistoryBuilder().comment().bytes() + draws;
     history.replace(87 + 49, 4, "0012");  // a Numbers4 number in the first draw
     const std::string csv = tolvi::exportHistoryCsv(history);

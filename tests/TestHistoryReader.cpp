@@ -1,8 +1,8 @@
-#include "history/DrawRecord.h"
 #include "base/Errors.h"
+#include "history/DrawRecord.h"
 #include "history/HistoryReader.h"
-#include "support/HistoryRecords.h"
 #include "support/HistoryBuilder.h"
+#include "support/HistoryRecords.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -131,7 +131,8 @@ TEST(HistoryReader, LastDrawNumberFailures)
         ADD_FAILURE() << "an empty history has a last draw";
     } catch (const IoError& e) {
         // Said in the user's terms, with the file's full path.
-        EXPECT_NE(std::string(e.what()).find(dir.file("empty.dat").string() + " には回の結果が 1 件もない"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find(dir.file("empty.dat").string() + " には回の結果が 1 件もない"),
+                  std::string::npos);
     }
     EXPECT_THROW(HistoryReader::lastDrawNumber(dir.write("short.dat", "\x1A")), IoError);
     EXPECT_THROW(HistoryReader::lastDrawNumber(dir.file("missing.dat")), IoError);

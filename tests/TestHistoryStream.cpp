@@ -3,8 +3,8 @@
 
 #include "base/Errors.h"
 #include "history/HistoryReader.h"
-#include "support/HistoryRecords.h"
 #include "history/HistoryStream.h"
+#include "support/HistoryRecords.h"
 #include "support/RandomHistory.h"
 #include "support/TempDir.h"
 

@@ -120,7 +120,8 @@ TEST(IniFileWrite, AnExistingValueIsReplacedAndNothingElse)
 {
     EXPECT_EQ(afterSetting("[Option]\r\nMismatch=0\r\n", "1"), "[Option]\r\nMismatch=1\r\n");
     EXPECT_EQ(afterSetting("[Option]\r\nMismatch=1\r\n", "1"), "[Option]\r\nMismatch=1\r\n");
-    EXPECT_EQ(afterSetting("  [ option ]\r\n  mismatch \t=  256  \r\n", "0"), "  [ option ]\r\n  mismatch \t=  0  \r\n");
+    EXPECT_EQ(afterSetting("  [ option ]\r\n  mismatch \t=  256  \r\n", "0"),
+              "  [ option ]\r\n  mismatch \t=  0  \r\n");
     EXPECT_EQ(afterSetting("[Option]\r\nMismatch=\r\n", "0"), "[Option]\r\nMismatch=0\r\n");
     EXPECT_EQ(afterSetting("[Option]\r\nMismatch=\"1\"\r\n", "0"), "[Option]\r\nMismatch=0\r\n");
     EXPECT_EQ(afterSetting("[Option]\r\nMismatch\r\n", "0"), "[Option]\r\nMismatch=0\r\n");
@@ -129,21 +130,20 @@ TEST(IniFileWrite, AnExistingValueIsReplacedAndNothingElse)
 
 TEST(IniFileWrite, EverythingAroundTheValueStaysByteForByte)
 {
-    const std::string before =
-        "; written by hand\r\n"
-        "\r\n"
-        "[Window]\r\n"
-        "Left = 10\r\n"
-        "Mismatch=0\r\n"
-        "\r\n"
-        "[Option]\r\n"
-        "; the one-digit-off rows\r\n"
-        "Colour=red\r\n"
-        "Mismatch=1\r\n"
-        "Zoom=2\r\n"
-        "\r\n"
-        "[Last]\r\n"
-        "X=\x82\xa0\r\n";
+    const std::string before = "; written by hand\r\n"
+                               "\r\n"
+                               "[Window]\r\n"
+                               "Left = 10\r\n"
+                               "Mismatch=0\r\n"
+                               "\r\n"
+                               "[Option]\r\n"
+                               "; the one-digit-off rows\r\n"
+                               "Colour=red\r\n"
+                               "Mismatch=1\r\n"
+                               "Zoom=2\r\n"
+                               "\r\n"
+                               "[Last]\r\n"
+                               "X=\x82\xa0\r\n";
     std::string expected = before;
     expected.replace(expected.find("Mismatch=1") + 9, 1, "0");
     EXPECT_EQ(afterSetting(before, "0"), expected);

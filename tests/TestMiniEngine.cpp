@@ -1,8 +1,8 @@
 // The Mini edition's prediction run on small histories whose rank tables, candidates and
 // totals are worked out by hand in the comments.
 
-#include "engine/MiniEngine.h"
 #include "base/Errors.h"
+#include "engine/MiniEngine.h"
 #include "support/HistoryBuilder.h"
 #include "support/RecordingView.h"
 #include "support/TempDir.h"
@@ -325,7 +325,8 @@ TEST_F(MiniEngineTest, FactorEvaluationLeavesTheLastRankPatternsPass)
         // Pattern 999 returned 4500 %; its row is the last, the rows rise by pattern, and
         // every listed pattern at least broke even.
         ASSERT_FALSE(view.stats.empty());
-        EXPECT_EQ(view.stats.back(), (StatsRow {"999", "  0", "     0円", "  0", "     0円", "  1", "  9000円", "4500％"}));
+        EXPECT_EQ(view.stats.back(),
+                  (StatsRow {"999", "  0", "     0円", "  0", "     0円", "  1", "  9000円", "4500％"}));
         for (std::size_t i = 1; i < view.stats.size(); ++i)
             EXPECT_LT(view.stats[i - 1][0], view.stats[i][0]);
         for (const StatsRow& row : view.stats)

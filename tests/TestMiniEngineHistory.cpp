@@ -2,12 +2,12 @@
 // selection rule at every draw, ties and repeated digits included, and its record fields and
 // errors those of the draw records themselves.
 
-#include "support/DigitTally.h"
-#include "engine/MiniHistory.h"
 #include "base/Errors.h"
+#include "engine/MiniHistory.h"
 #include "history/HistoryReader.h"
-#include "support/HistoryRecords.h"
+#include "support/DigitTally.h"
 #include "support/HistoryBuilder.h"
+#include "support/HistoryRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,8 @@ void expectTablesOfTheRule(const MiniHistory& history, std::size_t draw, const D
 TEST(MiniEngineHistory, RankTablesFollowTheRankSelectionRuleBeforeEveryDraw)
 {
     // Few distinct digits make ties and repeated table entries the rule, not the exception.
-    const std::vector<std::vector<int>> digitSets {{3}, {3, 7}, {0, 1, 2}, {9, 0, 5, 4}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    const std::vector<std::vector<int>> digitSets {
+        {3}, {3, 7}, {0, 1, 2}, {9, 0, 5, 4}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}};
     std::mt19937 random(5);
     for (const auto& digits : digitSets) {
         for (const int length : {1, 5, 30, 400}) {

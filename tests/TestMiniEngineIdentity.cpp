@@ -28,8 +28,8 @@ struct HistoryShape {
     int draws = 0;
     double noResultShare = 0.05;
     double commentShare = 0.05;
-    double oddPrizeShare = 0.0;    // prize fields that are blank-padded, signed or not a number
-    bool brokenRecord = false;     // one draw record whose draw or winning number is not one
+    double oddPrizeShare = 0.0;  // prize fields that are blank-padded, signed or not a number
+    bool brokenRecord = false;   // one draw record whose draw or winning number is not one
     int maxPrize = 30000;
 };
 
@@ -128,7 +128,8 @@ void compareOn(const std::string& historyBytes, const std::string& name, std::ui
     LiteralMiniEngine literalEngine;
     MiniEngine engine;
     const Outcome literalOutcome = runOn(literalEngine, request, literal);
-    SCOPED_TRACE(name + " seed " + std::to_string(seed) + " tag " + std::to_string(tag) + (mismatch ? " mismatch" : ""));
+    SCOPED_TRACE(name + " seed " + std::to_string(seed) + " tag " + std::to_string(tag) +
+                 (mismatch ? " mismatch" : ""));
     {
         SCOPED_TRACE("view showing progress");
         expectSameEndState(progress, runOn(engine, request, progress), literal, literalOutcome);

@@ -1,5 +1,5 @@
-#include "engine/Numbers3Engine.h"
 #include "base/Errors.h"
+#include "engine/Numbers3Engine.h"
 #include "support/HistoryBuilder.h"
 #include "support/RecordingView.h"
 #include "support/TempDir.h"
@@ -198,8 +198,8 @@ TEST_F(Numbers3EngineTest, RunEndsWithSummaryThenCommandsDisabledThenPayoutPanel
 TEST_F(Numbers3EngineTest, FactorEvaluationScoresOnlyTheTopRankedCandidate)
 {
     // Draws 1 and 2 both 444: before draw 2 the top digits are 4,4,4 -> candidate 1 = 444.
-    RecordingView view = runOn(HistoryBuilder().draw(1, "444", 500, 50, 5).draw(2, "444", 600, 60, 6).bytes(),
-                               kFactorEvaluationTag);
+    RecordingView view =
+        runOn(HistoryBuilder().draw(1, "444", 500, 50, 5).draw(2, "444", 600, 60, 6).bytes(), kFactorEvaluationTag);
     ASSERT_EQ(view.stats.size(), 1u);
     // Draw 1 is scored against 000: no hit. Draw 2 against 444: straight, box and mini.
     // D = 2 x 200 x 1 x 2 / 100 = 8; (600 + 60) / 8 = 82.

@@ -67,8 +67,12 @@ using Triple = std::array<char, 3>;
 // The six orderings C1C2C3, C1C3C2, C2C1C3, C2C3C1, C3C1C2, C3C2C1.
 std::array<Triple, 6> orderings(const Triple& c)
 {
-    return {{{c[0], c[1], c[2]}, {c[0], c[2], c[1]}, {c[1], c[0], c[2]},
-             {c[1], c[2], c[0]}, {c[2], c[0], c[1]}, {c[2], c[1], c[0]}}};
+    return {{{c[0], c[1], c[2]},
+             {c[0], c[2], c[1]},
+             {c[1], c[0], c[2]},
+             {c[1], c[2], c[0]},
+             {c[2], c[0], c[1]},
+             {c[2], c[1], c[0]}}};
 }
 
 bool anyOrderingEquals(const Triple& c, const Triple& w)

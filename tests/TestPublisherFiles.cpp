@@ -1,8 +1,8 @@
 #include "results/PublisherFiles.h"
 
 #include "base/Errors.h"
-#include "transport/ShiftJis.h"
 #include "history/HistoryAppender.h"
+#include "transport/ShiftJis.h"
 
 #include <gtest/gtest.h>
 
@@ -46,25 +46,42 @@ TEST(PublisherFiles, ReadsByHeadingsAndRefusesWhatCouldBeMisread)
 {
     const Case cases[] = {
         {"as published: Shift-JIS, CR LF", tolvi::toShiftJis(k7073), ""},
-        {"a Heisei date", tolvi::toShiftJis(edited(k7073, {{"7073", "1340"}, {"令和8年9月17日", "平成16年7月1日"}})), "",
-         [](PublishedDraw& d) { d.draw = 1340, d.date = 2004y / July / 1; }},
+        {"a Heisei date", tolvi::toShiftJis(edited(k7073, {{"7073", "1340"}, {"令和8年9月17日", "平成16年7月1日"}})),
+         "", [](PublishedDraw& d) { d.draw = 1340, d.date = 2004y / July / 1; }},
         {"nobody won: 該当なし amounts, 0口 without an amount; 令和元年",
-         edited(k7073, {{"令和8年", "令和元年"}, {"253口,29000円", "該当なし,該当なし"}, {"419口,14500円", "0口"},
+         edited(k7073, {{"令和8年", "令和元年"},
+                        {"253口,29000円", "該当なし,該当なし"},
+                        {"419口,14500円", "0口"},
                         {"6916,18口,986400円", "6916,0口,該当なし"}}),
-         "", [](PublishedDraw& d) { d.date = 2019y / September / 17, d.numbers3.prizes[1] = d.numbers3.prizes[3] = 0, d.numbers4.prizes[0] = 0; }},
+         "",
+         [](PublishedDraw& d) {
+             d.date = 2019y / September / 17, d.numbers3.prizes[1] = d.numbers3.prizes[3] = 0, d.numbers4.prizes[0] = 0;
+         }},
         {"UTF-8 with a mark, LF, blank lines, full width, grouped amounts, extra cells, a Gregorian date",
-         "\xEF\xBB\xBF" + edited(k7073, {{"令和8年9月17日", "2026年9月17日(木)"}, {"188\r\n", "１８８\r\n"}, {"\r\n", "\n\n"},
-                                         {"87100円", "\"87,100円\",x"}, {"ボックス,", "ボックス　,"}}),
+         "\xEF\xBB\xBF" + edited(k7073, {{"令和8年9月17日", "2026年9月17日(木)"},
+                                         {"188\r\n", "１８８\r\n"},
+                                         {"\r\n", "\n\n"},
+                                         {"87100円", "\"87,100円\",x"},
+                                         {"ボックス,", "ボックス　,"}}),
          ""},
         {"Numbers3 without a result, written as the history writes it",
-         edited(k7073, {{"数字,188", "数字,---"}, {"188,62口,87100円", "---,該当なし"}, {"253口,29000円", "該当なし"},
-                        {"162口,58000円", "該当なし"}, {"419口,14500円", "該当なし"}, {"468口,8700円", "該当なし"}}),
-         "", [](PublishedDraw& d) { d.numbers3 = {tolvi::kNoNumbers3Result, {}}; }},
+         edited(k7073, {{"数字,188", "数字,---"},
+                        {"188,62口,87100円", "---,該当なし"},
+                        {"253口,29000円", "該当なし"},
+                        {"162口,58000円", "該当なし"},
+                        {"419口,14500円", "該当なし"},
+                        {"468口,8700円", "該当なし"}}),
+         "",
+         [](PublishedDraw& d) {
+             d.numbers3 = {tolvi::kNoNumbers3Result, {}};
+         }},
         {"a renamed prize line", edited(k7073, {{"ストレート,188", "ストレート賞,188"}}), "5 行目 「ストレート賞,188"},
         {"a truncated file", k7073.substr(0, k7073.size() - 5), "680口,41100」: 金額"},
-        {"a file cut off at a line end", k7073.substr(0, k7073.find("セット（ボックス）,680")), "「セット(ボックス)」の行がありません"},
+        {"a file cut off at a line end", k7073.substr(0, k7073.find("セット（ボックス）,680")),
+         "「セット(ボックス)」の行がありません"},
         {"a missing section", k7073.substr(0, k7073.find("ナンバーズ４")), "「ナンバーズ4抽せん数字」の行がありません"},
-        {"a number of the wrong number of digits", edited(k7073, {{"6916\r\n", "916\r\n"}}), "「916」はナンバーズ4 の 4 桁"},
+        {"a number of the wrong number of digits", edited(k7073, {{"6916\r\n", "916\r\n"}}),
+         "「916」はナンバーズ4 の 4 桁"},
         {"two winning numbers", edited(k7073, {{"ストレート,188", "ストレート,189"}}), "「188」と「189」で食い違って"},
         {"a count of 0 with an amount", edited(k7073, {{"62口", "0口"}}), "0口) なのに金額"},
         {"winners without an amount", edited(k7073, {{"29000円", "0円"}}), "金額が 0円 です (当せん口数は 253口)"},
@@ -72,7 +89,9 @@ TEST(PublisherFiles, ReadsByHeadingsAndRefusesWhatCouldBeMisread)
         {"a date that is no day", edited(k7073, {{"9月17日", "2月30日"}}), "抽せん日として読めません"},
         {"garbage", "<html>\x82\xA0\xFF</html>", "「第N回ナンバーズ」で始まる行がありません"},
     };
-    PublishedDraw expected7073 {7073, 2026y / September / 17, {188, {87100, 29000, 58000, 14500, 8700}},
+    PublishedDraw expected7073 {7073,
+                                2026y / September / 17,
+                                {188, {87100, 29000, 58000, 14500, 8700}},
                                 {6916, {986400, 82200, 534300, 41100, 0}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -103,7 +122,8 @@ TEST(PublisherFiles, ListsTheDrawsOfTheListFileInItsOrder)
     EXPECT_EQ(tolvi::publisherDrawFileName(12), "A1000012.CSV");
     const std::string list = "ナンバーズ,結果\r\n第7073回ナンバーズ,A1007073.CSV\r\n\r\n第７０７２回ナンバーズ\r\n"
                              "第7073回ナンバーズ\r\n第7071回ロト6\r\n第7071回ナンバーズ,x\r\n";
-    EXPECT_EQ(tolvi::parsePublisherList(tolvi::toShiftJis(list), "numbers.csv"), (std::vector<std::int32_t> {7073, 7072, 7071}));
+    EXPECT_EQ(tolvi::parsePublisherList(tolvi::toShiftJis(list), "numbers.csv"),
+              (std::vector<std::int32_t> {7073, 7072, 7071}));
     EXPECT_THROW(tolvi::parsePublisherList("<html></html>", "numbers.csv"), tolvi::RefusedError);
     EXPECT_THROW(tolvi::parsePublisherList("第12345回ナンバーズ\n", "numbers.csv"), tolvi::RefusedError);
 }

@@ -2,8 +2,8 @@
 // every single draw: uniform, skewed and few-digit draws, restarts, and the long runs of ties
 // that equal counts make.
 
-#include "support/DigitTally.h"
 #include "engine/RankedTally.h"
+#include "support/DigitTally.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,7 @@ using namespace tolvi::test;
 namespace {
 
 // Adds `draws` digits from `pick`, comparing the table with the rule after each one.
-template <typename Pick>
-void expectRuleAfterEveryDraw(RankedTally& tally, int draws, Pick pick)
+template <typename Pick> void expectRuleAfterEveryDraw(RankedTally& tally, int draws, Pick pick)
 {
     for (int i = 0; i < draws; ++i) {
         const int digit = pick();

@@ -1,5 +1,5 @@
-#include "entry/ResultEntry.h"
 #include "base/Errors.h"
+#include "entry/ResultEntry.h"
 #include "history/HistoryFile.h"
 
 #include "support/HistoryBuilder.h"
@@ -130,7 +130,8 @@ TEST(ResultEntry, EveryPrizeFieldRefusesEmptyNonDigitAndOverlongTexts)
             EntryFields fields = validFields();
             fields[i] = text;
             EXPECT_EQ(verdict(fields), kPrizeMessage) << "field " << i << ": '" << text << "'";
-            EXPECT_EQ(tolvi::findRefusal(fields)->field, tolvi::entryFieldAt(i)) << "the field at fault, for the window to select";
+            EXPECT_EQ(tolvi::findRefusal(fields)->field, tolvi::entryFieldAt(i))
+                << "the field at fault, for the window to select";
         }
     }
 }
@@ -144,7 +145,8 @@ TEST(ResultEntry, AppendEntryStoresTheIntegerValuesOfTheFields)
 
     const std::string text = tolvi::appendEntry(path, fields);
 
-    const std::string expected = "1236,012,0000500,0000000,0000500,9999999,0000007,0012,0000001,0000022,0000333,0004444";
+    const std::string expected =
+        "1236,012,0000500,0000000,0000500,9999999,0000007,0012,0000001,0000022,0000333,0004444";
     EXPECT_EQ(text, expected);
     EXPECT_EQ(dir.read("Numbers.dat"), before.substr(0, before.size() - 1) + expected + "\r\n\x1A");
 }

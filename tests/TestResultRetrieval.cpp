@@ -1,14 +1,14 @@
 // "インターネットから参照" from end to end: the walk over the monthly pages of a real HTTP server
 // on 127.0.0.1, numbers.tmp, the fields handed to the panel and the message shown.
 
-#include "transport/CurlHttpClient.h"
+#include "base/Errors.h"
 #include "entry/ResultEntry.h"
 #include "entry/ResultRetrieval.h"
-#include "transport/ShiftJis.h"
-#include "base/Errors.h"
 #include "support/LocalHttpServer.h"
 #include "support/ResultsPages.h"
 #include "support/TempDir.h"
+#include "transport/CurlHttpClient.h"
+#include "transport/ShiftJis.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +40,10 @@ std::string pagePath(int kind, int year, int month)
 
 using Fields = std::map<std::string, std::string, std::less<>>;
 
-const Fields kDraw1233 {{"Num3Edit", "402"},  {"Num3Edit1", "93400"},   {"Num3Edit2", "15500"}, {"Num3Edit3", "54400"},
-                        {"Num3Edit4", "7700"}, {"Num3Edit5", "9300"},    {"Num4Edit", "0815"},   {"Num4Edit1", "1051700"},
-                        {"Num4Edit2", "43800"}, {"Num4Edit3", "547800"}, {"Num4Edit4", "21900"}};
+const Fields kDraw1233 {{"Num3Edit", "402"},     {"Num3Edit1", "93400"},   {"Num3Edit2", "15500"},
+                        {"Num3Edit3", "54400"},  {"Num3Edit4", "7700"},    {"Num3Edit5", "9300"},
+                        {"Num4Edit", "0815"},    {"Num4Edit1", "1051700"}, {"Num4Edit2", "43800"},
+                        {"Num4Edit3", "547800"}, {"Num4Edit4", "21900"}};
 
 // One click against `server`, as the window makes it.
 struct Click {
@@ -69,7 +70,9 @@ struct Click {
         RetrievalHooks hooks;
         hooks.processEvents = [this] { ++processEvents; };
         hooks.ending = [this] { return endingAfter >= 0 && processEvents >= endingAfter; };
-        hooks.setField = [this](EntryField field, const std::string& text) { fields[std::string(entryEditName(field))] = text; };
+        hooks.setField = [this](EntryField field, const std::string& text) {
+            fields[std::string(entryEditName(field))] = text;
+        };
         hooks.progress = [this](const std::string& text) { progress.push_back(text); };
         return retrieveResults(draw, http, server.host(), dir.path(), hooks, limits);
     }
@@ -107,7 +110,8 @@ TEST(ResultRetrieval, DrawOnTheFirstMonthIsFollowedByTheNumbers4PageOfTheSameMon
 {
     LocalHttpServer server;
     const std::string page4 = resultsPage(4, "2005年7月", {numbers4Draw(1232, "9999"), numbers4Draw(1233, "0815")});
-    server.serve(pagePath(3, 17, 7), HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1232, "888"), numbers3Draw(1233, "402")})));
+    server.serve(pagePath(3, 17, 7),
+                 HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1232, "888"), numbers3Draw(1233, "402")})));
     server.serve(pagePath(4, 17, 7), HttpReply::page(page4));
     Click click(server);
     const RetrievalResult result = click.run(1233);
@@ -131,8 +135,9 @@ TEST(ResultRetrieval, LaterDrawIsFoundAcrossTheYearRollOver)
     const RetrievalResult result = click.run(1233);
     EXPECT_TRUE(result.filled);
     EXPECT_EQ(click.fields, kDraw1233);
-    EXPECT_EQ(server.paths(), walk({{3, 17, 7}, {3, 17, 8}, {3, 17, 9}, {3, 17, 10}, {3, 17, 11}, {3, 17, 12},
-                                    {3, 18, 1}, {4, 18, 1}}));
+    EXPECT_EQ(
+        server.paths(),
+        walk({{3, 17, 7}, {3, 17, 8}, {3, 17, 9}, {3, 17, 10}, {3, 17, 11}, {3, 17, 12}, {3, 18, 1}, {4, 18, 1}}));
 }
 
 TEST(ResultRetrieval, Numbers4WalkGoesOnFromTheMonthOfTheNumbers3Page)
@@ -155,14 +160,19 @@ TEST(ResultRetrieval, UpperCaseTagsAndOddAmountsAreTakenAsTheyParse)
     PageStyle upper;
     upper.upperCaseTags = true;
     server.serve(pagePath(3, 17, 7),
-                 HttpReply::page(resultsPage(3, "2005年7月", {{1300, "2005年7月1日", "070", {"1,234,567円", "-円", "該当なし円", "12,345円", "0円"}}}, upper)));
-    server.serve(pagePath(4, 17, 7),
-                 HttpReply::page(resultsPage(4, "2005年7月", {{1300, "2005年7月1日", "0070", {"2,000,000円", "50,000円", "-円", "7.5円"}}}, upper)));
+                 HttpReply::page(resultsPage(
+                     3, "2005年7月",
+                     {{1300, "2005年7月1日", "070", {"1,234,567円", "-円", "該当なし円", "12,345円", "0円"}}}, upper)));
+    server.serve(
+        pagePath(4, 17, 7),
+        HttpReply::page(resultsPage(
+            4, "2005年7月", {{1300, "2005年7月1日", "0070", {"2,000,000円", "50,000円", "-円", "7.5円"}}}, upper)));
     Click click(server);
     EXPECT_TRUE(click.run(1300).filled);
-    const Fields expected {{"Num3Edit", "070"},      {"Num3Edit1", "1234567"}, {"Num3Edit2", "0"},     {"Num3Edit3", "0"},
-                           {"Num3Edit4", "12345"},   {"Num3Edit5", "0"},       {"Num4Edit", "0070"},   {"Num4Edit1", "2000000"},
-                           {"Num4Edit2", "50000"},   {"Num4Edit3", "0"},       {"Num4Edit4", "7.5"}};
+    const Fields expected {{"Num3Edit", "070"},  {"Num3Edit1", "1234567"}, {"Num3Edit2", "0"},
+                           {"Num3Edit3", "0"},   {"Num3Edit4", "12345"},   {"Num3Edit5", "0"},
+                           {"Num4Edit", "0070"}, {"Num4Edit1", "2000000"}, {"Num4Edit2", "50000"},
+                           {"Num4Edit3", "0"},   {"Num4Edit4", "7.5"}};
     EXPECT_EQ(click.fields, expected);
 }
 
@@ -170,7 +180,10 @@ TEST(ResultRetrieval, ThreeDigitDrawIsNotTakenForTheFourDigitDrawEndingInIt)
 {
     LocalHttpServer server;
     // Draw 1999 comes first on the page; its key must not be taken for draw 999's.
-    server.serve(pagePath(3, 17, 7), HttpReply::page(resultsPage(3, "2005年7月", {{1999, "2005年7月1日", "111", {"1円", "1円", "1円", "1円", "1円"}}, numbers3Draw(999, "402")})));
+    server.serve(pagePath(3, 17, 7),
+                 HttpReply::page(resultsPage(
+                     3, "2005年7月",
+                     {{1999, "2005年7月1日", "111", {"1円", "1円", "1円", "1円", "1円"}}, numbers3Draw(999, "402")})));
     server.serve(pagePath(4, 17, 7), HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(999, "0815")})));
     Click click(server);
     EXPECT_TRUE(click.run(999).filled);
@@ -185,7 +198,8 @@ TEST(ResultRetrieval, PageLongerThan25001BytesIsReadWhole)
     const std::string page3 = resultsPage(3, "2005年7月", {numbers3Draw(1233, "402")}, longPage);
     ASSERT_GT(page3.find(toShiftJis("第1233回")), 25001u);
     server.serve(pagePath(3, 17, 7), HttpReply::page(page3));
-    server.serve(pagePath(4, 17, 7), HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815")}, longPage)));
+    server.serve(pagePath(4, 17, 7),
+                 HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815")}, longPage)));
     Click click(server);
     EXPECT_TRUE(click.run(1233).filled);
     EXPECT_EQ(click.fields, kDraw1233);
@@ -277,9 +291,9 @@ TEST(ResultRetrieval, PageCutShortIsFetchedAgain)
     const std::string page3 = resultsPage(3, "2005年7月", {numbers3Draw(1200, "111"), numbers3Draw(1233, "402")});
     const std::size_t beforeKey = page3.find(toShiftJis("第1233回"));
     // First the connection breaks before the draw, then the server ends the page early, then all.
-    server.serveInTurn(pagePath(3, 17, 7), {HttpReply::endingEarly(page3, beforeKey, Ending::ResetEarly),
-                                            HttpReply {page3.substr(0, beforeKey), 200, Ending::NoLength, 0, {}},
-                                            HttpReply::page(page3)});
+    server.serveInTurn(pagePath(3, 17, 7),
+                       {HttpReply::endingEarly(page3, beforeKey, Ending::ResetEarly),
+                        HttpReply {page3.substr(0, beforeKey), 200, Ending::NoLength, 0, {}}, HttpReply::page(page3)});
     server.serve(pagePath(4, 17, 7), HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815")})));
     Click click(server);
     EXPECT_TRUE(click.run(1233).filled);
@@ -363,7 +377,8 @@ TEST(ResultRetrieval, WholeWalkEndsAtItsTimeLimitAndShowsWhereItIs)
 TEST(ResultRetrieval, EmptyReplyIsFetchedAgainAndThenGivenUp)
 {
     LocalHttpServer server;
-    server.serveInTurn(pagePath(3, 17, 7), {HttpReply::page(""), HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1233, "402")}))});
+    server.serveInTurn(pagePath(3, 17, 7), {HttpReply::page(""),
+                                            HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1233, "402")}))});
     server.serve(pagePath(4, 17, 7), HttpReply::page(""));
     Click click(server);
     const RetrievalResult result = click.run(1233);
@@ -460,8 +475,7 @@ TEST(ResultRetrieval, NumbersTmpThatCannotBeCreatedRaisesAnIoError)
         Click click(server);
         RetrievalHooks hooks;
         CurlHttpClient http(server.host());
-        EXPECT_THROW(retrieveResults(1233, http, server.host(), click.dir.file("missing"), hooks,
-                                     click.limits),
+        EXPECT_THROW(retrieveResults(1233, http, server.host(), click.dir.file("missing"), hooks, click.limits),
                      IoError);
     }
 }

@@ -1,8 +1,8 @@
 #include "results/ResultsCsv.h"
 
-#include "transport/ShiftJis.h"
 #include "base/Errors.h"
 #include "history/HistoryAppender.h"
+#include "transport/ShiftJis.h"
 
 #include "support/TempDir.h"
 
@@ -35,33 +35,41 @@ TEST(ResultsCsv, ReadsEveryLayoutByItsHeaderNames)
         {"English headers in another order, extra columns, LF",
          "draw_date,mini_payout,draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
          "1994-10-07,11900,1,191,119800,39900,79800,19900\n",
-         {{1, game(191, {119800, 39900, 79800, 19900, 11900})}}, {}},
+         {{1, game(191, {119800, 39900, 79800, 19900, 11900})}},
+         {}},
         {"Japanese headers, byte order mark, CR LF, a number without its leading zeros, empty prizes",
-         "\xEF\xBB\xBF回号,当せん番号,ストレート_口数,ストレート_金額,ボックス_金額,セットS_金額,セットB_金額,ミニ_金額,曜日\r\n"
+         "\xEF\xBB\xBF回号,当せん番号,ストレート_口数,ストレート_金額,ボックス_金額,セットS_金額,セットB_金額,ミニ_"
+         "金額,曜日\r\n"
          "15,19,9,62000,10300,36100,5100,6200,火曜日\r\n"
          "16,555,1,55500,,,,5500,水曜日\r\n",
-         {{15, game(19, {62000, 10300, 36100, 5100, 6200})}, {16, game(555, {55500, 0, 0, 0, 5500})}}, {}},
+         {{15, game(19, {62000, 10300, 36100, 5100, 6200})}, {16, game(555, {55500, 0, 0, 0, 5500})}},
+         {}},
         {"Shift-JIS download layout: title line, 第N回, grouped amounts in quotes, newest first",
-         tolvi::toShiftJis("ナンバーズ３４,データダウンロードサービス,,,\r\n"
-                           "回別,抽選日,当せん番号,ストレート金額,ボックス金額,セットストレート金額,セットボックス金額,ミニ金額\r\n"
-                           "第4903回,2018/04/20(金),955,\"111,200\",\"37,000\",\"74,100\",\"18,500\",\"11,100\"\r\n"
-                           "第4902回,04/19(木),159,\"98,600\",\"16,400\",\"57,500\",\"8,200\",\"9,800\"\r\n"),
-         {{4902, game(159, {98600, 16400, 57500, 8200, 9800})}, {4903, game(955, {111200, 37000, 74100, 18500, 11100})}},
+         tolvi::toShiftJis(
+             "ナンバーズ３４,データダウンロードサービス,,,\r\n"
+             "回別,抽選日,当せん番号,ストレート金額,ボックス金額,セットストレート金額,セットボックス金額,ミニ金額\r\n"
+             "第4903回,2018/04/20(金),955,\"111,200\",\"37,000\",\"74,100\",\"18,500\",\"11,100\"\r\n"
+             "第4902回,04/19(木),159,\"98,600\",\"16,400\",\"57,500\",\"8,200\",\"9,800\"\r\n"),
+         {{4902, game(159, {98600, 16400, 57500, 8200, 9800})},
+          {4903, game(955, {111200, 37000, 74100, 18500, 11100})}},
          {}},
         {"header names written other ways: case, blanks, full width, brackets",
          "Draw No,当選番号,ストレート金額,ボックス金額,セット(ストレート)金額,セット（ボックス）金額,ＭＩＮＩ Payout\n"
          "2,402,45600,7600,26600,3800,4500\n",
-         {{2, game(402, {45600, 7600, 26600, 3800, 4500})}}, {}},
+         {{2, game(402, {45600, 7600, 26600, 3800, 4500})}},
+         {}},
         {"no mini prize column: Numbers4 results; a quad's prizes nobody won are 0; decimals saved by a spreadsheet",
          "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout\n"
          "3,97,1516600.0,126300.0,821400.00,63100\n"
          "4,7777,900000,,該当なし,-\n",
-         {}, {{3, game(97, {1516600, 126300, 821400, 63100, 0})}, {4, game(7777, {900000, 0, 0, 0, 0})}}},
+         {},
+         {{3, game(97, {1516600, 126300, 821400, 63100, 0})}, {4, game(7777, {900000, 0, 0, 0, 0})}}},
         {"the export's layout: both games; an empty Numbers3 number is a draw without a result",
          "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout,"
          "n4_winning_number,n4_straight_payout,n4_box_payout,n4_set_straight_payout,n4_set_box_payout\n"
          "7,,0,0,0,0,0,0012,1,2,3,4\n",
-         {{7, game(tolvi::kNoNumbers3Result, {0, 0, 0, 0, 0})}}, {{7, game(12, {1, 2, 3, 4, 0})}}},
+         {{7, game(tolvi::kNoNumbers3Result, {0, 0, 0, 0, 0})}},
+         {{7, game(12, {1, 2, 3, 4, 0})}}},
     };
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -73,7 +81,8 @@ TEST(ResultsCsv, ReadsEveryLayoutByItsHeaderNames)
 
 TEST(ResultsCsv, RefusesWhatItCannotReadWithTheRowAndColumn)
 {
-    const std::string header = "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n";
+    const std::string header =
+        "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,mini_payout\n";
     const std::pair<std::string, std::string> cases[] = {
         {"", "は空のファイルです"},
         {"\r\n\n", "は空のファイルです"},

@@ -5,8 +5,8 @@
 #include "entry/ResultRetrieval.h"
 #include "entry/ResultsMonthWalk.h"
 #include "entry/ResultsPageParser.h"
-#include "transport/ShiftJis.h"
 #include "support/ResultsPages.h"
+#include "transport/ShiftJis.h"
 
 #include <gtest/gtest.h>
 
@@ -74,9 +74,9 @@ TEST(ResultsMonthWalk, DecemberIsFollowedByJanuaryOfTheNextYear)
         walk.toNextMonth();
         names.push_back(walk.pageName());
     }
-    EXPECT_EQ(names, (std::vector<std::string> {"num3-h1708.html", "num3-h1709.html", "num3-h1710.html",
-                                                "num3-h1711.html", "num3-h1712.html", "num3-h1801.html",
-                                                "num3-h1802.html"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string> {"num3-h1708.html", "num3-h1709.html", "num3-h1710.html", "num3-h1711.html",
+                                         "num3-h1712.html", "num3-h1801.html", "num3-h1802.html"}));
     EXPECT_EQ(walk.month(), (PageMonth {18, 2}));
 }
 
@@ -95,10 +95,10 @@ TEST(PageMonth, CountsYearsAsThePageNamesDoAndCarriesOnPastTheEra)
 
 TEST(ResultsPageParser, Numbers3PageGivesTheNumberAndFivePrizesOfTheKeyedDraw)
 {
-    const std::string page =
-        resultsPage(3, "2005年7月", {{1232, "2005年7月4日", "081", {"1円", "2円", "3円", "4円", "5円"}},
-                                    numbers3Draw(1233, "402"),
-                                    {1234, "2005年7月6日", "999", {"6円", "7円", "8円", "9円", "10円"}}});
+    const std::string page = resultsPage(3, "2005年7月",
+                                         {{1232, "2005年7月4日", "081", {"1円", "2円", "3円", "4円", "5円"}},
+                                          numbers3Draw(1233, "402"),
+                                          {1234, "2005年7月6日", "999", {"6円", "7円", "8円", "9円", "10円"}}});
     const ParsedResults parsed = parseDraw(page, PageKind::Numbers3, 1233);
     EXPECT_EQ(parsed.number, "402");
     EXPECT_EQ(parsed.prizes, (std::vector<std::string> {"93400", "15500", "54400", "7700", "9300"}));
@@ -106,8 +106,8 @@ TEST(ResultsPageParser, Numbers3PageGivesTheNumberAndFivePrizesOfTheKeyedDraw)
 
 TEST(ResultsPageParser, Numbers4PageGivesTheNumberAndFourPrizesOfTheKeyedDraw)
 {
-    const std::string page =
-        resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815"), {1234, "2005年7月6日", "7777", {"1円", "2円", "3円", "4円"}}});
+    const std::string page = resultsPage(
+        4, "2005年7月", {numbers4Draw(1233, "0815"), {1234, "2005年7月6日", "7777", {"1円", "2円", "3円", "4円"}}});
     const ParsedResults parsed = parseDraw(page, PageKind::Numbers4, 1233);
     EXPECT_EQ(parsed.number, "0815");
     EXPECT_EQ(parsed.prizes, (std::vector<std::string> {"1051700", "43800", "547800", "21900"}));

@@ -2,14 +2,14 @@
 // it stops when a source misbehaves.
 
 #include "base/NumberFormat.h"
-#include "results/HistoryImport.h"
 #include "entry/PublishedEntry.h"
-#include "results/PublisherFiles.h"
 #include "entry/ResultEntry.h"
-#include "results/ResultsUpdate.h"
-#include "transport/ShiftJis.h"
 #include "history/HistoryAppender.h"
 #include "history/HistoryReader.h"
+#include "results/HistoryImport.h"
+#include "results/PublisherFiles.h"
+#include "results/ResultsUpdate.h"
+#include "transport/ShiftJis.h"
 
 #include "support/PublishedResults.h"
 #include "support/TempDir.h"
@@ -21,11 +21,11 @@
 #include <unistd.h>
 
 using tolvi::test::HttpReply;
-using tolvi::test::PublishedSources;
-using tolvi::test::TempDir;
 using tolvi::test::publishedHistory;
 using tolvi::test::publishedResults;
+using tolvi::test::PublishedSources;
 using tolvi::test::publisherFile;
+using tolvi::test::TempDir;
 
 namespace {
 
@@ -40,16 +40,30 @@ TEST(ResultsUpdate, TakesEachDrawFromTheRightSourceAndStopsAtTheFirstItCannotTru
         bool failed;
     } cases[] = {
         {"both: the mirror for the old, the publisher for the newest ten",
-         [](PublishedSources& s) { s.publish(7030, 7054); s.mirror(1, 7054); }, tolvi::UpdateSource::Both,
-         "第7041回～第7054回の 14 回分を追加しました (公開元 10 回, ミラー 4 回)。", 7054, false},
+         [](PublishedSources& s) {
+             s.publish(7030, 7054);
+             s.mirror(1, 7054);
+         },
+         tolvi::UpdateSource::Both, "第7041回～第7054回の 14 回分を追加しました (公開元 10 回, ミラー 4 回)。", 7054,
+         false},
         {"the mirror behind the publisher",
-         [](PublishedSources& s) { s.publish(7030, 7054); s.mirror(7001, 7042); }, tolvi::UpdateSource::Both,
-         "第7041回～第7054回の 14 回分を追加しました (公開元 12 回, ミラー 2 回)。", 7054, false},
+         [](PublishedSources& s) {
+             s.publish(7030, 7054);
+             s.mirror(7001, 7042);
+         },
+         tolvi::UpdateSource::Both, "第7041回～第7054回の 14 回分を追加しました (公開元 12 回, ミラー 2 回)。", 7054,
+         false},
         {"the publisher refuses: the mirror alone",
-         [](PublishedSources& s) { s.mirror(7001, 7054); s.server.serveOthers(HttpReply::page("Forbidden", 403)); },
+         [](PublishedSources& s) {
+             s.mirror(7001, 7054);
+             s.server.serveOthers(HttpReply::page("Forbidden", 403));
+         },
          tolvi::UpdateSource::Both, "公開元を使えませんでした", 7054, false},
         {"one draw missing at the publisher",
-         [](PublishedSources& s) { s.publish(7030, 7054); s.server.serve("/publisher/A1007050.CSV", HttpReply::page("", 404)); },
+         [](PublishedSources& s) {
+             s.publish(7030, 7054);
+             s.server.serve("/publisher/A1007050.CSV", HttpReply::page("", 404));
+         },
          tolvi::UpdateSource::Publisher, "第7050回の結果を取得できませんでした", 7049, true},
         {"a file for another draw",
          [](PublishedSources& s) {
@@ -62,11 +76,12 @@ TEST(ResultsUpdate, TakesEachDrawFromTheRightSourceAndStopsAtTheFirstItCannotTru
              s.publish(7030, 7054);
              s.mirror(1, 7054, [](int draw, auto& r) { r.numbers4Prizes[2] += draw == 7052 ? 100 : 0; });
          },
-         tolvi::UpdateSource::Both, "第7052回 ナンバーズ4 セット(ストレート): ミラー 500100、公開元 500000", 7051, true},
-        {"the newest draw not published yet",
-         [](PublishedSources& s) { s.publish(7030, 7053); }, tolvi::UpdateSource::Publisher, "第7054回はまだ公開されていません",
-         7053, false},
-        {"no source at all", [](PublishedSources&) {}, tolvi::UpdateSource::Both, "最新の結果を取得できませんでした", 7040, true},
+         tolvi::UpdateSource::Both, "第7052回 ナンバーズ4 セット(ストレート): ミラー 500100、公開元 500000", 7051,
+         true},
+        {"the newest draw not published yet", [](PublishedSources& s) { s.publish(7030, 7053); },
+         tolvi::UpdateSource::Publisher, "第7054回はまだ公開されていません", 7053, false},
+        {"no source at all", [](PublishedSources&) {}, tolvi::UpdateSource::Both, "最新の結果を取得できませんでした",
+         7040, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -113,7 +128,8 @@ TEST(ResultsUpdate, AMirrorContradictingTheRecentHistoryAddsNothingButOldDiffere
     // Up to date: not a single request.
     TempDir dir;
     PublishedSources idle;
-    EXPECT_EQ(tolvi::describeUpdate(tolvi::updateHistory(dir.write("Numbers.dat", publishedHistory(7050, 7054)), idle.settings())),
+    EXPECT_EQ(tolvi::describeUpdate(
+                  tolvi::updateHistory(dir.write("Numbers.dat", publishedHistory(7050, 7054)), idle.settings())),
               "最新です (履歴は第7054回までです)。\n");
     EXPECT_TRUE(idle.server.paths().empty());
     EXPECT_NE(tolvi::describeUpdateStatus(dir.path()).find("前回の確認: 2026-08-21 21:30"), std::string::npos);
@@ -125,8 +141,8 @@ TEST(ResultsUpdate, TheEntryPanelIsFilledFromThePublishersFile)
     sources.publish(7054, 7054);
     const tolvi::PublishedEntry filled = tolvi::fetchPublishedEntry(7054, sources.settings());
     ASSERT_TRUE(filled.result.filled) << filled.result.message;
-    EXPECT_EQ(filled.fields.texts, (std::array<std::string, 11> {"054", "97054", "20000", "50000", "10000", "8000", "7054",
-                                                                 "907054", "80000", "500000", "40000"}));
+    EXPECT_EQ(filled.fields.texts, (std::array<std::string, 11> {"054", "97054", "20000", "50000", "10000", "8000",
+                                                                 "7054", "907054", "80000", "500000", "40000"}));
     EXPECT_EQ(tolvi::fetchPublishedEntry(7053, sources.settings()).result.message, tolvi::kNotFoundMessage);
     EXPECT_EQ(tolvi::fetchPublishedEntry(7055, sources.settings()).result.message, tolvi::kNotFoundMessage);
     EXPECT_EQ(sources.server.count("/publisher/A1007055.CSV"), 0);
@@ -175,7 +191,8 @@ TEST(ResultsUpdate, AnUpdateRacingEntriesLeavesEveryDrawOnceInOrder)
                 ADD_FAILURE() << "draws were added after entries that contradict the sources";
             } catch (const tolvi::RecentDisagreement& e) {
                 EXPECT_NE(std::string(e.what()).find("第7041回 ナンバーズ3 ストレート: 履歴 12345、取り込み元 97041"),
-                          std::string::npos) << e.what();
+                          std::string::npos)
+                    << e.what();
             }
         } else {
             const tolvi::UpdateReport report = tolvi::updateHistory(path, sources.settings(), hooks);

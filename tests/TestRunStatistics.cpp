@@ -76,7 +76,8 @@ TEST(RunStatistics, ExpectationIsTheAverageOverEveryNumberAndTheTotalsAreThePane
                 if (record.isComment())
                     continue;
                 const std::int64_t previousSpend = entry == 0 ? 0 : s.spend[entry - 1];
-                const std::int64_t tickets = g.edition == Edition::Numbers3 ? 4 : (s.spend[entry] - previousSpend) / 200;
+                const std::int64_t tickets =
+                    g.edition == Edition::Numbers3 ? 4 : (s.spend[entry] - previousSpend) / 200;
                 expected += double(tickets) * bruteForceTicket(g.edition, record);
                 ASSERT_EQ(s.draw[entry], record.drawNumber());
                 EXPECT_NEAR(s.expected[entry], expected, 1e-6);
@@ -87,7 +88,8 @@ TEST(RunStatistics, ExpectationIsTheAverageOverEveryNumberAndTheTotalsAreThePane
             RecordingView view;
             g.engine()->run(request, view);
             EXPECT_EQ(view.text("Label10"), formatGrouped(s.won.back(), 12, ","));
-            EXPECT_EQ(view.text("Label14"), formatInt(paybackRate(std::int32_t(s.won.back()), s.spend.back()).value_or(0), 3));
+            EXPECT_EQ(view.text("Label14"),
+                      formatInt(paybackRate(std::int32_t(s.won.back()), s.spend.back()).value_or(0), 3));
         }
     }
 }

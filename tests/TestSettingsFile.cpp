@@ -2,9 +2,9 @@
 // written, in the user's configuration folder), how "Mismatch" is read back into the check box,
 // what saving leaves on disk, and how a file that cannot be written is reported.
 
+#include "base/Errors.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLocation.h"
-#include "base/Errors.h"
 #include "support/FaultInjection.h"
 #include "support/TempDir.h"
 
@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <initializer_list>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -42,8 +42,7 @@ bool loadValue(const std::string& value)
 }
 
 // The text of the IoError that saving to a file or a location raises, or "" when it raises none.
-template <typename Place>
-std::string saveError(const Place& place, bool mismatch)
+template <typename Place> std::string saveError(const Place& place, bool mismatch)
 {
     try {
         if constexpr (std::is_same_v<Place, SettingsLocation>)
@@ -221,20 +220,19 @@ TEST(SettingsFileSave, ValuesThatReadAsTickedOrNotAreWrittenAsOneOrZero)
 TEST(SettingsFileSave, EverythingElseInTheFileStaysByteForByte)
 {
     TempDir dir;
-    const std::string before =
-        "; Tolvi Numbers3\r\n"
-        "\r\n"
-        "[Window]\r\n"
-        "  Left = 120 \r\n"
-        "Mismatch=1\r\n"
-        "\r\n"
-        "[option]\r\n"
-        "; one-digit-off rows in the result list\r\n"
-        "MISMATCH = 1\r\n"
-        "Font=\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e\r\n"
-        "\r\n"
-        "[Option]\r\n"
-        "Mismatch=1\r\n";
+    const std::string before = "; Tolvi Numbers3\r\n"
+                               "\r\n"
+                               "[Window]\r\n"
+                               "  Left = 120 \r\n"
+                               "Mismatch=1\r\n"
+                               "\r\n"
+                               "[option]\r\n"
+                               "; one-digit-off rows in the result list\r\n"
+                               "MISMATCH = 1\r\n"
+                               "Font=\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e\r\n"
+                               "\r\n"
+                               "[Option]\r\n"
+                               "Mismatch=1\r\n";
     const fs::path path = dir.write("TolviNumbers3.ini", before);
     SettingsFile::saveMismatch(path, false);
     std::string expected = before;

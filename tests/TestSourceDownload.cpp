@@ -1,10 +1,10 @@
 // Downloading an import source from servers on 127.0.0.1 that answer well or badly.
 
-#include "transport/SourceDownload.h"
 #include "base/Errors.h"
 #include "support/FaultInjection.h"
 #include "support/LocalHttpServer.h"
 #include "support/TempDir.h"
+#include "transport/SourceDownload.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +87,8 @@ TEST(SourceDownload, GivesTheWholeBodyOrAnErrorNamingTheAddressAndTheCause)
         if (got)
             EXPECT_TRUE(*got == *c.body);
         else
-            EXPECT_TRUE(message.rfind(c.address + " ", 0) == 0 && message.find(c.words) != std::string::npos) << message;
+            EXPECT_TRUE(message.rfind(c.address + " ", 0) == 0 && message.find(c.words) != std::string::npos)
+                << message;
     }
     EXPECT_EQ(trickle.connections(), 1);  // not for the ftp:// address
     for (const HttpRequest& request : server.requests()) {
@@ -105,16 +106,18 @@ TEST(SourceDownload, SelfSignedCertificateIsRefused)
     const std::string address = "127.0.0.1:" + std::to_string(closedLoopbackPort());
     // Made out to 127.0.0.1, so that only the missing trust is at fault.
     ASSERT_EQ(std::system(("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
-                           "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert +
-                           " 2> /dev/null").c_str()),
+                           "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+                           key + " -out " + cert + " 2> /dev/null")
+                              .c_str()),
               0);
     // Serves one connection and says "ACCEPT" once it listens; ends after 10 seconds at the latest.
-    std::FILE* server = ::popen(("timeout 10 openssl s_server -www -naccept 1 -accept " + address + " -key " + key +
-                                 " -cert " + cert + " 2>&1").c_str(), "r");
+    std::FILE* server = ::popen(
+        ("timeout 10 openssl s_server -www -naccept 1 -accept " + address + " -key " + key + " -cert " + cert + " 2>&1")
+            .c_str(),
+        "r");
     ASSERT_NE(server, nullptr);
     char line[256];
-    while (std::fgets(line, sizeof line, server) && std::string_view(line).substr(0, 6) != "ACCEPT") {
-    }
+    while (std::fgets(line, sizeof line, server) && std::string_view(line).substr(0, 6) != "ACCEPT") { }
     const std::string message = download("https://" + address + "/").second;
     ::pclose(server);
     EXPECT_NE(message.find("証明書を確認できません"), std::string::npos) << message;

@@ -20,8 +20,9 @@ namespace {
 // results; draw 13 not held yet.
 std::string settlementHistory()
 {
-    std::string bytes = HistoryAppender::formatRecord(10, {123, {90000, 15000, 52000, 7500, 9000}, 1234,
-                                                           {900000, 37000, 470000, 18000}}) + "\r\n";
+    std::string bytes = HistoryAppender::formatRecord(
+                            10, {123, {90000, 15000, 52000, 7500, 9000}, 1234, {900000, 37000, 470000, 18000}}) +
+                        "\r\n";
     bytes += HistoryAppender::formatRecord(11, {777, {100000, 0, 0, 0, 10000}, 7777, {1000000, 0, 0, 0}}) + "\r\n";
     std::string none = HistoryAppender::formatRecord(12, {kNoNumbers3Result, {}, 0, {}});
     none.replace(49, 4, "----");
@@ -121,8 +122,8 @@ TEST(Tickets, ExpectationIsWhatBuyingEveryNumberWins)
                 EXPECT_EQ(summary.total.spent, 200 * std::int64_t(all.size()));
                 EXPECT_NEAR(summary.total.expected, double(summary.total.won), 1e-6);
             }
-    const LedgerSummary pending = summarize({ticket(Game::Numbers3, BetKind::Straight, 123, 10, 4, 2)}, index,
-                                            LedgerPeriod::Year);
+    const LedgerSummary pending =
+        summarize({ticket(Game::Numbers3, BetKind::Straight, 123, 10, 4, 2)}, index, LedgerPeriod::Year);
     EXPECT_EQ(pending.total.spent, 800);
     EXPECT_EQ(pending.total.unsettled, 800);
     EXPECT_EQ(pending.total.won, 180000);
@@ -135,10 +136,14 @@ TEST(Tickets, WhatCannotBeBoughtIsRefused)
     using enum BetKind;
     const std::string today = "2026-12-09";
     const Ticket refused[] = {
-        ticket(Game::Numbers3, Box, 777, 7100),   ticket(Game::Numbers4, Set, 7777, 7100),
-        ticket(Game::Numbers4, Mini, 1234, 7100), ticket(Game::Numbers3, Straight, 1000, 7100),
-        ticket(Game::Numbers3, Straight, 123, 7100, 1, 0), ticket(Game::Numbers3, Straight, 123, 7100, 1, 11),
-        ticket(Game::Numbers3, Straight, 123, 7100, 0, 1), ticket(Game::Numbers3, Straight, 123, 7100, 11, 1),
+        ticket(Game::Numbers3, Box, 777, 7100),
+        ticket(Game::Numbers4, Set, 7777, 7100),
+        ticket(Game::Numbers4, Mini, 1234, 7100),
+        ticket(Game::Numbers3, Straight, 1000, 7100),
+        ticket(Game::Numbers3, Straight, 123, 7100, 1, 0),
+        ticket(Game::Numbers3, Straight, 123, 7100, 1, 11),
+        ticket(Game::Numbers3, Straight, 123, 7100, 0, 1),
+        ticket(Game::Numbers3, Straight, 123, 7100, 11, 1),
         ticket(Game::Numbers3, Straight, 123, 0),
     };
     for (const Ticket& t : refused)

@@ -44,12 +44,12 @@ TEST(WindowStates, EachStateLeavesOffWhatItMust)
 {
     // Whatever opens a panel, starts a run or writes the history waits while anything is open;
     // ending and the local pages never do.
-    const std::set<std::string> commands {"Button1", "N1",         "EditMenu",    "ImportMenu", "UpdateMenu",
-                                          "GraphMenu", "AnalysisMenu", "RestoreMenu", "Setting", "Option"};
+    const std::set<std::string> commands {"Button1",   "N1",           "EditMenu",    "ImportMenu", "UpdateMenu",
+                                          "GraphMenu", "AnalysisMenu", "RestoreMenu", "Setting",    "Option"};
     // A retrieval fills the entry panel: nothing else may write into it or start another.
-    const std::set<std::string> filling {"Num3Edit",  "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5",
-                                         "Num4Edit",  "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4", "EdtSetBut",
-                                         "EdtAutoBut"};
+    const std::set<std::string> filling {"Num3Edit",  "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4",
+                                         "Num3Edit5", "Num4Edit",  "Num4Edit1", "Num4Edit2", "Num4Edit3",
+                                         "Num4Edit4", "EdtSetBut", "EdtAutoBut"};
     const struct {
         WindowState state;
         std::set<std::string> off;
@@ -64,8 +64,7 @@ TEST(WindowStates, EachStateLeavesOffWhatItMust)
     ASSERT_EQ(std::size(cases), kWindowStates.size());
     for (const Edition edition : kEditions)
         for (const auto& c : cases)
-            EXPECT_EQ(unusable(edition, c.state), c.off)
-                << describe(edition).programName << ", state " << int(c.state);
+            EXPECT_EQ(unusable(edition, c.state), c.off) << describe(edition).programName << ", state " << int(c.state);
 }
 
 TEST(WindowStates, ControlsAreNamedByTheirObjectNames)

@@ -34,7 +34,7 @@ namespace {
 // Paint events of a widget, as times since the run began.
 class PaintWatch : public QObject {
 public:
-    explicit PaintWatch(const QElapsedTimer& clock) : clock_(clock) {}
+    explicit PaintWatch(const QElapsedTimer& clock) : clock_(clock) { }
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
@@ -48,11 +48,11 @@ private:
 };
 
 struct RunTiming {
-    double toPanelShown = 0;   // the tick's handler, ending with the payout panel opened
-    double toPanelPainted = 0; // ... and the event loop's paint of the window after it
+    double toPanelShown = 0;    // the tick's handler, ending with the payout panel opened
+    double toPanelPainted = 0;  // ... and the event loop's paint of the window after it
     int rows = 0;
-    int listPaints = 0;        // paints of the result list during the handler
-    double longestGap = 0;     // longest time without a paint of the list while rows came in
+    int listPaints = 0;     // paints of the result list during the handler
+    double longestGap = 0;  // longest time without a paint of the list while rows came in
 };
 
 RunTiming timedRun(TMainForm& form, QTableView* list, bool factorEvaluation)

@@ -9,10 +9,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
 
@@ -95,7 +95,8 @@ GuiFixture::GuiFixture(Edition edition, FixtureOptions options) : previousDir_(Q
         dir_.write(settingsPath().filename().string(), *options.settings);
     QDir::setCurrent(QString::fromStdString(dir_.path().string()));
     for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
-        previousEnvironment_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        previousEnvironment_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
+                                                                                : std::nullopt);
         qunsetenv(name);
     }
     qputenv("HOME", QByteArray::fromStdString(dir_.path().string()));

@@ -59,7 +59,7 @@ private:
 // Counts the runs of the engine it wraps.
 class CountingEngine : public PredictionEngine {
 public:
-    CountingEngine(std::unique_ptr<PredictionEngine> inner, int& runs) : inner_(std::move(inner)), runs_(runs) {}
+    CountingEngine(std::unique_ptr<PredictionEngine> inner, int& runs) : inner_(std::move(inner)), runs_(runs) { }
     void run(const RunRequest& request, RunView& view) override
     {
         ++runs_;

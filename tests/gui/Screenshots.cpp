@@ -10,8 +10,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
-#include <QTableView>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <cstdio>
 #include <filesystem>
@@ -85,7 +85,8 @@ void timings()
             best = std::min(best, timedRun(f, false));
             closePanels(f);
         }
-        std::printf("Numbers3 prediction on the shipped history (%d rows): %.1f ms (best of 5)\n", f.rowCount("ListView"), best);
+        std::printf("Numbers3 prediction on the shipped history (%d rows): %.1f ms (best of 5)\n",
+                    f.rowCount("ListView"), best);
         const double factor = timedRun(f, true);
         std::printf("Numbers3 factor evaluation on the shipped history: %.1f ms\n", factor);
     }
@@ -101,8 +102,9 @@ void timings()
         std::printf("Mini prediction on 9,999 draws (%d rows): %.1f ms\n", f.rowCount("ListView"), prediction);
         closePanels(f);
         const double factor = timedRun(f, true);
-        std::printf("Mini factor evaluation on 9,999 draws (1000 passes, %d rows in the last, %d statistics rows): %.1f ms\n",
-                    f.rowCount("ListView"), f.rowCount("PatnView"), factor);
+        std::printf(
+            "Mini factor evaluation on 9,999 draws (1000 passes, %d rows in the last, %d statistics rows): %.1f ms\n",
+            f.rowCount("ListView"), f.rowCount("PatnView"), factor);
     }
 }
 

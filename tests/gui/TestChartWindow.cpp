@@ -39,7 +39,8 @@ private slots:
             // The draw axis ends at the last draw drawn, not at the next round number.
             QChart* payback = window->currentView()->chart();
             const auto* line = qobject_cast<QLineSeries*>(payback->series().last());
-            QCOMPARE(qobject_cast<QValueAxis*>(payback->axes(Qt::Horizontal).first())->max(), line->points().last().x());
+            QCOMPARE(qobject_cast<QValueAxis*>(payback->axes(Qt::Horizontal).first())->max(),
+                     line->points().last().x());
 
             tabs->setCurrentIndex(2);
             answerFileDialog(QStringLiteral("digits.png"));

@@ -58,7 +58,8 @@ QByteArray bytesOf(const std::string& text)
     return QByteArray::fromStdString(text);
 }
 
-const QStringList kValid {"012", "90000", "15000", "52500", "7500", "4000", "0345", "1000000", "41600", "520800", "20800"};
+const QStringList kValid {"012",  "90000",   "15000", "52500",  "7500", "4000",
+                          "0345", "1000000", "41600", "520800", "20800"};
 const char* const kValidRecord =
     "1235,012,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800";
 
@@ -164,9 +165,10 @@ private slots:
         QVERIFY(gui.click("EdtSetBut"));
         QVERIFY(boxes.boxes().isEmpty());
         const std::string after = gui.dir().read("Numbers.dat");
-        QCOMPARE(bytesOf(after),
-                 bytesOf(historyRecords() + kValidRecord + "\r\n" +
-                         "1236,999,0000000,0000000,0000000,0000000,0000000,9999,0000000,0000000,0000000,0000000\r\n\x1A"));
+        QCOMPARE(
+            bytesOf(after),
+            bytesOf(historyRecords() + kValidRecord + "\r\n" +
+                    "1236,999,0000000,0000000,0000000,0000000,0000000,9999,0000000,0000000,0000000,0000000\r\n\x1A"));
         QCOMPARE(gui.labelText("Label28"), q("第1237回　結果データの入力"));
     }
 

@@ -6,10 +6,10 @@
 
 #include "gui/GuiTestBase.h"
 
-#include "transport/CurlHttpClient.h"
 #include "entry/ResultRetrieval.h"
 #include "support/FaultInjection.h"
 #include "support/HistoryBuilder.h"
+#include "transport/CurlHttpClient.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -27,12 +27,14 @@ namespace {
 
 const char* const kEdits[] = {"Num3Edit", "Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5",
                               "Num4Edit", "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
-const char* const kValid[] = {"012", "90000", "15000", "52500", "7500", "4000", "0345", "1000000", "41600", "520800", "20800"};
+const char* const kValid[] = {"012",  "90000",   "15000", "52500",  "7500", "4000",
+                              "0345", "1000000", "41600", "520800", "20800"};
 
 // The entry kValid stored as draw `draw`.
 std::string validRecord(int draw)
 {
-    return std::to_string(10000 + draw).substr(1) + ",012,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n";
+    return std::to_string(10000 + draw).substr(1) +
+           ",012,0090000,0015000,0052500,0007500,0004000,0345,1000000,0041600,0520800,0020800\r\n";
 }
 
 // Draws 1 to `records`, ending with the 0x1A byte.
@@ -101,8 +103,7 @@ class InterferingEngine : public PredictionEngine {
 public:
     InterferingEngine(std::unique_ptr<PredictionEngine> inner, std::function<void()>& act)
         : inner_(std::move(inner)), act_(act)
-    {
-    }
+    { }
     void run(const RunRequest& request, RunView& view) override
     {
         if (!act_) {
@@ -227,12 +228,12 @@ private slots:
         // Longer than one read of a run that streams the file.
         const std::string before = history(1500);
         const std::string cut = before.substr(0, 87 * 10 + 40);
-        const std::string garbage = "this is no history file, but it is 87 bytes long or more, as a record would be........\r\n";
+        const std::string garbage =
+            "this is no history file, but it is 87 bytes long or more, as a record would be........\r\n";
         std::function<void()> interference;
         FixtureOptions options = withHistory(before);
-        options.withEngine([&] {
-            return std::make_unique<InterferingEngine>(editionEngine(Edition(edition)), interference);
-        });
+        options.withEngine(
+            [&] { return std::make_unique<InterferingEngine>(editionEngine(Edition(edition)), interference); });
         GuiFixture gui(Edition(edition), options);
         const fs::path path = gui.dir().file("Numbers.dat");
         MessageBoxWatcher boxes;
@@ -307,7 +308,8 @@ private slots:
         typeValid(gui);
         QVERIFY(gui.click("EdtSetBut"));
         QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(bytesOf(gui.dir().read("Numbers.dat")), bytesOf(withoutEndMarker(before) + validRecord(1233) + "\x1A"));
+        QCOMPARE(bytesOf(gui.dir().read("Numbers.dat")),
+                 bytesOf(withoutEndMarker(before) + validRecord(1233) + "\x1A"));
         QVERIFY(gui.click("EdtExtBut"));
         QVERIFY(runWorks(gui));
     }

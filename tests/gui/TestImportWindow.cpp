@@ -41,8 +41,9 @@ private slots:
         std::filesystem::create_directory(f.dir().file("ダウンロード"));
         f.dir().write("ダウンロード/n3.csv", kNumbers3);
         f.dir().write("ダウンロード/n4.csv", kNumbers4);
-        f.dir().write("ダウンロード/gap.csv", "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,"
-                                 "mini_payout\n9,109,0,0,0,0,0\n");
+        f.dir().write("ダウンロード/gap.csv",
+                      "draw_no,winning_number,straight_payout,box_payout,set_straight_payout,set_box_payout,"
+                      "mini_payout\n9,109,0,0,0,0,0\n");
         MessageBoxWatcher boxes;
 
         answerFileDialog(QString());
@@ -55,8 +56,9 @@ private slots:
         QTRY_COMPARE(boxes.boxes().size(), 1);
         QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Information);
         QCOMPARE(boxes.boxes()[0].caption, f.form().applicationTitle());
-        QCOMPARE(boxes.boxes()[0].text, u("第3回～第4回の 2 回分を追加しました。\n"
-                                          "うち 1 回分は Numbers4 の結果が取り込み元にないため、Numbers4 の欄を 0 にしました。"));
+        QCOMPARE(boxes.boxes()[0].text,
+                 u("第3回～第4回の 2 回分を追加しました。\n"
+                   "うち 1 回分は Numbers4 の結果が取り込み元にないため、Numbers4 の欄を 0 にしました。"));
         const std::string imported = f.dir().read("Numbers.dat");
         QCOMPARE(imported.size(), std::size_t(4 * 87 + 1));
 

@@ -23,8 +23,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -253,7 +253,8 @@ void TestMainWindow::hiddenControlsAreNeverReachable()
         // Every pixel of it lies under the side panel.
         const QRect area = hidden->geometry();
         QVERIFY2(panel1->geometry().contains(area), name);
-        for (const QPoint& p : {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight(), area.center()}) {
+        for (const QPoint& p :
+             {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight(), area.center()}) {
             QWidget* top = client->childAt(p);
             QVERIFY2(top == panel1 || panel1->isAncestorOf(top), name);
         }
@@ -287,8 +288,8 @@ void TestMainWindow::editLimitsAndTabOrder()
     GuiFixture f(Edition::Numbers3, withHistory(oneDraw()));
     QCOMPARE(f.get<QLineEdit>("Num3Edit")->maxLength(), 3);
     QCOMPARE(f.get<QLineEdit>("Num4Edit")->maxLength(), 4);
-    for (const char* name : {"Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5", "Num4Edit1",
-                             "Num4Edit2", "Num4Edit3", "Num4Edit4"})
+    for (const char* name : {"Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5", "Num4Edit1", "Num4Edit2",
+                             "Num4Edit3", "Num4Edit4"})
         QCOMPARE(f.get<QLineEdit>(name)->maxLength(), 7);
 
     QVERIFY(f.trigger("EditMenu"));
@@ -301,9 +302,9 @@ void TestMainWindow::editLimitsAndTabOrder()
     QCOMPARE(f.get<QLineEdit>("Num3Edit1")->text(), u("1234567"));
 
     f.widget("Num3Edit")->setFocus();
-    const char* const order[] = {"Num3Edit1", "Num3Edit2", "Num3Edit3", "Num3Edit4", "Num3Edit5", "Num4Edit",
-                                 "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4", "EdtSetBut", "EdtExtBut",
-                                 "EdtAutoBut", "Num3Edit"};
+    const char* const order[] = {"Num3Edit1", "Num3Edit2", "Num3Edit3",  "Num3Edit4", "Num3Edit5",
+                                 "Num4Edit",  "Num4Edit1", "Num4Edit2",  "Num4Edit3", "Num4Edit4",
+                                 "EdtSetBut", "EdtExtBut", "EdtAutoBut", "Num3Edit"};
     for (const char* expected : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), u(expected));
@@ -343,7 +344,8 @@ void TestMainWindow::listColumns()
     for (int column = 0; column < 8; ++column) {
         QCOMPARE(stats->model()->headerData(column, Qt::Horizontal).toString(), u(headers[column]));
         QCOMPARE(stats->columnWidth(column), widths[column]);
-        const auto align = Qt::Alignment(stats->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
+        const auto align =
+            Qt::Alignment(stats->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt());
         QCOMPARE(align & Qt::AlignHorizontal_Mask, column == 0 ? Qt::AlignLeft : Qt::AlignRight);
     }
 }
@@ -372,10 +374,10 @@ void TestMainWindow::twoClicksWithin100msGiveOneRun()
         const qint64 elapsed = sinceFirst.elapsed();
         // The second click did not restart the interval: the tick is still due 100 ms after the first.
         if (f.runs() == 0)
-            QVERIFY2(timer->remainingTime() <= 100 - elapsed + 5,
-                     qPrintable(QString("remaining %1 ms, %2 ms after the first click")
-                                    .arg(timer->remainingTime())
-                                    .arg(elapsed)));
+            QVERIFY2(
+                timer->remainingTime() <= 100 - elapsed + 5,
+                qPrintable(
+                    QString("remaining %1 ms, %2 ms after the first click").arg(timer->remainingTime()).arg(elapsed)));
     }
     QVERIFY(f.waitForRuns(1));
     QVERIFY(!timer->isActive());

@@ -14,9 +14,7 @@
 using namespace tolvi;
 using namespace tolvi::guitest;
 
-namespace {
-
-}  // namespace
+namespace { }  // namespace
 
 class TestMiniWindow : public QObject {
     Q_OBJECT

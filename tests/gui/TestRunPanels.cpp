@@ -41,7 +41,7 @@ public:
         int rowInsertions = 0;
         QWidget* window = nullptr;  // the window the run shows in
     };
-    explicit PacedEngine(Seen& seen) : seen_(seen) {}
+    explicit PacedEngine(Seen& seen) : seen_(seen) { }
 
     void run(const RunRequest&, RunView& view) override
     {
@@ -190,7 +190,8 @@ void TestRunPanels::kindOfHitOnLastDraw()
     QFETCH(QString, winning);
     QFETCH(QString, result);
     QFETCH(QString, kind);
-    GuiFixture f(Edition::Numbers3, withHistory(test::HistoryBuilder().draw(7, winning.toStdString(), 1, 2, 3).bytes()));
+    GuiFixture f(Edition::Numbers3,
+                 withHistory(test::HistoryBuilder().draw(7, winning.toStdString(), 1, 2, 3).bytes()));
     QVERIFY(predict(f));
     QCOMPARE(f.rowCount("ListView"), 1);
     QCOMPARE(f.row("ListView", 0), (QStringList {u("   7"), winning, result}));
@@ -238,8 +239,7 @@ void TestRunPanels::factorEvaluationAddsOneStatisticsRowEachTime()
     // In factor evaluation candidate 1 alone is scored, made of the top-ranked digits: from
     // empty tallies that is 000, a straight, box and mini hit on the draw 000.
     GuiFixture f(Edition::Numbers3, withHistory(test::HistoryBuilder().draw(1, "000", 400, 80, 40).bytes()));
-    const QStringList expected =
-        cells({"000", "  1", "   400円", "  1", "    80円", "  1", "    40円", "120％"});
+    const QStringList expected = cells({"000", "  1", "   400円", "  1", "    80円", "  1", "    40円", "120％"});
     for (int evaluation = 1; evaluation <= 2; ++evaluation) {
         // "要素評価" lies under the side panel; its handler is what a click would run.
         f.form().Button2Click();
@@ -316,7 +316,8 @@ void TestRunPanels::failedRunKeepsRowsAlreadyShown()
     // The error itself, then which file is damaged and where the cause is named.
     const QString text = boxes.boxes().first().text;
     QVERIFY2(text.startsWith(u("'00x2' は正しい整数値ではありません")), qPrintable(text));
-    QVERIFY2(text.contains(f.dir().file("Numbers.dat").c_str()) && text.contains(u("tolvi check --dir ")), qPrintable(text));
+    QVERIFY2(text.contains(f.dir().file("Numbers.dat").c_str()) && text.contains(u("tolvi check --dir ")),
+             qPrintable(text));
     // The rows shown before the error stay; the run never reached its panels.
     QCOMPARE(f.rowCount("ListView"), 1);
     QCOMPARE(f.row("ListView", 0), cells({"   1", "755", "755◎○▲"}));

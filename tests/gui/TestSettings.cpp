@@ -3,8 +3,8 @@
 // (byte for byte, in both editions), the error box when the file cannot be written, and the
 // help command when its page is missing.
 
-#include "settings/SettingsFile.h"
 #include "gui/GuiTestBase.h"
+#include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -171,15 +171,14 @@ void TestSettings::zeroInTheFileMeansNoOneDigitOffRows()
 void TestSettings::untickSetAndEndSavesZeroKeepingTheRest()
 {
     QFETCH(Edition, edition);
-    const std::string before =
-        "; kept by hand\r\n"
-        "[Window]\r\n"
-        "Mismatch=1\r\n"
-        "\r\n"
-        "[Option]\r\n"
-        "Colour = red\r\n"
-        "Mismatch = 1\r\n"
-        "\r\n";
+    const std::string before = "; kept by hand\r\n"
+                               "[Window]\r\n"
+                               "Mismatch=1\r\n"
+                               "\r\n"
+                               "[Option]\r\n"
+                               "Colour = red\r\n"
+                               "Mismatch = 1\r\n"
+                               "\r\n";
     GuiFixture f(edition, FixtureOptions().withSettings(before));
     QVERIFY(mismatchTicked(f));
     QVERIFY(f.trigger("Option"));

@@ -13,11 +13,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QTimer>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using tolvi::Edition;
 using tolvi::guitest::GuiFixture;
@@ -49,7 +49,9 @@ private slots:
             auto* table = window->findChild<QTableView*>(QStringLiteral("TicketTable"));
             QCOMPARE(table->model()->rowCount(), 0);
 
-            const auto widget = [&](const char* name) { return window->findChild<QWidget*>(QString::fromLatin1(name)); };
+            const auto widget = [&](const char* name) {
+                return window->findChild<QWidget*>(QString::fromLatin1(name));
+            };
             const auto setSpin = [&](const char* name, int value) {
                 auto* spin = qobject_cast<QSpinBox*>(widget(name));
                 spin->selectAll();

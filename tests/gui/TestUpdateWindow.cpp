@@ -5,8 +5,8 @@
 
 #include "support/PublishedResults.h"
 
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
 
@@ -33,7 +33,7 @@ private slots:
         MessageBoxWatcher boxes;
 
         QCOMPARE(f.labelText("HistoryNotice"), u("履歴は第7040回 (2026年8月3日) までです。最新は第7054回です。"
-                                             "メイン →「最新の結果に更新」で追加できます。"));
+                                                 "メイン →「最新の結果に更新」で追加できます。"));
         QCOMPARE(f.labelText("NextDrawLabel"), u("次回の予想: 第7041回 8月4日(火)"));
 
         // The entry panel's draw from the publisher's file.

@@ -3,11 +3,11 @@
 
 #include "gui/GuiTestBase.h"
 
-#include "transport/CurlHttpClient.h"
 #include "entry/ResultRetrieval.h"
 #include "support/HistoryBuilder.h"
 #include "support/LocalHttpServer.h"
 #include "support/ResultsPages.h"
+#include "transport/CurlHttpClient.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -35,11 +35,13 @@ const char* const kEdits[] = {"Num3Edit", "Num3Edit1", "Num3Edit2", "Num3Edit3",
                               "Num4Edit", "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
 // The panel's controls that a retrieval locks.
 // "中止" is not among them: it stops the retrieval.
-const char* const kLocked[] = {"EdtSetBut", "EdtAutoBut", "Num3Edit",  "Num3Edit1", "Num3Edit2", "Num3Edit3",
-                               "Num3Edit4", "Num3Edit5", "Num4Edit",   "Num4Edit1", "Num4Edit2", "Num4Edit3", "Num4Edit4"};
+const char* const kLocked[] = {"EdtSetBut", "EdtAutoBut", "Num3Edit",  "Num3Edit1", "Num3Edit2",
+                               "Num3Edit3", "Num3Edit4",  "Num3Edit5", "Num4Edit",  "Num4Edit1",
+                               "Num4Edit2", "Num4Edit3",  "Num4Edit4"};
 
 // The results of draw 1233 as the pages below show them, field by field.
-const QStringList kDraw1233 {"402", "93400", "15500", "54400", "7700", "9300", "0815", "1051700", "43800", "547800", "21900"};
+const QStringList kDraw1233 {"402",  "93400",   "15500", "54400",  "7700", "9300",
+                             "0815", "1051700", "43800", "547800", "21900"};
 
 QString q(const char* utf8)
 {
@@ -59,8 +61,9 @@ void serveDraw1233(LocalHttpServer& server)
                  HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1230, "111"), numbers3Draw(1231, "222")})));
     server.serve("/numbers/num3-h1708.html",
                  HttpReply::page(resultsPage(3, "2005年8月", {numbers3Draw(1232, "333"), numbers3Draw(1233, "402")})));
-    server.serve("/numbers/num4-h1708.html",
-                 HttpReply::page(resultsPage(4, "2005年8月", {numbers4Draw(1232, "3333"), numbers4Draw(1233, "0815")})));
+    server.serve(
+        "/numbers/num4-h1708.html",
+        HttpReply::page(resultsPage(4, "2005年8月", {numbers4Draw(1232, "3333"), numbers4Draw(1233, "0815")})));
 }
 
 QStringList fieldTexts(GuiFixture& gui)
@@ -114,7 +117,7 @@ private slots:
         QCOMPARE(enabledCount(gui), kLockedCount);
         QVERIFY(gui.isOpen("EditPanel"));
         QCOMPARE(server.paths(), (std::vector<std::string> {"/numbers/num3-h1707.html", "/numbers/num3-h1708.html",
-                                                             "/numbers/num4-h1708.html"}));
+                                                            "/numbers/num4-h1708.html"}));
         // The last page stays in the working directory; the history is not touched yet.
         QVERIFY(std::filesystem::exists(gui.dir().file("numbers.tmp")));
         QCOMPARE(QByteArray::fromStdString(gui.dir().read("Numbers.dat")), QByteArray::fromStdString(history()));
@@ -123,7 +126,8 @@ private slots:
         QVERIFY(gui.click("EdtSetBut"));
         QVERIFY(boxes.boxes().isEmpty());
         const std::string stored = gui.dir().read("Numbers.dat");
-        const std::string record = "1233,402,0093400,0015500,0054400,0007700,0009300,0815,1051700,0043800,0547800,0021900\r\n";
+        const std::string record =
+            "1233,402,0093400,0015500,0054400,0007700,0009300,0815,1051700,0043800,0547800,0021900\r\n";
         QVERIFY2(stored.find(record) == history().size(), stored.c_str());
         QCOMPARE(gui.labelText("Label28"), q("第1234回　結果データの入力"));
     }
@@ -206,7 +210,8 @@ private slots:
     void numbers4PageWithoutTheDrawKeepsTheNumbers3Fields()
     {
         LocalHttpServer server;
-        server.serve("/numbers/num3-h1707.html", HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1233, "402")})));
+        server.serve("/numbers/num3-h1707.html",
+                     HttpReply::page(resultsPage(3, "2005年7月", {numbers3Draw(1233, "402")})));
         server.serve("/numbers/num4-h1707.html", HttpReply::page(emptyPage(120)));
         GuiFixture gui(Edition::Numbers3, tolvi::guitest::withHistory(history()));
         gui.form().setResultsHost(server.host());
@@ -312,7 +317,8 @@ private slots:
         tolvi::test::DrawResult draw3 = numbers3Draw(1233, "402");
         draw3.prizes[0] = "12,345,678円";
         server.serve("/numbers/num3-h1707.html", HttpReply::page(resultsPage(3, "2005年7月", {draw3})));
-        server.serve("/numbers/num4-h1707.html", HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815")})));
+        server.serve("/numbers/num4-h1707.html",
+                     HttpReply::page(resultsPage(4, "2005年7月", {numbers4Draw(1233, "0815")})));
         GuiFixture gui(Edition::Numbers3, tolvi::guitest::withHistory(history()));
         gui.form().setResultsHost(server.host());
         QVERIFY(gui.trigger("EditMenu"));

@@ -8,6 +8,7 @@
 #include "engine/RunResult.h"
 #include "engine/RunView.h"
 
+#include <arpa/inet.h>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -23,7 +24,6 @@
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <thread>
-#include <arpa/inet.h>
 #include <unistd.h>
 
 namespace tolvi::test {
@@ -32,7 +32,10 @@ namespace tolvi::test {
 // too). isSet() is false where the file system or the user's rights do not allow it.
 class ImmutableFile {
 public:
-    explicit ImmutableFile(std::filesystem::path path) : path_(std::move(path)) { set_ = change(true) && refusesWrites(); }
+    explicit ImmutableFile(std::filesystem::path path) : path_(std::move(path))
+    {
+        set_ = change(true) && refusesWrites();
+    }
     ~ImmutableFile() { release(); }
     ImmutableFile(const ImmutableFile&) = delete;
     ImmutableFile& operator=(const ImmutableFile&) = delete;
@@ -102,10 +105,8 @@ public:
         if (fd < 0)
             return false;
         const std::string block(4096, 'x');
-        while (::write(fd, block.data(), block.size()) > 0) {
-        }
-        while (::write(fd, "x", 1) > 0) {
-        }
+        while (::write(fd, block.data(), block.size()) > 0) { }
+        while (::write(fd, "x", 1) > 0) { }
         const bool full = errno == ENOSPC;
         ::close(fd);
         return full;
@@ -188,14 +189,12 @@ private:
                 char request[4096];
                 pollfd readable {connection, POLLIN, 0};
                 // Whatever the request holds, the answer is the same.
-                if (::poll(&readable, 1, 1000) > 0 && ::recv(connection, request, sizeof request, 0) < 0) {
-                }
+                if (::poll(&readable, 1, 1000) > 0 && ::recv(connection, request, sizeof request, 0) < 0) { }
                 std::string garbage(3000, '\0');
                 for (char& c : garbage)
                     c = char(random() % 256);
                 garbage.replace(0, 6, "\x01\x02GARB");
-                if (::send(connection, garbage.data(), garbage.size(), MSG_NOSIGNAL) < 0) {
-                }
+                if (::send(connection, garbage.data(), garbage.size(), MSG_NOSIGNAL) < 0) { }
             }
             ::close(connection);
         }
@@ -206,8 +205,7 @@ private:
     {
         char request[4096];
         pollfd readable {connection, POLLIN, 0};
-        if (::poll(&readable, 1, 1000) > 0 && ::recv(connection, request, sizeof request, 0) < 0) {
-        }
+        if (::poll(&readable, 1, 1000) > 0 && ::recv(connection, request, sizeof request, 0) < 0) { }
         const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n<HTML>";
         if (::send(connection, head.data(), head.size(), MSG_NOSIGNAL) < 0)
             return;
@@ -231,7 +229,7 @@ private:
 // result the run shows: the moment another program could change the history file under a running run.
 class InterferingView : public RunView {
 public:
-    InterferingView(RunView& inner, std::function<void()> act) : inner_(inner), act_(std::move(act)) {}
+    InterferingView(RunView& inner, std::function<void()> act) : inner_(inner), act_(std::move(act)) { }
 
     void clearResults() override { inner_.clearResults(); }
     void addResult(ResultRow row) override

@@ -1,11 +1,11 @@
 #include "support/LiteralMiniEngine.h"
 
-#include "support/DigitTally.h"
-#include "base/NumberFormat.h"
-#include "history/DrawRecord.h"
 #include "base/Errors.h"
-#include "history/HistoryFile.h"
+#include "base/NumberFormat.h"
 #include "base/StrToInt.h"
+#include "history/DrawRecord.h"
+#include "history/HistoryFile.h"
+#include "support/DigitTally.h"
 
 namespace tolvi::test {
 
@@ -172,8 +172,7 @@ void LiteralMiniEngine::scoreCandidate(int candidate, const std::string& recordT
         view.addResult({formatInt(strToInt(chars(recordText, 1, 4)), 4), chars(recordText, 7, 2),
                         c2 + "的中 " + formatInt(prize, 5) + "円"});
     } else if (request.mismatch && (c[1] == winning_[1] || c[2] == winning_[2])) {
-        view.addResult({formatInt(strToInt(chars(recordText, 1, 4)), 4), chars(recordText, 7, 2),
-                        c2 + "一桁違い"});
+        view.addResult({formatInt(strToInt(chars(recordText, 1, 4)), 4), chars(recordText, 7, 2), c2 + "一桁違い"});
     }
 }
 

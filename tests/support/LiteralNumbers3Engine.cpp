@@ -1,7 +1,7 @@
 #include "support/LiteralNumbers3Engine.h"
 
-#include "base/NumberFormat.h"
 #include "base/Errors.h"
+#include "base/NumberFormat.h"
 #include "base/StrToInt.h"
 
 #include <array>
@@ -156,7 +156,8 @@ void LiteralNumbers3Engine::run(const RunRequest& request, RunView& anyView)
         view.setText(RunControl::HitKind, lastS ? "ストレート＆ボックス" : lastB ? "ボックス" : "ミニ");
     }
     view.setText(RunControl::NextDrawCaption, "次回 " + formatInt(lastDraw + 1, 4) + "回抽選予想番号");
-    const RunControl labels[] = {RunControl::Candidate1, RunControl::Candidate2, RunControl::Candidate3, RunControl::Candidate4};
+    const RunControl labels[] = {RunControl::Candidate1, RunControl::Candidate2, RunControl::Candidate3,
+                                 RunControl::Candidate4};
     for (int k = 0; k < 4; ++k)
         view.setText(labels[k], formatInt(cand[k], 3, 3));
     const int d = lastDraw * 200 * n * 2 / 100;

@@ -224,12 +224,9 @@ void LocalHttpServer::handle(int connection)
     case Ending::StallEarly:
     case Ending::Silent:
         // Until the client gives up (or the test ends).
-        while (waitReadable(connection) && ::recv(connection, buffer, sizeof buffer, 0) > 0) {
-        }
+        while (waitReadable(connection) && ::recv(connection, buffer, sizeof buffer, 0) > 0) { }
         break;
-    default:
-        ::shutdown(connection, SHUT_WR);
-        break;
+    default: ::shutdown(connection, SHUT_WR); break;
     }
     ::close(connection);
 }

@@ -30,7 +30,10 @@ struct HttpReply {
     std::size_t sent = 0;  // bytes of the body sent before an early ending
     std::vector<std::pair<std::string, std::string>> headers;
 
-    static HttpReply page(std::string body, int status = 200) { return {std::move(body), status, Ending::Complete, 0, {}}; }
+    static HttpReply page(std::string body, int status = 200)
+    {
+        return {std::move(body), status, Ending::Complete, 0, {}};
+    }
     static HttpReply endingEarly(std::string body, std::size_t sent, Ending ending)
     {
         return {std::move(body), 200, ending, sent, {}};

@@ -3,8 +3,8 @@
 // every draw's results follow from its number, so the sources and a history made here agree
 // unless a test changes one of them.
 
-#include "results/ResultsUpdate.h"
 #include "history/HistoryAppender.h"
+#include "results/ResultsUpdate.h"
 #include "support/LocalHttpServer.h"
 
 #include <functional>

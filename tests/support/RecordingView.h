@@ -13,11 +13,18 @@ namespace tolvi::test {
 
 class RecordingView : public LabelView {
 public:
-    void clearResults() override { results.clear(); ++clears; }
+    void clearResults() override
+    {
+        results.clear();
+        ++clears;
+    }
     void addResult(ResultRow row) override { results.push_back(std::move(row)); }
     void addStats(StatsRow row) override { stats.push_back(std::move(row)); }
     // Kept by the controls' names, as the tests read them.
-    void setText(RunControl control, std::string text) override { texts[std::string(controlName(control))] = std::move(text); }
+    void setText(RunControl control, std::string text) override
+    {
+        texts[std::string(controlName(control))] = std::move(text);
+    }
     void setVisible(RunControl control, bool v) override { visible[std::string(controlName(control))] = v; }
     void openPanel(RunControl panel) override
     {
