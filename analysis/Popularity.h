@@ -13,8 +13,8 @@
 namespace tolvi {
 
 enum class NumberKind { Date, HasZero, Triple, Double, Run, Rest };
-inline constexpr std::array kNumberKinds {NumberKind::Date, NumberKind::HasZero, NumberKind::Triple,
-                                          NumberKind::Double, NumberKind::Run, NumberKind::Rest};
+inline constexpr std::array kNumberKinds {NumberKind::Date,   NumberKind::HasZero, NumberKind::Triple,
+                                          NumberKind::Double, NumberKind::Run,     NumberKind::Rest};
 
 struct NumberKindDescription {
     NumberKind kind;
@@ -30,11 +30,16 @@ bool isOfKind(Game game, int number, NumberKind kind);
 
 struct KindPopularity {
     NumberKind kind;
-    long numbers = 0;        // of the game's numbers
-    long draws = 0;          // draws in the range whose number is of the kind, with a prize
-    double meanRatio = 0;    // straight prize / neighbours' median, averaged
-    double low = 0, high = 0;  // its 95 % interval
-    double expectedReturn = 0; // yen one straight ticket returns on average: meanRatio x median / numberSpace
+    long numbers = 0;           // of the game's numbers
+    long draws = 0;             // draws in the range whose number is of the kind, with a prize
+    double meanRatio = 0;       // straight prize / neighbours' median, averaged
+    double low = 0, high = 0;   // its 95 % interval
+    double expectedReturn = 0;  // yen one straight ticket returns on average: meanRatio x median / numberSpace
+
+    // A mean needs one draw and an interval two: without them the figures above are 0 and
+    // mean nothing, and the views show a dash instead.
+    bool hasMean() const { return draws > 0; }
+    bool hasInterval() const { return draws > 1; }
 };
 
 struct Popularity {

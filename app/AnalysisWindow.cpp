@@ -455,11 +455,14 @@ void AnalysisWindow::fillPopularity()
 {
     popularityTable_->setRowCount(0);
     for (const tolvi::KindPopularity& k : popularity_.kinds)
-        addRow(popularityTable_, {text(tolvi::describe(k.kind).name), QString::number(k.numbers),
-                                  QString::number(k.draws), qs(tolvi::formatFixed(k.meanRatio, 3)),
-                                  qs(tolvi::formatFixed(k.low, 3)) + text("～") + qs(tolvi::formatFixed(k.high, 3)),
-                                  qs(tolvi::formatFixed(k.expectedReturn, 1)) + text(" 円 / ") +
-                                      QString::number(popularity_.ticketPrice) + text(" 円")});
+        addRow(popularityTable_,
+               {text(tolvi::describe(k.kind).name), QString::number(k.numbers), QString::number(k.draws),
+                k.hasMean() ? qs(tolvi::formatFixed(k.meanRatio, 3)) : text("—"),
+                k.hasInterval() ? qs(tolvi::formatFixed(k.low, 3)) + text("～") + qs(tolvi::formatFixed(k.high, 3))
+                                : text("—"),
+                k.hasMean() ? qs(tolvi::formatFixed(k.expectedReturn, 1)) + text(" 円 / ") +
+                                  QString::number(popularity_.ticketPrice) + text(" 円")
+                            : text("—")});
     // Every number as one cell, 100 to a row: Numbers3 10 rows, Numbers4 100.
     const int numbers = int(popularity_.ratioByNumber.size());
     const int rows = numbers / 100, cell = rows > 10 ? 2 : 8;

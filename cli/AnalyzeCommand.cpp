@@ -34,6 +34,12 @@ nlohmann::ordered_json testJson(const ChiSquare& test)
     return {{"chi2", test.chi2}, {"df", test.df}, {"p", test.p}};
 }
 
+// A figure that exists only with enough draws behind it: null without them.
+nlohmann::ordered_json orNull(bool exists, double value)
+{
+    return exists ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
+}
+
 nlohmann::ordered_json toJson(const DrawAnalysis& a, const Popularity& popularity)
 {
     const GameDescription& g = describe(a.game);
@@ -92,10 +98,13 @@ nlohmann::ordered_json toJson(const DrawAnalysis& a, const Popularity& popularit
              {"p", a.samePlaceTests[p].p}});
     out["popularity"] = {{"median_prize", popularity.medianPrize}, {"ticket_price", popularity.ticketPrice}};
     for (const KindPopularity& k : popularity.kinds)
-        out["popularity"]["kinds"][describe(k.kind).key] = {
-            {"name", describe(k.kind).name},      {"numbers", k.numbers}, {"draws", k.draws},
-            {"mean_ratio", k.meanRatio},          {"low", k.low},         {"high", k.high},
-            {"expected_return", k.expectedReturn}};
+        out["popularity"]["kinds"][describe(k.kind).key] = {{"name", describe(k.kind).name},
+                                                            {"numbers", k.numbers},
+                                                            {"draws", k.draws},
+                                                            {"mean_ratio", orNull(k.hasMean(), k.meanRatio)},
+                                                            {"low", orNull(k.hasInterval(), k.low)},
+                                                            {"high", orNull(k.hasInterval(), k.high)},
+                                                            {"expected_return", orNull(k.hasMean(), k.expectedReturn)}};
     out["tests"] = nlohmann::ordered_json::array();
     for (const TestResult& test : a.tests)
         out["tests"].push_back({{"key", test.key},
@@ -211,10 +220,16 @@ std::string popularityText(const Popularity& popularity)
 {
     std::string text = "人気度 (ストレート当せん金 ÷ 前後 50 回の中央値、平均と 95％ 区間; 1 口 " +
                        formatInt(popularity.ticketPrice, 0) + " 円の期待値)\n";
-    for (const KindPopularity& k : popularity.kinds)
-        text += "  " + padToWidth(describe(k.kind).name, 30) + formatInt(k.draws, 6) + " 回  " +
-                formatFixed(k.meanRatio, 3) + " (" + formatFixed(k.low, 3) + "～" + formatFixed(k.high, 3) + ")  " +
+    for (const KindPopularity& k : popularity.kinds) {
+        text += "  " + padToWidth(describe(k.kind).name, 30) + formatInt(k.draws, 6) + " 回  ";
+        if (!k.hasMean()) {
+            text += "—\n";
+            continue;
+        }
+        text += formatFixed(k.meanRatio, 3) + " (" +
+                (k.hasInterval() ? formatFixed(k.low, 3) + "～" + formatFixed(k.high, 3) : std::string("—")) + ")  " +
                 formatFixed(k.expectedReturn, 1) + " 円\n";
+    }
     return text + "  " + kPopularityNote + "\n";
 }
 
