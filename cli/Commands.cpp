@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <regex>
@@ -255,11 +256,16 @@ void speakJapanese(CLI::App& app)
             option->option_text(option->get_required() ? text + kRequiredMark : text);
         }
     };
+    // Every command, and the commands of a command (tolvi tickets add), as deep as they go.
+    const std::function<void(CLI::App&)> translateCommands = [&](CLI::App& parent) {
+        for (CLI::App* command : parent.get_subcommands({})) {
+            translate(*command);
+            command->group("コマンド");
+            translateCommands(*command);
+        }
+    };
     translate(app);
-    for (CLI::App* command : app.get_subcommands({})) {
-        translate(*command);
-        command->group("コマンド");
-    }
+    translateCommands(app);
 }
 
 }  // namespace tolvi::cli
