@@ -3,6 +3,7 @@
 #include "analysis/DrawSeries.h"
 #include "base/Errors.h"
 #include "base/NumberFormat.h"
+#include "base/SplitMix64.h"
 #include "history/HistoryReader.h"
 
 #include <boost/math/distributions/binomial.hpp>
@@ -16,23 +17,6 @@ namespace tolvi {
 namespace {
 
 constexpr std::uint64_t kBuyerSeed = 0x566572646963ull;  // "Verdic"
-
-// SplitMix64, as the band's buyers: the same history always gives the same verdict.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    int below(int n)
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        return int(((z >> 32) * std::uint64_t(n)) >> 32);
-    }
-
-private:
-    std::uint64_t state_;
-};
 
 std::int64_t prizeOrZero(const GameDescription& g, const DrawRecord& record, PrizeField field)
 {
@@ -158,7 +142,7 @@ PredictionVerdict judgePrediction(const RunStatistics& s, Edition edition, std::
     v.detectableEdge = detectableEdge(v.tickets, v.hitChance);
 
     v.buyers = kSimulatedBuyers;
-    Random random(kBuyerSeed);
+    SplitMix64 random(kBuyerSeed);
     std::vector<std::int64_t> prizeOf(std::size_t(g.numberSpace), 0);
     std::vector<std::int64_t> buyers(std::size_t(v.buyers), 0), sorted(buyers.size());
     // Nearest rank: the 50th and the 950th of 1,000, as the chart's band.
@@ -208,7 +192,8 @@ std::string verdictCaption(const PredictionVerdict& v)
                        formatGrouped(v.buyersAtLeast, 0, ",") + " 人がこの回収率以上でした。";
     text += describe(v.kind).name + std::string("の当たり ") + formatGrouped(v.hits, 0, ",") + " 回 (偶然なら " +
             formatFixed(v.expectedHits, 1) + " 回、p = " + formatFixed(v.p, 3) + ")。";
-    text += "この期間で見分けられるのは、当たる確率が " + formatFixed(v.detectableEdge * 100, 0) + "％ 以上高い場合だけです。";
+    text += "この期間で見分けられるのは、当たる確率が " + formatFixed(v.detectableEdge * 100, 0) +
+            "％ 以上高い場合だけです。";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/RunStatistics.h"
 
 #include "base/Errors.h"
+#include "base/SplitMix64.h"
 #include "engine/RunTotals.h"
 #include "history/DrawRecord.h"
 
@@ -121,24 +122,6 @@ public:
     RunResult final;
 };
 
-// SplitMix64: small, fast and the same on every platform, so the band is too.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) { }
-    // Uniform in 0 .. n-1 (n far below 2^32).
-    int below(int n)
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        return int(((z >> 32) * std::uint64_t(n)) >> 32);
-    }
-
-private:
-    std::uint64_t state_;
-};
-
 // The expectation averages over every ticket: what all of them win, divided by their number.
 void addExpectation(TicketPrizes& ticketPrizes, const std::vector<DrawChance>& chances, RunStatistics& out)
 {
@@ -154,7 +137,7 @@ void addExpectation(TicketPrizes& ticketPrizes, const std::vector<DrawChance>& c
 
 void addBand(TicketPrizes& ticketPrizes, const std::vector<DrawChance>& chances, RunStatistics& out)
 {
-    Random random(kBandSeed);
+    SplitMix64 random(kBandSeed);
     std::vector<std::int64_t> buyers(kSimulatedBuyers, 0), sorted(kSimulatedBuyers), prizes;
     // Nearest rank: the 50th and the 950th of 1,000 sums.
     const std::size_t low = std::size_t(kSimulatedBuyers) * 5 / 100 - 1;

@@ -1,5 +1,7 @@
 #include "tickets/TicketSummary.h"
 
+#include "base/SplitMix64.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -30,24 +32,6 @@ int boxableNumbers(Game game)
 {
     return describe(game).numberSpace - 10;
 }
-
-// SplitMix64, as the prediction's band: small and the same on every platform.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    // Uniform in (0, 1].
-    double unit()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        return double((z >> 11) + 1) * 0x1.0p-53;
-    }
-
-private:
-    std::uint64_t state_;
-};
 
 // What a uniformly random ticket of `kind` can win on `record`, per 口: each prize with its
 // probability. A box or set buyer chooses among the numbers that can be bought so; on a triple
@@ -81,7 +65,7 @@ Chances chancesOf(Game game, BetKind kind, const DrawRecord& record)
 
 // Adds what one ticket draw of `kuchi` 口 brings each simulated buyer. Only the few buyers who win
 // are visited: the gap to the next winner is geometric, then the prize is chosen by its share.
-void addRandomBuyers(std::vector<std::int64_t>& buyers, const Chances& chances, int kuchi, Random& random)
+void addRandomBuyers(std::vector<std::int64_t>& buyers, const Chances& chances, int kuchi, SplitMix64& random)
 {
     const double any = chances[0].probability + chances[1].probability;
     if (any <= 0)
@@ -116,7 +100,7 @@ LedgerSummary summarize(const std::vector<Ticket>& tickets, const DrawIndex& ind
     std::map<std::string, PeriodTotals> periods;
     std::unordered_map<std::int32_t, std::string> periodNames;  // the calendar asked once a draw
     // The settled draws in draw order, for the curve and the band.
-    std::map<std::int32_t, std::vector<std::pair<Chances, int>>> stakes;  // with the 口
+    std::map<std::int32_t, std::vector<std::pair<Chances, int>>> stakes;   // with the 口
     std::map<std::int32_t, std::pair<std::int64_t, std::int64_t>> byDraw;  // spent, won
     std::map<std::int32_t, double> expectedByDraw;
     for (const Ticket& ticket : tickets) {
@@ -147,7 +131,7 @@ LedgerSummary summarize(const std::vector<Ticket>& tickets, const DrawIndex& ind
         summary.periods.push_back(period);
     }
 
-    Random random(kTicketBandSeed);
+    SplitMix64 random(kTicketBandSeed);
     std::vector<std::int64_t> buyers(withBand ? kTicketBuyers : 0, 0), sorted;
     // Nearest rank: the 50th and the 950th of 1,000 sums.
     const std::size_t low = std::size_t(kTicketBuyers) * 5 / 100 - 1;
