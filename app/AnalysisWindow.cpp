@@ -1,7 +1,6 @@
 #include "app/AnalysisWindow.h"
 
-#include "app/FileDialogFolder.h"
-#include "app/PanelKeys.h"
+#include "app/PictureButtons.h"
 #include "app/Utf8Text.h"
 #include "base/NumberFormat.h"
 #include "history/HistoryReader.h"
@@ -13,15 +12,11 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -204,24 +199,10 @@ AnalysisWindow::AnalysisWindow(tolvi::Edition edition, const std::filesystem::pa
             fillVerdict();
     });
 
-    auto* save = new QPushButton(text("画像として保存"));
-    save->setObjectName(QStringLiteral("SaveAnalysisButton"));
-    connect(save, &QPushButton::clicked, this, &AnalysisWindow::saveClicked);
-    auto* close = new QPushButton(text("閉じる"));
-    close->setObjectName(QStringLiteral("CloseAnalysisButton"));
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    save->setAutoDefault(true);
-    close->setAutoDefault(true);
-    (new PanelKeys(this))->add(this, close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(close);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addWidget(pages_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(pictureButtons(this, QStringLiteral("Analysis"), [this] { saveClicked(); }));
 
     connect(game_, &QComboBox::currentIndexChanged, this, &AnalysisWindow::recompute);
     connect(range_, &QComboBox::currentIndexChanged, this, [this](int choice) {
@@ -578,14 +559,6 @@ bool AnalysisWindow::saveCurrentPage(const QString& path) const
 
 void AnalysisWindow::saveClicked()
 {
-    const QString name = text("分析-") + pages_->tabText(pages_->currentIndex()) + QStringLiteral(".png");
-    const QString path = QFileDialog::getSaveFileName(
-        this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name), text("PNG 画像 (*.png)"));
-    if (path.isEmpty())
-        return;
-    rememberFileDialogChoice(path);
-    if (!saveCurrentPage(path)) {
-        QMessageBox box(QMessageBox::Critical, title_, path + text(" に書き込めません。"), QMessageBox::Ok, this);
-        box.exec();
-    }
+    savePictureAs(this, title_, text("分析-") + pages_->tabText(pages_->currentIndex()) + QStringLiteral(".png"),
+                  [this](const QString& path) { return saveCurrentPage(path); });
 }

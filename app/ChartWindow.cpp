@@ -1,7 +1,6 @@
 #include "app/ChartWindow.h"
 
-#include "app/FileDialogFolder.h"
-#include "app/PanelKeys.h"
+#include "app/PictureButtons.h"
 #include "app/Utf8Text.h"
 
 #include <QAreaSeries>
@@ -11,14 +10,9 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -129,24 +123,9 @@ ChartWindow::ChartWindow(tolvi::RunStatistics statistics, tolvi::Edition edition
     connect(digitsRange_, &QComboBox::currentIndexChanged, this, &ChartWindow::showDigits);
     tabs_->addTab(digits, text("数字の出現頻度"));
 
-    auto* save = new QPushButton(text("画像として保存"));
-    save->setObjectName(QStringLiteral("SaveChartButton"));
-    connect(save, &QPushButton::clicked, this, &ChartWindow::saveClicked);
-    auto* close = new QPushButton(text("閉じる"));
-    close->setObjectName(QStringLiteral("CloseChartButton"));
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    // Return presses the focused button, Escape "閉じる".
-    save->setAutoDefault(true);
-    close->setAutoDefault(true);
-    (new PanelKeys(this))->add(this, close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(close);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(pictureButtons(this, QStringLiteral("Chart"), [this] { saveClicked(); }));
 }
 
 QChart* ChartWindow::paybackChart() const
@@ -338,14 +317,6 @@ bool ChartWindow::saveCurrentView(const QString& path) const
 
 void ChartWindow::saveClicked()
 {
-    const QString name = tabs_->tabText(tabs_->currentIndex()) + ".png";
-    const QString path = QFileDialog::getSaveFileName(
-        this, text("画像として保存"), QDir(fileDialogFolder()).filePath(name), text("PNG 画像 (*.png)"));
-    if (path.isEmpty())
-        return;
-    rememberFileDialogChoice(path);
-    if (!saveCurrentView(path)) {
-        QMessageBox box(QMessageBox::Critical, title_, path + text(" に書き込めません。"), QMessageBox::Ok, this);
-        box.exec();
-    }
+    savePictureAs(this, title_, tabs_->tabText(tabs_->currentIndex()) + ".png",
+                  [this](const QString& path) { return saveCurrentView(path); });
 }
